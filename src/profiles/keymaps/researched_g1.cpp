@@ -75,8 +75,9 @@ constexpr ButtonKeys kShowTime[] = {
 };
 
 // APE Jukebox, a music jukebox (apejukebox.exe). No key list of its own was
-// found; mapped are a jukebox's list keys: arrows move through the library,
-// Enter plays the selected title, Page Up/Down scroll a page.
+// found; mapped are a jukebox's list keys: Up/Down move through the titles,
+// Enter plays the selected one, Page Up/Down scroll a page, Escape leaves its
+// full-screen view.
 constexpr ButtonKeys kApeJukebox[] = {
     {Play, {K(vk::RETURN)}},
     {Ok, {K(vk::RETURN)}},
@@ -84,8 +85,7 @@ constexpr ButtonKeys kApeJukebox[] = {
     {ChannelDown, {K(vk::NEXT)}},
     {Up, {K(vk::UP)}},
     {Down, {K(vk::DOWN)}},
-    {Left, {K(vk::LEFT)}},
-    {Right, {K(vk::RIGHT)}},
+    {Exit, {K(vk::ESCAPE)}},
 };
 
 // CinePlayer, the DVD player of the Sonic DVD software. No key list of its own
@@ -114,21 +114,20 @@ constexpr ButtonKeys kFxSaver[] = {
     {Exit, {K(vk::ESCAPE)}},
 };
 
-// Sonique 2 audio player. Its own key table could not be checked; mapped are
-// the conventional keys of a player window: Space toggles play/pause, the
-// arrows and Enter move through and start entries of its playlist.
+// Sonique 2 audio player. Its window is fully skinned (no standard list or
+// menu controls to navigate) and its own key table could not be checked, so
+// only a player's play/pause key, Space, is mapped; everything else keeps the
+// default keys.
 constexpr ButtonKeys kSonique2[] = {
     {Play, {K(vk::SPACE)}},
     {Pause, {K(vk::SPACE)}},
-    {Up, {K(vk::UP)}},
-    {Down, {K(vk::DOWN)}},
-    {Ok, {K(vk::RETURN)}},
 };
 
-// Photoshop Album, Adobe's photo organizer. Its photo review runs full screen
-// (F11 in its View menu); there Space starts and pauses the show, Left/Right
-// go to the previous/next photo and Escape returns to the photo well. In the
-// photo well the arrows and Enter select and open photos.
+// Photoshop Album, Adobe's photo organizer. Mapped are the keys its organizer
+// family binds for the full-screen photo review (F11 opens it; there Space
+// starts and pauses the show, Left/Right go to the previous/next photo and
+// Escape returns to the photo well); not checked against an Album manual. In
+// the photo well the arrows and Enter select and open photos.
 constexpr ButtonKeys kPhotoshopAlbum[] = {
     {Menu, {K(vk::F11)}},
     {Play, {K(vk::SPACE)}},
@@ -172,8 +171,8 @@ constexpr ButtonKeys kHomeTheater[] = {
     {Exit, {K(vk::ESCAPE)}},
 };
 
-// AVerTV, AVerMedia's TV tuner application (avertv.exe, and tvseries.exe in
-// some of its releases). Its own key list could not be checked; mapped are a
+// AVerTV, AVerMedia's TV tuner application (avertv.exe; the row also matches
+// tvseries.exe). Its own key list could not be checked; mapped are a
 // TV viewer's keys: Page Up/Down step through the channels, the digit keys
 // enter a channel number, the arrows and Enter work its panels, Escape leaves
 // full screen.
@@ -205,9 +204,10 @@ constexpr ButtonKeys k4amMusicConsole[] = {
     {Ok, {K(vk::RETURN)}},
 };
 
-// IrfanView picture viewer. Its help's keyboard list: Space/Backspace show the
+// IrfanView picture viewer. The keys its help lists: Space/Backspace show the
 // next/previous file of the folder, Page Down/Page Up likewise, Home/End the
-// first/last file, Enter toggles full screen, Escape leaves full screen, the
+// first/last file, Enter toggles full screen, Escape leaves full screen (and
+// closes a windowed viewer, so only Exit sends it), the
 // arrows scroll a picture larger than the window, W opens the slideshow dialog
 // (Ok then starts it).
 constexpr ButtonKeys kIrfanView[] = {
@@ -218,7 +218,6 @@ constexpr ButtonKeys kIrfanView[] = {
     {Rewind, {K(vk::HOME)}},
     {FastForward, {K(vk::END)}},
     {Play, {K('W')}},
-    {Stop, {K(vk::ESCAPE)}},
     {Menu, {K(vk::RETURN)}},
     {Ok, {K(vk::RETURN)}},
     {Exit, {K(vk::ESCAPE)}},
