@@ -80,21 +80,24 @@ constexpr ButtonKeys kGDivX[] = {
     {Exit, {K(vk::ESCAPE)}},
 };
 
-// Media Player Classic (mplayerc.exe): its View > Options > Keys defaults.
-// Space play/pause, '.' stop, Page Up/Down previous/next (chapter or file),
-// Left/Right jump backward/forward (medium), Up/Down volume, Enter activates a
-// DVD menu button, Alt+R opens the DVD root menu, Escape leaves full screen.
+// Media Player Classic (mplayerc.exe): its default accelerator table (View >
+// Options > Keys). Space play/pause, '.' stop, Page Up/Down previous/next
+// (chapter or file), Ctrl+Page Up/Down previous/next playlist item,
+// Ctrl+Left/Right jump backward/forward (medium), Up/Down volume, Alt+Enter
+// full screen; Left/Right are frame steps, so they keep their plain arrows.
+// Escape leaves full screen.
 constexpr ButtonKeys kMediaPlayerClassic[] = {
+    {ChannelUp, {Ctrl(vk::NEXT)}},
+    {ChannelDown, {Ctrl(vk::PRIOR)}},
     {Play, {K(vk::SPACE)}},
     {Pause, {K(vk::SPACE)}},
     {Stop, {K(vk::OEM_PERIOD)}},
     {Previous, {K(vk::PRIOR)}},
     {Next, {K(vk::NEXT)}},
-    {Rewind, {K(vk::LEFT)}},
-    {FastForward, {K(vk::RIGHT)}},
-    {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}}, {Left, {K(vk::LEFT)}}, {Right, {K(vk::RIGHT)}},
-    {Ok, {K(vk::RETURN)}},
-    {Menu, {Alt('R')}},
+    {Rewind, {Ctrl(vk::LEFT)}},
+    {FastForward, {Ctrl(vk::RIGHT)}},
+    {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}},
+    {Menu, {Alt(vk::RETURN)}},
     {Exit, {K(vk::ESCAPE)}},
 };
 
@@ -171,20 +174,25 @@ constexpr ButtonKeys kRadLight[] = {
 };
 
 // SageTV (server, studio, client and lite): its default keyboard commands.
-// Ctrl+D play, Ctrl+S pause, Ctrl+F skip forward, Ctrl+A skip back, Page
-// Up/Down channel up/down (page in lists), Ctrl+Y record, Ctrl+O options,
-// arrows and Enter to move and select, digit keys for channel numbers.
+// Ctrl+D play, Ctrl+S pause, Ctrl+G stop, Ctrl+Y record, Ctrl+A / Ctrl+F skip
+// back / forward, Ctrl+F7 / Ctrl+F8 the second (longer) skips, Page Up/Down
+// channel up/down (page in lists), Ctrl+O options, Alt+Left back, arrows and
+// Enter to move and select, digit keys for channel numbers.
 constexpr ButtonKeys kSageTv[] = {
     {ChannelUp, {K(vk::PRIOR)}},
     {ChannelDown, {K(vk::NEXT)}},
     {Play, {Ctrl('D')}},
     {Pause, {Ctrl('S')}},
+    {Stop, {Ctrl('G')}},
     {Record, {Ctrl('Y')}},
+    {Previous, {Ctrl(vk::F7)}},
+    {Next, {Ctrl(vk::F8)}},
     {Rewind, {Ctrl('A')}},
     {FastForward, {Ctrl('F')}},
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}}, {Left, {K(vk::LEFT)}}, {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
     {Menu, {Ctrl('O')}},
+    {Exit, {Alt(vk::LEFT)}},
     {Digit1, {K('1')}}, {Digit2, {K('2')}}, {Digit3, {K('3')}}, {Digit4, {K('4')}},
     {Digit5, {K('5')}}, {Digit6, {K('6')}}, {Digit7, {K('7')}}, {Digit8, {K('8')}},
     {Digit9, {K('9')}}, {Digit0, {K('0')}},
@@ -270,14 +278,19 @@ constexpr ButtonKeys kBeoLink[] = {
     {ChannelDown, {K(vk::NEXT)}},
 };
 
-// CoolPlayer (coolplayer.exe): no key list found. Space play/pause; its
-// playlist window takes Up/Down and Enter.
+// CoolPlayer (coolplayer.exe): its player window's keys. X or Enter play,
+// C pause, V stop, Z previous, B next, Left/Right skip backward/forward,
+// Up/Down volume. Escape quits the player, so Exit keeps the default.
 constexpr ButtonKeys kCoolPlayer[] = {
-    {Play, {K(vk::SPACE)}},
-    {Pause, {K(vk::SPACE)}},
+    {Play, {K('X')}},
+    {Pause, {K('C')}},
+    {Stop, {K('V')}},
+    {Previous, {K('Z')}},
+    {Next, {K('B')}},
+    {Rewind, {K(vk::LEFT)}},
+    {FastForward, {K(vk::RIGHT)}},
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}},
     {Ok, {K(vk::RETURN)}},
-    {ChannelDown, {K(vk::NEXT)}},
 };
 
 // Crystal Player (crystal.exe): no key list found. A video player's
