@@ -1,0 +1,156 @@
+// In-memory stand-ins for the operating system, for the tests. They simulate rather
+// than record: windows have titles, classes, owners and a z-order, keys have a state.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/ports.h"
+
+class FakeClock : public Clock {
+public:
+    uint32_t now = 0;
+    uint32_t TickCount() override { return now; }
+    // Sleeping advances the fake time at once.
+    void Sleep(uint32_t ms) override {
+        now += ms;
+        sleeps.push_back(ms);
+    }
+    void Advance(uint32_t ms) { now += ms; }
+    std::vector<uint32_t> sleeps;
+};
+
+// Records every batch, keeps the state of each key, and can be told to insert only
+// part of a batch (as the system does when input is blocked).
+class FakeInput : public InputInjector {
+public:
+    uint32_t Inject(const std::vector<InputEvent>& batch) override;
+
+    std::vector<std::vector<InputEvent>> batches;
+    // Events from here on are dropped; <0: insert everything.
+    int32_t acceptLimit = -1;
+    bool keyDown[256] = {};
+    // Where each mouse event happened (the cursor position of the desktop, if set).
+    std::vector<Point> clickPoints;
+    Desktop* desktop = nullptr;
+
+    std::vector<InputEvent> AllEvents() const;
+    void Clear() { batches.clear(); clickPoints.clear(); }
+};
+
+struct FakeWindow {
+    WindowHandle handle = 0;
+    WindowHandle parent = 0;  // 0: top-level
+    std::string title;
+    std::string className;
+    ProcessId pid = 0;
+    ThreadId thread = 0;
+    uint32_t style = 0x10000000;  // WS_VISIBLE
+    Rect rect{0, 0, 100, 100};
+    bool minimized = false;
+    bool hung = false;  // SendMessage* with abort-if-hung gives up
+    std::string desktopName = "Default";
+};
+
+struct FakeMessage {
+    WindowHandle window = 0;  // 0 for thread messages
+    ThreadId thread = 0;
+    MessageId message = 0;
+    WParam wParam = 0;
+    LParam lParam = 0;
+    bool sent = false;
+    bool operator==(const FakeMessage& o) const {
+        return window == o.window && thread == o.thread && message == o.message &&
+               wParam == o.wParam && lParam == o.lParam && sent == o.sent;
+    }
+};
+
+class FakeDesktop : public Desktop {
+public:
+    FakeDesktop();
+
+    // Adds a window at the top of the z-order (top-level) or as the last child of its
+    // parent; returns its handle.
+    WindowHandle Add(FakeWindow w);
+    FakeWindow* Find(WindowHandle w);
+    void Remove(WindowHandle w);
+    void BringToTop(WindowHandle w);
+
+    WindowHandle foreground = 0;
+    Point cursor{500, 400};
+    Point screen{1024, 768};
+    ThreadId currentThread = 1;
+    std::vector<FakeMessage> messages;
+    std::vector<std::string> calls;  // activation and attachment calls, in order
+    int32_t attachBalance = 0;       // attaches minus detaches
+    std::function<LResult(const FakeMessage&)> onSend;
+    std::map<std::string, MessageId> registered;
+    bool refuseForeground = false;
+    int32_t desktopOpenFailures = 0;
+    std::vector<std::string> openedDesktops;
+
+    WindowHandle ForegroundWindow() override { return foreground; }
+    WindowHandle DesktopWindow() override { return kDesktopHandle; }
+    bool WindowText(WindowHandle w, size_t bufferChars, std::string& out) override;
+    std::string ClassName(WindowHandle w, size_t bufferChars) override;
+    ProcessId WindowProcess(WindowHandle w) override;
+    ThreadId WindowThread(WindowHandle w) override;
+    uint32_t WindowStyle(WindowHandle w) override;
+    bool IsVisible(WindowHandle w) override;
+    bool WindowRect(WindowHandle w, Rect& out) override;
+    bool WindowExists(WindowHandle w) override { return Find(w) != nullptr; }
+    std::vector<WindowHandle> TopLevelWindows() override;
+    std::vector<WindowHandle> Descendants(WindowHandle parent) override;
+    WindowHandle FirstChild(WindowHandle parent) override;
+    WindowHandle NextSibling(WindowHandle w) override;
+    WindowHandle FindTopLevelByClass(const std::string& className) override;
+    std::optional<std::vector<WindowHandle>> DesktopWindows(const std::string& name,
+                                                             uint32_t access) override;
+    bool PostMessage(WindowHandle w, MessageId m, WParam wp, LParam lp) override;
+    bool PostThreadMessage(ThreadId t, MessageId m, WParam wp, LParam lp) override;
+    LResult SendMessage(WindowHandle w, MessageId m, WParam wp, LParam lp) override;
+    bool SendMessageAbortIfHung(WindowHandle w, MessageId m, WParam wp, LParam lp,
+                                uint32_t timeoutMs, LResult* result) override;
+    MessageId RegisterWindowMessage(const std::string& name) override;
+    ThreadId CurrentThread() override { return currentThread; }
+    bool AttachThreadInput(ThreadId from, ThreadId to, bool attach) override;
+    bool SetForegroundWindow(WindowHandle w) override;
+    bool ShowWindow(WindowHandle w, int32_t command) override;
+    WindowHandle SetFocus(WindowHandle w) override;
+    Point CursorPos() override { return cursor; }
+    bool SetCursorPos(int32_t x, int32_t y) override;
+    Point ScreenSize() override { return screen; }
+    std::string LowerCase(const std::string& text) override;
+
+    std::vector<Point> cursorMoves;
+    WindowHandle focus = 0;
+    static constexpr WindowHandle kDesktopHandle = 0x10010;
+
+private:
+    std::vector<FakeWindow> windows_;  // z-order: front first
+    WindowHandle next_ = 0x1000;
+    MessageId nextMessage_ = 0xC000;
+};
+
+class FakeProcessList : public ProcessList {
+public:
+    std::vector<ProcessEntry> processes;
+    bool snapshotFails = false;
+    bool imageNameWorks = true;
+    int32_t snapshots = 0;  // number of Snapshot calls
+    int32_t lookups = 0;    // number of ImageName calls
+    std::vector<std::pair<ProcessId, uint32_t>> terminated;
+
+    // Adds a process; returns its id.
+    ProcessId Add(const std::string& exeFile);
+
+    bool Snapshot(std::vector<ProcessEntry>& out) override;
+    bool ImageName(ProcessId pid, std::string& out) override;
+    bool Terminate(ProcessId pid, uint32_t exitCode) override;
+
+private:
+    ProcessId next_ = 100;
+};

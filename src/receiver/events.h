@@ -1,0 +1,35 @@
+// What happens to one complete received code: recognition, the repeat filter, the
+// screen-saver wake-up, the dispatcher and the default keystroke.
+#pragma once
+
+#include <cstdint>
+
+#include "receiver/remote_button.h"
+
+// The repeat filter's state, one set for the whole process.
+struct ButtonTiming {
+    int32_t lastButton = -1;
+    int32_t lastVariant = -1;
+    uint32_t pressStart = 0;
+    uint32_t lastAccepted = 0;
+    uint32_t lastSeen = 0;
+};
+
+ButtonTiming& TheButtonTiming();
+
+constexpr bool IsFastRepeatButton(int32_t id) {
+    return id == VolumeUp || id == VolumeDown || id == Rewind || id == FastForward;
+}
+
+// True when the event is to be acted on, false for a repeat to swallow.
+bool AcceptButtonTiming(int32_t id, int32_t variant);
+
+// Processes the values collected by the reader (see receiver.h) and empties them.
+void OnCodeComplete();
+
+// Sends the button's default keystroke; nothing for buttons without one.
+void SendDefaultKeystroke(int32_t id);
+
+// The two repeat intervals for stored settings values, in milliseconds.
+uint32_t RepeatDelayMs(int32_t repeatDelay);
+uint32_t RepeatRateMs(int32_t repeatRate);

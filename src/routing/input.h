@@ -1,0 +1,22 @@
+// Synthetic keyboard and mouse input. Every operation hands its events to the
+// injector in one batch, so no other input interleaves with it.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+void SendKeystroke(uint8_t virtualKey, bool withCtrl = false, bool withAlt = false,
+                   bool withShift = false);
+void SendKeystrokeEx(uint8_t virtualKey, bool withCtrl, bool withAlt, bool withShift,
+                     uint16_t scanCode, uint32_t keyFlags);
+void SendAltWinEnter();
+
+void ClickLeftAtCursor();
+void ClickRightAtCursor();
+void ClickInForegroundWindow(int32_t x, int32_t y);
+void RightClickInForegroundWindow(int32_t x, int32_t y);
+void ClickInWindow(int32_t x, int32_t y, WindowHandle window);
+void ClickInWindowFromBottom(int32_t x, int32_t y, WindowHandle window);
+void RightClickInWindow(int32_t x, int32_t y, WindowHandle window);
+void MoveCursorToWindow(int32_t x, int32_t y, WindowHandle window);

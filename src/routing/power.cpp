@@ -1,0 +1,3 @@
+#include "routing/power.h"
+
+void ScreenSaverWakeUp() {}

@@ -1,0 +1,63 @@
+#include "ui/settings.h"
+
+namespace {
+std::atomic<RemoteSettings*> g_current{nullptr};
+
+const char* const kMacroActionNames[kMacroActionCount] = {
+    "QuickLaunch...",
+    "Toggle Mouse Mode On/Off",
+    "Cycle Through Open Windows (\"Alt-Esc\")",
+    "Switch Between Two Open Windows (\"Alt-Tab\")",
+    "Toggle Full-Screen On/Off (\"Alt-Enter\")",
+    "Show/Hide the Start Menu",
+    "Browser Forward",
+    "XP MCE: Back",
+    "XP MCE: Start",
+    "XP MCE: Details/More Info",
+};
+}  // namespace
+
+RemoteSettings* CurrentSettings() { return g_current.load(); }
+void SetCurrentSettings(RemoteSettings* settings) { g_current.store(settings); }
+
+const char* MacroActionName(int32_t index) {
+    if (index < 0 || index >= kMacroActionCount) return "Error: Undefined";
+    return kMacroActionNames[index];
+}
+
+std::string RemoteSettings::GetFavorite(int n) const {
+    if (n < 1 || n > 4) return std::string();
+    std::lock_guard<std::mutex> hold(favoritesLock_);
+    return favorites_[n - 1];
+}
+
+void RemoteSettings::StoreFavorite(int n, const std::string& text) {
+    if (n < 1 || n > 4) return;
+    std::lock_guard<std::mutex> hold(favoritesLock_);
+    favorites_[n - 1] = text;
+}
+
+void RemoteSettings::SetFavorite(int n, const std::string& text) {
+    if (n < 1 || n > 4) return;
+    StoreFavorite(n, text);
+    modified.store(1);
+}
+
+std::atomic<int32_t>* RemoteSettings::MacroField(int n) {
+    switch (n) {
+        case 1: return &Macro1;
+        case 2: return &Macro2;
+        case 3: return &Macro3;
+        case 4: return &Macro4;
+        default: return nullptr;
+    }
+}
+
+int32_t RemoteSettings::GetMacro(int n) const {
+    auto* field = const_cast<RemoteSettings*>(this)->MacroField(n);
+    return field == nullptr ? 0 : field->load();
+}
+
+void RemoteSettings::SetMacro(int n, int32_t v) {
+    if (auto* field = MacroField(n)) Set(*field, v);
+}

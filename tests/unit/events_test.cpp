@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include "fake_env.h"
+#include "platform/vk.h"
+#include "receiver/button_map.h"
+#include "receiver/receiver.h"
+
+namespace {
+
+class EventsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TheButtonMap().RemoveAllButtons();
+        LoadDefaultButtons();
+        TheReceiver().valueCount = 0;
+        env.Foreground("unknown.exe");
+    }
+
+    // Delivers the code of a button as the reader would.
+    void Receive(int32_t id, int variant) {
+        const auto values = SequenceValues(variant == 1 ? kButtonCodes[id].variant1
+                                                        : kButtonCodes[id].variant2);
+        IrReceiver& rx = TheReceiver();
+        rx.valueCount = 0;
+        for (uint8_t v : values) AppendValue(v);
+        OnCodeComplete();
+    }
+    size_t Batches() const { return env.input.batches.size(); }
+
+    FakeEnv env;
+};
+
+TEST_F(EventsTest, DefaultKeystrokes) {
+    struct Case {
+        int32_t id;
+        std::vector<InputEvent> down;  // the events before the key-up half
+    };
+    auto key = [](uint16_t v, uint16_t s = 0, uint32_t f = 0) {
+        return InputEvent{InputEvent::Keyboard, v, s, f};
+    };
+    const Case cases[] = {
+        {Play, {key(0xB3, 0x22, 1)}},    {Pause, {key(0xB3, 0x22, 1)}},
+        {Stop, {key(0xB2, 0x24, 1)}},    {Previous, {key(0xB1, 0x10, 1)}},
+        {Next, {key(0xB0, 0x19, 1)}},    {Up, {key(0x26)}},
+        {Down, {key(0x28)}},             {Left, {key(0x25)}},
+        {Right, {key(0x27)}},            {Ok, {key(0x0D)}},
+        {Menu, {key(0x79)}},             {Exit, {key(0x12, 0x38), key(0x73)}},
+        {Digit1, {key('1')}},            {Digit9, {key('9')}},
+        {Digit0, {key('0')}},
+    };
+    int variant = 1;
+    for (const Case& c : cases) {
+        env.input.Clear();
+        variant = 3 - variant;
+        Receive(c.id, variant);
+        ASSERT_EQ(Batches(), 1u) << RemoteButtonName(c.id);
+        const auto& b = env.input.batches[0];
+        ASSERT_EQ(b.size(), c.down.size() * 2) << RemoteButtonName(c.id);
+        for (size_t i = 0; i < c.down.size(); ++i) EXPECT_EQ(b[i], c.down[i]) << RemoteButtonName(c.id);
+    }
+}
+
+TEST_F(EventsTest, ButtonsWithoutADefaultDoNothing) {
+    for (int32_t id : {Power, VolumeUp, VolumeDown, Mute, ChannelUp, ChannelDown, Record, Rewind,
+                       FastForward, MacroButton1, MacroButton4, Extra35, Extra41}) {
+        Receive(id, 1);
+        Receive(id, 2);
+    }
+    EXPECT_EQ(Batches(), 0u);
+}
+
+TEST_F(EventsTest, ShortCodesAreDroppedAndCountReset) {
+    IrReceiver& rx = TheReceiver();
+    for (int i = 0; i < 5; ++i) AppendValue(3);
+    OnCodeComplete();
+    EXPECT_EQ(rx.valueCount, 0);
+    EXPECT_EQ(Batches(), 0u);
+    for (int i = 0; i < 30; ++i) AppendValue(3);  // matches nothing
+    OnCodeComplete();
+    EXPECT_EQ(rx.valueCount, 0);
+    EXPECT_EQ(Batches(), 0u);
+    EXPECT_EQ(TheButtonTiming().lastButton, -1);
+}
+
+TEST_F(EventsTest, SameButtonTwiceIsTwoPressesBecauseTheVariantChanges) {
+    Receive(Play, 1);
+    env.clock.Advance(10);
+    Receive(Play, 2);
+    EXPECT_EQ(Batches(), 2u);
+}
+
+TEST_F(EventsTest, HeldPlayWaitsForTheDelayThenRepeatsAtTheRate) {
+    // Defaults: delay 625 ms, rate 275 ms. Codes every 114 ms.
+    std::vector<uint32_t> acceptedAt;
+    for (uint32_t t = 0; t <= 1600; t += 114) {
+        env.input.Clear();
+        Receive(Play, 1);
+        if (Batches() == 1) acceptedAt.push_back(t);
+        env.clock.Advance(114);
+    }
+    // 0, then the first code past 625 ms (684), then past +275 each time (1026, 1368).
+    EXPECT_EQ(acceptedAt, (std::vector<uint32_t>{0, 684, 1026, 1368}));
+}
+
+TEST_F(EventsTest, FastRepeatButtonsSkipTheDelay) {
+    std::vector<uint32_t> acceptedAt;
+    for (uint32_t t = 0; t <= 1000; t += 114) {
+        if (AcceptButtonTiming(VolumeUp, 1)) acceptedAt.push_back(t);
+        env.clock.Advance(114);
+    }
+    EXPECT_EQ(acceptedAt, (std::vector<uint32_t>{0, 342, 684}));
+}
+
+TEST_F(EventsTest, ComparisonsAreStrict) {
+    EXPECT_TRUE(AcceptButtonTiming(Rewind, 1));
+    env.clock.Advance(275);
+    EXPECT_FALSE(AcceptButtonTiming(Rewind, 1));
+    env.clock.Advance(1);
+    EXPECT_TRUE(AcceptButtonTiming(Rewind, 1));
+}
+
+TEST_F(EventsTest, LostContactAfter1200msIsANewPress) {
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+    const uint32_t press = env.clock.now;
+    env.clock.Advance(1200);  // not more than 1200: still the held key, past its delay
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+    EXPECT_EQ(TheButtonTiming().pressStart, press);
+    env.clock.Advance(1201);
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+    EXPECT_EQ(TheButtonTiming().pressStart, env.clock.now);
+    env.clock.Advance(100);  // a fresh press again waits for the delay
+    EXPECT_FALSE(AcceptButtonTiming(Play, 1));
+}
+
+TEST_F(EventsTest, SwallowedRepeatsKeepTheContactAlive) {
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+    const uint32_t press = env.clock.now;
+    for (int i = 0; i < 30; ++i) {
+        env.clock.Advance(114);
+        AcceptButtonTiming(Play, 1);
+    }
+    EXPECT_EQ(TheButtonTiming().pressStart, press);
+}
+
+TEST_F(EventsTest, AlternatingButtonsAreEachAcceptedAtOnce) {
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+    EXPECT_TRUE(AcceptButtonTiming(Stop, 1));
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+}
+
+TEST_F(EventsTest, TickCountWrapAroundIsHarmless) {
+    env.clock.now = 0xFFFFFF00u;
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+    env.clock.now = 0x00000100u;  // 512 ms later, across the wrap
+    EXPECT_FALSE(AcceptButtonTiming(Play, 1));
+    env.clock.now = 0x00000200u;  // 768 ms after the press
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+}
+
+TEST_F(EventsTest, RepeatSettingsAreReadForEveryCode) {
+    EXPECT_EQ(RepeatDelayMs(0), 50u);
+    EXPECT_EQ(RepeatDelayMs(25), 337u);
+    EXPECT_EQ(RepeatDelayMs(75), 912u);
+    EXPECT_EQ(RepeatDelayMs(100), 1200u);
+    EXPECT_EQ(RepeatRateMs(25), 162u);
+    EXPECT_EQ(RepeatRateMs(75), 387u);
+    EXPECT_EQ(RepeatRateMs(100), 500u);
+    env.settings->RepeatDelay = 0;
+    env.settings->RepeatRate = 0;
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+    env.clock.Advance(51);
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+}
+
+TEST_F(EventsTest, MouseModeArrowsBypassTheFilterWithoutTouchingIt) {
+    env.settings->MouseModeEnabled = 1;
+    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
+    const ButtonTiming before = TheButtonTiming();
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(AcceptButtonTiming(Up, 1));
+    EXPECT_EQ(TheButtonTiming().lastButton, before.lastButton);
+    EXPECT_EQ(TheButtonTiming().lastSeen, before.lastSeen);
+    // Ok and Exit are still filtered.
+    EXPECT_TRUE(AcceptButtonTiming(Ok, 1));
+    EXPECT_FALSE(AcceptButtonTiming(Ok, 1));
+}
+
+TEST_F(EventsTest, NoMouseTitleFlagInAnyCaseKeepsTheFilter) {
+    env.settings->MouseModeEnabled = 1;
+    env.desktop.Find(env.desktop.foreground)->title = "Media Center -MS";
+    EXPECT_TRUE(AcceptButtonTiming(Up, 1));
+    EXPECT_FALSE(AcceptButtonTiming(Up, 1));
+}
+
+TEST_F(EventsTest, WithoutSettingsDefaultsApplyAndNothingCrashes) {
+    SetCurrentSettings(nullptr);
+    Receive(Play, 1);
+    EXPECT_EQ(Batches(), 1u);
+    EXPECT_TRUE(AcceptButtonTiming(Up, 1));
+    EXPECT_FALSE(AcceptButtonTiming(Up, 1));
+}
+
+TEST_F(EventsTest, AppendDropsEverythingAt999Values) {
+    IrReceiver& rx = TheReceiver();
+    rx.valueCount = 0;
+    for (int i = 0; i < 999; ++i) AppendValue(3);
+    EXPECT_EQ(rx.valueCount, 999);
+    AppendValue(3);
+    EXPECT_EQ(rx.valueCount, 0);
+}
+
+}  // namespace

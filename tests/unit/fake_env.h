@@ -1,0 +1,55 @@
+// A whole fake machine for one test: every port the tests need, installed for the
+// test's lifetime, with a settings record of defaults.
+#pragma once
+
+#include <memory>
+
+#include "platform/fake/fake_os.h"
+#include "receiver/events.h"
+#include "ui/settings.h"
+
+struct FakeEnv {
+    FakeClock clock;
+    FakeInput input;
+    FakeDesktop desktop;
+    FakeProcessList processes;
+    std::unique_ptr<RemoteSettings> settings = std::make_unique<RemoteSettings>();
+    Platform platform;
+    std::unique_ptr<ScopedPlatform> scope;
+    RemoteSettings* savedSettings;
+
+    FakeEnv() : savedSettings(CurrentSettings()) {
+        clock.now = 100000;
+        input.desktop = &desktop;
+        platform.clock = &clock;
+        platform.input = &input;
+        platform.desktop = &desktop;
+        platform.processes = &processes;
+        Install();
+        SetCurrentSettings(settings.get());
+        TheButtonTiming() = ButtonTiming{};
+    }
+    // Re-installs after a test changed a port pointer in `platform`.
+    void Install() {
+        scope.reset();
+        scope = std::make_unique<ScopedPlatform>(platform);
+    }
+    ~FakeEnv() {
+        SetCurrentSettings(savedSettings);
+        scope.reset();
+    }
+
+    // A top-level window owned by a new process with that executable name, in front.
+    WindowHandle Foreground(const std::string& exe, const std::string& title = "Window",
+                            const std::string& className = "AppClass") {
+        FakeWindow w;
+        w.pid = processes.Add(exe);
+        w.thread = w.pid + 1;
+        w.title = title;
+        w.className = className;
+        w.rect = Rect{100, 100, 500, 400};
+        const WindowHandle h = desktop.Add(w);
+        desktop.foreground = h;
+        return h;
+    }
+};
