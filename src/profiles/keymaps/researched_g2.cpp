@@ -102,13 +102,14 @@ constexpr ButtonKeys kMediaPlayerClassic[] = {
 };
 
 // CorePlayer (coreplayer.exe): no desktop key list found. Space play/pause,
-// arrows, Enter, Escape to leave full screen.
+// Left/Right arrows seek, Up/Down and Enter in its file lists.
 constexpr ButtonKeys kCorePlayer[] = {
     {Play, {K(vk::SPACE)}},
     {Pause, {K(vk::SPACE)}},
-    {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}}, {Left, {K(vk::LEFT)}}, {Right, {K(vk::RIGHT)}},
+    {Rewind, {K(vk::LEFT)}},
+    {FastForward, {K(vk::RIGHT)}},
+    {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}},
     {Ok, {K(vk::RETURN)}},
-    {Exit, {K(vk::ESCAPE)}},
 };
 
 // PlayCDG karaoke player (playcdgpe.exe): no key list found. Space
@@ -122,12 +123,12 @@ constexpr ButtonKeys kPlayCdg[] = {
     {Exit, {K(vk::ESCAPE)}},
 };
 
-// CD Max audio CD player (cdmax.exe): no key list found. Space play/pause,
-// arrows and Enter in its track list.
+// CD Max audio CD player (cdmax.exe): no key list found. Its track list
+// plays the selected track on Enter; Space pauses; Up/Down move.
 constexpr ButtonKeys kCdMax[] = {
-    {Play, {K(vk::SPACE)}},
+    {Play, {K(vk::RETURN)}},
     {Pause, {K(vk::SPACE)}},
-    {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}}, {Left, {K(vk::LEFT)}}, {Right, {K(vk::RIGHT)}},
+    {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}},
     {Ok, {K(vk::RETURN)}},
 };
 
@@ -153,11 +154,12 @@ constexpr ButtonKeys kAxCdPlay[] = {
 };
 
 // Virtuosa jukebox (virtuosa.exe): no key list found. Its library is a list:
-// Up/Down and Page Up/Down move, Enter plays the selected track.
+// Up/Down and Page Up/Down move, Enter plays the selected track, Space pauses.
 constexpr ButtonKeys kVirtuosa[] = {
     {ChannelUp, {K(vk::PRIOR)}},
     {ChannelDown, {K(vk::NEXT)}},
     {Play, {K(vk::RETURN)}},
+    {Pause, {K(vk::SPACE)}},
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}},
     {Ok, {K(vk::RETURN)}},
 };
@@ -305,15 +307,12 @@ constexpr ButtonKeys kCrystalPlayer[] = {
     {Exit, {K(vk::ESCAPE)}},
 };
 
-// Dojo (dojo.exe): no key list found. Space play/pause, arrows and Enter.
+// Dojo (dojo.exe): no key list found and its windows unknown, so only Space
+// for play/pause and Enter to confirm.
 constexpr ButtonKeys kDojo[] = {
     {Play, {K(vk::SPACE)}},
     {Pause, {K(vk::SPACE)}},
-    {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}}, {Left, {K(vk::LEFT)}}, {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
-    {ChannelUp, {K(vk::PRIOR)}},
-    {ChannelDown, {K(vk::NEXT)}},
-    {Exit, {K(vk::ESCAPE)}},
 };
 
 // foobar2000 (foobar2000.exe): it ships with no window keys for the transport
