@@ -10,13 +10,16 @@ using namespace keys;
 // ---------------------------------------------------------------------------
 // Row 2, ctplay2.exe: Creative PlayCenter 2, the jukebox player bundled with
 // Creative sound cards and players. No keyboard reference of its own could be
-// found, so only the conventions of a jukebox window are mapped: Space toggles
-// play/pause, the arrows and Enter walk and start the track list. Stop and the
-// track skips stay on the generic media keys, which the player follows.
+// found, so only the conventions of a jukebox window are mapped: Enter plays
+// the selected track, Space pauses and resumes, Up/Down and Page Up / Page
+// Down move through the track list. Stop and the track skips stay on the
+// generic media keys, which the player follows.
 namespace {
 constexpr ButtonKeys kCreativePlayCenter[] = {
-    {Play, {K(vk::SPACE)}},
+    {Play, {K(vk::RETURN)}},
     {Pause, {K(vk::SPACE)}},
+    {ChannelUp, {K(vk::PRIOR)}},
+    {ChannelDown, {K(vk::NEXT)}},
     {Up, {K(vk::UP)}},
     {Down, {K(vk::DOWN)}},
     {Ok, {K(vk::RETURN)}},
@@ -27,12 +30,13 @@ const KeyMap kRow002 = kCreativePlayCenter;
 // ---------------------------------------------------------------------------
 // Row 3, dvdplay.exe: the DVD Player that came with Windows 98, Me and 2000
 // (later versions only hand over to Windows Media Player). Its window has no
-// documented accelerators beyond the usual ones: Space pauses and resumes, the
-// arrows move between the buttons of a disc menu and Enter activates one,
-// Escape leaves full-screen playback.
+// documented accelerators beyond the usual ones: Enter presses its default
+// Play button (and activates a highlighted disc-menu button), Space pauses and
+// resumes, the arrows move between the buttons of a disc menu, Escape leaves
+// full-screen playback.
 namespace {
 constexpr ButtonKeys kWindowsDvdPlayer[] = {
-    {Play, {K(vk::SPACE)}},
+    {Play, {K(vk::RETURN)}},
     {Pause, {K(vk::SPACE)}},
     {Up, {K(vk::UP)}},
     {Down, {K(vk::DOWN)}},
@@ -47,13 +51,18 @@ const KeyMap kRow003 = kWindowsDvdPlayer;
 // ---------------------------------------------------------------------------
 // Row 4, la.exe: a small audio player known only by its executable; no
 // documentation of its keys was found. Only the player conventions are mapped
-// (Space play/pause, Enter plays the selected entry, arrows move in the list).
+// (Space pauses, Enter plays the selected entry, arrows and Page Up / Page
+// Down move in the list).
 namespace {
 constexpr ButtonKeys kLaPlayer[] = {
     {Play, {K(vk::RETURN)}},
     {Pause, {K(vk::SPACE)}},
+    {ChannelUp, {K(vk::PRIOR)}},
+    {ChannelDown, {K(vk::NEXT)}},
     {Up, {K(vk::UP)}},
     {Down, {K(vk::DOWN)}},
+    {Left, {K(vk::LEFT)}},
+    {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
 };
 }  // namespace
@@ -79,8 +88,8 @@ const KeyMap kRow005 = kKtv;
 // ---------------------------------------------------------------------------
 // Row 7, easyworship.exe: EasyWorship, church lyrics and presentation
 // software. In its live output the slides are stepped with Page Down / Page Up
-// and the arrow keys, like a slide show; Escape takes the live output down.
-// Next/Previous and the channel buttons step slides, Up/Down move within the
+// like a slide show; Escape takes the live output down. Next/Previous and the
+// channel buttons step slides, Up/Down and Enter move within and pick from the
 // schedule and slide lists.
 namespace {
 constexpr ButtonKeys kEasyWorship[] = {
@@ -90,8 +99,6 @@ constexpr ButtonKeys kEasyWorship[] = {
     {ChannelDown, {K(vk::NEXT)}},
     {Up, {K(vk::UP)}},
     {Down, {K(vk::DOWN)}},
-    {Left, {K(vk::LEFT)}},
-    {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
     {Exit, {K(vk::ESCAPE)}},
 };
@@ -166,22 +173,25 @@ const KeyMap kRow010 = kKtvPlayer;
 // ---------------------------------------------------------------------------
 // Row 11, recorder.exe: a recording/playback utility known only by its
 // executable. Nothing documented; Space starts and pauses playback of the
-// take, Enter confirms the focused button.
+// take, Enter confirms the focused button, Escape cancels a dialog rather than
+// letting the default Alt+F4 close the recorder.
 namespace {
 constexpr ButtonKeys kRecorder[] = {
     {Play, {K(vk::SPACE)}},
     {Pause, {K(vk::SPACE)}},
     {Ok, {K(vk::RETURN)}},
+    {Exit, {K(vk::ESCAPE)}},
 };
 }  // namespace
 const KeyMap kRow011 = kRecorder;
 
 // ---------------------------------------------------------------------------
 // Row 14, mv2playerplus.exe: MV2 Player Plus, a video player; no key list was
-// found. Video player conventions: Space play/pause, Enter, Escape to leave
-// full screen.
+// found. Video player conventions: Space play/pause, Enter, Alt+Enter toggles
+// full screen, Escape leaves it.
 namespace {
 constexpr ButtonKeys kMv2PlayerPlus[] = {
+    {Menu, {Alt(vk::RETURN)}},
     {Play, {K(vk::SPACE)}},
     {Pause, {K(vk::SPACE)}},
     {Ok, {K(vk::RETURN)}},
@@ -193,19 +203,17 @@ const KeyMap kRow014 = kMv2PlayerPlus;
 // ---------------------------------------------------------------------------
 // Row 15, gotallmedia.exe: GotAll Media, a media browser/player; no key
 // reference found. Conventions: Space play/pause, arrows and Enter for its
-// library, Page Up/Down page through lists, Escape backs out of a view.
+// library, Backspace backs out of a view.
 namespace {
 constexpr ButtonKeys kGotAllMedia[] = {
     {Play, {K(vk::SPACE)}},
     {Pause, {K(vk::SPACE)}},
-    {ChannelUp, {K(vk::PRIOR)}},
-    {ChannelDown, {K(vk::NEXT)}},
     {Up, {K(vk::UP)}},
     {Down, {K(vk::DOWN)}},
     {Left, {K(vk::LEFT)}},
     {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
-    {Exit, {K(vk::ESCAPE)}},
+    {Exit, {K(vk::BACK)}},
 };
 }  // namespace
 const KeyMap kRow015 = kGotAllMedia;
@@ -298,12 +306,17 @@ const KeyMap kRow022 = kGbPvr;
 
 // ---------------------------------------------------------------------------
 // Row 23, ultradvd.exe: UltraDVD, a software DVD player; its key list was not
-// found. DVD player conventions: Space play/pause, arrows and Enter for disc
-// menus.
+// found. Software DVD player conventions: Space play/pause, Page Up / Page
+// Down previous / next chapter, arrows and Enter for disc menus, Alt+Enter
+// toggles full screen and Escape leaves it.
 namespace {
 constexpr ButtonKeys kUltraDvd[] = {
+    {Menu, {Alt(vk::RETURN)}},
+    {Exit, {K(vk::ESCAPE)}},
     {Play, {K(vk::SPACE)}},
     {Pause, {K(vk::SPACE)}},
+    {Previous, {K(vk::PRIOR)}},
+    {Next, {K(vk::NEXT)}},
     {Up, {K(vk::UP)}},
     {Down, {K(vk::DOWN)}},
     {Left, {K(vk::LEFT)}},
@@ -331,7 +344,7 @@ const KeyMap kRow024 = kPcdjRed;
 // ---------------------------------------------------------------------------
 // Row 25, launcher.exe: a full-screen media launcher known only by its
 // executable. Launcher conventions: arrows move between tiles, Enter starts
-// one, Escape goes back.
+// one, Backspace goes back a level.
 namespace {
 constexpr ButtonKeys kLauncher[] = {
     {Up, {K(vk::UP)}},
@@ -339,7 +352,7 @@ constexpr ButtonKeys kLauncher[] = {
     {Left, {K(vk::LEFT)}},
     {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
-    {Exit, {K(vk::ESCAPE)}},
+    {Exit, {K(vk::BACK)}},
 };
 }  // namespace
 const KeyMap kRow025 = kLauncher;
@@ -409,9 +422,14 @@ const KeyMap kRow029 = kClickViewTv;
 // Row 31, vcdplay.exe / driveplay.exe / dvrplay.exe / "remote dvr": playback
 // viewers for digital video recorders (recorded camera footage). Nothing
 // documented; Space starts and pauses playback, Left/Right step through the
-// footage, Enter opens the selected recording.
+// footage, the digit keys pick a camera by its number, Enter opens the
+// selected recording, Escape leaves the full-screen camera view.
 namespace {
 constexpr ButtonKeys kDvrViewer[] = {
+    {Digit1, {K('1')}}, {Digit2, {K('2')}}, {Digit3, {K('3')}},
+    {Digit4, {K('4')}}, {Digit5, {K('5')}}, {Digit6, {K('6')}},
+    {Digit7, {K('7')}}, {Digit8, {K('8')}}, {Digit9, {K('9')}},
+    {Exit, {K(vk::ESCAPE)}},
     {Play, {K(vk::SPACE)}},
     {Pause, {K(vk::SPACE)}},
     {Left, {K(vk::LEFT)}},
@@ -505,12 +523,16 @@ const KeyMap kRow034 = kMediaCar;
 // ---------------------------------------------------------------------------
 // Row 35, christv.exe: ChrisTV, an analogue TV viewer and recorder. Page Up /
 // Page Down step through the channel list, the digit keys tune a channel by
-// number and Enter confirms it, Escape leaves full-screen TV.
+// number (it switches after the last digit), the arrows move in its channel
+// list and panels, Escape leaves full-screen TV.
 namespace {
 constexpr ButtonKeys kChrisTv[] = {
     {ChannelUp, {K(vk::PRIOR)}},
     {ChannelDown, {K(vk::NEXT)}},
-    {Ok, {K(vk::RETURN)}},
+    {Up, {K(vk::UP)}},
+    {Down, {K(vk::DOWN)}},
+    {Left, {K(vk::LEFT)}},
+    {Right, {K(vk::RIGHT)}},
     {Exit, {K(vk::ESCAPE)}},
     {Digit1, {K('1')}}, {Digit2, {K('2')}}, {Digit3, {K('3')}},
     {Digit4, {K('4')}}, {Digit5, {K('5')}}, {Digit6, {K('6')}},
@@ -538,9 +560,11 @@ const KeyMap kRow036 = kVidLizard;
 // ---------------------------------------------------------------------------
 // Row 37, magicdvd.exe: Magic DVD, a software DVD player; no key list found.
 // DVD player conventions: Enter plays and activates disc-menu buttons, Space
-// pauses, the arrows move in disc menus, Escape leaves full screen.
+// pauses, the arrows move in disc menus, Alt+Enter toggles full screen and
+// Escape leaves it.
 namespace {
 constexpr ButtonKeys kMagicDvd[] = {
+    {Menu, {Alt(vk::RETURN)}},
     {Play, {K(vk::RETURN)}},
     {Pause, {K(vk::SPACE)}},
     {Up, {K(vk::UP)}},
