@@ -11,17 +11,17 @@ using namespace keys;
 // Row 2, ctplay2.exe: Creative PlayCenter 2, the jukebox player bundled with
 // Creative sound cards and players. No keyboard reference of its own could be
 // found, so only the conventions of a jukebox window are mapped: Enter plays
-// the selected track, Space pauses and resumes, Up/Down and Page Up / Page
-// Down move through the track list. Stop and the track skips stay on the
+// the selected track, Space pauses and resumes, the arrows move between the
+// library tree and the track list. Stop and the track skips stay on the
 // generic media keys, which the player follows.
 namespace {
 constexpr ButtonKeys kCreativePlayCenter[] = {
     {Play, {K(vk::RETURN)}},
     {Pause, {K(vk::SPACE)}},
-    {ChannelUp, {K(vk::PRIOR)}},
-    {ChannelDown, {K(vk::NEXT)}},
     {Up, {K(vk::UP)}},
     {Down, {K(vk::DOWN)}},
+    {Left, {K(vk::LEFT)}},
+    {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
 };
 }  // namespace
