@@ -76,14 +76,14 @@ public:
     virtual std::optional<std::vector<WindowHandle>> DesktopWindows(const std::string& name,
                                                                      uint32_t access) = 0;
 
-    virtual bool PostMessage(WindowHandle w, MessageId m, WParam wp, LParam lp) = 0;
-    virtual bool PostThreadMessage(ThreadId t, MessageId m, WParam wp, LParam lp) = 0;
-    virtual LResult SendMessage(WindowHandle w, MessageId m, WParam wp, LParam lp) = 0;
+    virtual bool Post(WindowHandle w, MessageId m, WParam wp, LParam lp) = 0;
+    virtual bool PostToThread(ThreadId t, MessageId m, WParam wp, LParam lp) = 0;
+    virtual LResult Send(WindowHandle w, MessageId m, WParam wp, LParam lp) = 0;
     // SendMessageTimeout with SMTO_ABORTIFHUNG: false when the target is hung, the
     // time ran out or the window is gone.
-    virtual bool SendMessageAbortIfHung(WindowHandle w, MessageId m, WParam wp, LParam lp,
+    virtual bool SendAbortIfHung(WindowHandle w, MessageId m, WParam wp, LParam lp,
                                         uint32_t timeoutMs, LResult* result) = 0;
-    virtual MessageId RegisterWindowMessage(const std::string& name) = 0;
+    virtual MessageId RegisterMessage(const std::string& name) = 0;
 
     virtual ThreadId CurrentThread() = 0;
     virtual bool AttachThreadInput(ThreadId from, ThreadId to, bool attach) = 0;
@@ -125,7 +125,7 @@ public:
     virtual bool EnablePrivilege(const std::string& name) = 0;
     // SetSystemPowerState(suspend, force): returns after the computer woke up.
     virtual bool SetSystemPowerState(bool suspend, bool force) = 0;
-    virtual bool ExitWindows(uint32_t flags) = 0;
+    virtual bool ExitSystem(uint32_t flags) = 0;
     virtual bool LowPowerActive() = 0;  // SPI_GETLOWPOWERACTIVE
     virtual bool PowerOffActive() = 0;  // SPI_GETPOWEROFFACTIVE
     virtual void SetDisplayRequired() = 0;  // SetThreadExecutionState(ES_DISPLAY_REQUIRED)
@@ -185,7 +185,7 @@ struct UnsupportedAnswer {
 // main window's timers.
 class UserInterface : public Port {
 public:
-    virtual int32_t MessageBox(WindowHandle owner, const std::string& text,
+    virtual int32_t ShowMessageBox(WindowHandle owner, const std::string& text,
                                const std::string& caption, uint32_t flags) = 0;
     // The unsupported-program warning, modal, no owner.
     virtual UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) = 0;

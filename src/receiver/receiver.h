@@ -27,3 +27,33 @@ IrReceiver& TheReceiver();
 
 // Appends one duration value; past 999 values everything collected is dropped.
 void AppendValue(uint8_t v);
+
+// One present device interface of the receiver class.
+struct CDeviceListEntry {
+    std::string devicePath;
+    std::string description;
+};
+
+// The interface class looked for, and the interfaces found.
+struct DeviceInterfaceList {
+    std::string classGuid;
+    std::vector<CDeviceListEntry> entries;
+};
+
+// {5c3e9a71-2b84-4d0f-a6c2-71e0d94b3f28}
+extern const char* const kReceiverInterfaceClass;
+
+int EnumerateInterfaces(DeviceInterfaceList& list);
+bool OpenReceiver();
+// Called once by the shell with reconnect = 1 and the main window.
+void StartReceiver(int32_t reconnect, WindowHandle mainWindow);
+int ReceiverWaitThread(WindowHandle mainWindow);
+int ReaderThread(WindowHandle mainWindow);
+void StopReceiverThreads();
+void CloseReceiver();
+void DiscardPendingInput();
+
+// The shell's first-run steps, run by the wait thread right after the receiver opened
+// when InstallJustRan is set.
+using FirstRunHook = void (*)(WindowHandle mainWindow);
+void SetFirstRunHook(FirstRunHook hook);

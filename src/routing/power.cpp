@@ -1,3 +1,5 @@
 #include "routing/power.h"
 
 void ScreenSaverWakeUp() {}
+int PowerAction(int32_t) { return 1; }
+ProcessId ProcessIdByName(const std::string&) { return 0; }

@@ -190,35 +190,35 @@ std::optional<std::vector<WindowHandle>> FakeDesktop::DesktopWindows(const std::
     return out;
 }
 
-bool FakeDesktop::PostMessage(WindowHandle w, MessageId m, WParam wp, LParam lp) {
+bool FakeDesktop::Post(WindowHandle w, MessageId m, WParam wp, LParam lp) {
     if (Find(w) == nullptr) return false;
     messages.push_back(FakeMessage{w, 0, m, wp, lp, false});
     return true;
 }
 
-bool FakeDesktop::PostThreadMessage(ThreadId t, MessageId m, WParam wp, LParam lp) {
+bool FakeDesktop::PostToThread(ThreadId t, MessageId m, WParam wp, LParam lp) {
     if (t == 0) return false;
     messages.push_back(FakeMessage{0, t, m, wp, lp, false});
     return true;
 }
 
-LResult FakeDesktop::SendMessage(WindowHandle w, MessageId m, WParam wp, LParam lp) {
+LResult FakeDesktop::Send(WindowHandle w, MessageId m, WParam wp, LParam lp) {
     if (Find(w) == nullptr) return 0;
     FakeMessage msg{w, 0, m, wp, lp, true};
     messages.push_back(msg);
     return onSend ? onSend(msg) : 0;
 }
 
-bool FakeDesktop::SendMessageAbortIfHung(WindowHandle w, MessageId m, WParam wp, LParam lp,
+bool FakeDesktop::SendAbortIfHung(WindowHandle w, MessageId m, WParam wp, LParam lp,
                                          uint32_t /*timeoutMs*/, LResult* result) {
     FakeWindow* win = Find(w);
     if (win == nullptr || win->hung) return false;
-    const LResult r = SendMessage(w, m, wp, lp);
+    const LResult r = Send(w, m, wp, lp);
     if (result != nullptr) *result = r;
     return true;
 }
 
-MessageId FakeDesktop::RegisterWindowMessage(const std::string& name) {
+MessageId FakeDesktop::RegisterMessage(const std::string& name) {
     auto it = registered.find(name);
     if (it != registered.end()) return it->second;
     const MessageId id = nextMessage_++;

@@ -109,12 +109,12 @@ public:
     WindowHandle FindTopLevelByClass(const std::string& className) override;
     std::optional<std::vector<WindowHandle>> DesktopWindows(const std::string& name,
                                                              uint32_t access) override;
-    bool PostMessage(WindowHandle w, MessageId m, WParam wp, LParam lp) override;
-    bool PostThreadMessage(ThreadId t, MessageId m, WParam wp, LParam lp) override;
-    LResult SendMessage(WindowHandle w, MessageId m, WParam wp, LParam lp) override;
-    bool SendMessageAbortIfHung(WindowHandle w, MessageId m, WParam wp, LParam lp,
+    bool Post(WindowHandle w, MessageId m, WParam wp, LParam lp) override;
+    bool PostToThread(ThreadId t, MessageId m, WParam wp, LParam lp) override;
+    LResult Send(WindowHandle w, MessageId m, WParam wp, LParam lp) override;
+    bool SendAbortIfHung(WindowHandle w, MessageId m, WParam wp, LParam lp,
                                 uint32_t timeoutMs, LResult* result) override;
-    MessageId RegisterWindowMessage(const std::string& name) override;
+    MessageId RegisterMessage(const std::string& name) override;
     ThreadId CurrentThread() override { return currentThread; }
     bool AttachThreadInput(ThreadId from, ThreadId to, bool attach) override;
     bool SetForegroundWindow(WindowHandle w) override;

@@ -1,0 +1,20 @@
+// The real ports over the Win32 API. Each returns one process-wide instance.
+#pragma once
+
+#include "platform/ports.h"
+
+Clock& Win32Clock();
+InputInjector& Win32Input();
+Desktop& Win32Desktop();
+ProcessList& Win32ProcessList();
+SystemPower& Win32Power();
+Registry& Win32Registry();
+Shell& Win32Shell();
+Network& Win32Network();
+NotifyIcon& Win32NotifyIcon();
+ReceiverDevice& Win32ReceiverDevice();
+Mixer& Win32Mixer();
+EndpointVolume& Win32EndpointVolume();
+
+// A Platform with every real adapter.
+Platform Win32Platform();

@@ -1,0 +1,26 @@
+#include "profiles/handlers.h"
+
+#include "platform/vk.h"
+#include "routing/input.h"
+
+void SendStrokes(const keys::Strokes& strokes) {
+    for (const keys::Stroke& s : strokes) {
+        const bool ctrl = (s.mods & keys::kCtrl) != 0;
+        const bool alt = (s.mods & keys::kAlt) != 0;
+        const bool shift = (s.mods & keys::kShift) != 0;
+        if (s.UsesScan()) {
+            SendKeystrokeEx(s.vk, ctrl, alt, shift, s.scan, s.extended ? kKeyExtended : 0);
+        } else {
+            SendKeystroke(s.vk, ctrl, alt, shift);
+        }
+    }
+}
+
+int SendMappedKeys(const keys::KeyMap& table, int32_t button) {
+    const keys::ButtonKeys* entry = table.Find(button);
+    if (entry == nullptr) return 0;
+    SendStrokes(entry->strokes);
+    return 1;
+}
+
+void LetterEntryTimer() {}

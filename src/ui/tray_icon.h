@@ -1,0 +1,38 @@
+// The notification-area icon, whose state says whether the receiver is available.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "platform/types.h"
+
+enum TrayState : int32_t { TrayHidden = 0, TrayAvailable = 1, TrayNotAvailable = 2 };
+
+constexpr uint32_t kTrayIconId = 1024;
+constexpr int32_t kIconAvailable = 170;
+constexpr int32_t kIconNotAvailable = 166;
+constexpr const char* kTipAvailable = "Orbiscope Remote";
+constexpr const char* kTipNotAvailable = "Orbiscope Remote (Not Available)";
+
+class TrayIcon {
+public:
+    void SetState(int32_t state);
+    int32_t State() const { return state_.load(); }
+    // Taken only while the icon is hidden.
+    void SetWindow(WindowHandle w);
+    WindowHandle Window() const { return window_.load(); }
+    // Adds the icon again in its current state (the notification area was rebuilt).
+    bool Restore();
+    // At process end: deletes a shown icon and forgets the window.
+    void Reset();
+
+private:
+    std::atomic<int32_t> state_{TrayHidden};
+    std::atomic<WindowHandle> window_{0};
+};
+
+TrayIcon& TheTrayIcon();
+
+// The receiver counts as available exactly while the icon says so.
+bool ReceiverAvailable();
