@@ -24,3 +24,29 @@ int SendMappedKeys(const keys::KeyMap& table, int32_t button) {
 }
 
 void LetterEntryTimer() {}
+
+const char* const kWebRadioTitleText = "";
+int HandleRow006(int32_t) { return 0; }
+int HandleRow012(int32_t) { return 0; }
+int HandleRow013(int32_t) { return 0; }
+int HandleRow016(int32_t) { return 0; }
+int HandleRow030(int32_t) { return 0; }
+int HandleRow055(int32_t) { return 0; }
+int HandleRow078(int32_t) { return 0; }
+int HandleRow094(int32_t) { return 0; }
+int HandleRow097(int32_t) { return 0; }
+int HandleRow105(int32_t) { return 0; }
+int HandleRow107(int32_t) { return 0; }
+int HandleRow109(int32_t) { return 0; }
+int HandleRow111(int32_t) { return 0; }
+int HandleRow112(int32_t) { return 0; }
+int HandleRow116(int32_t) { return 0; }
+int HandleRow122(int32_t) { return 0; }
+int HandleRow125(int32_t) { return 0; }
+int HandleRow128(int32_t) { return 0; }
+int HandleRow132(int32_t) { return 0; }
+int HandleRow136(int32_t) { return 0; }
+int HandleRow138(int32_t) { return 0; }
+int HandleRow148(int32_t) { return 0; }
+int HandleRow149(int32_t) { return 0; }
+int HandleRow150(int32_t) { return 0; }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/fake/fake_os.h"
+#include "platform/fake/fake_registry.h"
 #include "receiver/events.h"
 #include "ui/settings.h"
 
@@ -13,6 +14,8 @@ struct FakeEnv {
     FakeInput input;
     FakeDesktop desktop;
     FakeProcessList processes;
+    FakeUserInterface ui;
+    FakeRegistry registry;
     std::unique_ptr<RemoteSettings> settings = std::make_unique<RemoteSettings>();
     Platform platform;
     std::unique_ptr<ScopedPlatform> scope;
@@ -25,6 +28,8 @@ struct FakeEnv {
         platform.input = &input;
         platform.desktop = &desktop;
         platform.processes = &processes;
+        platform.ui = &ui;
+        platform.registry = &registry;
         Install();
         SetCurrentSettings(settings.get());
         TheButtonTiming() = ButtonTiming{};

@@ -154,3 +154,44 @@ public:
 private:
     ProcessId next_ = 100;
 };
+
+// Message boxes and dialogs answer as the test scripts them; timers are recorded.
+class FakeUserInterface : public UserInterface {
+public:
+    struct Box {
+        WindowHandle owner;
+        std::string text;
+        std::string caption;
+        uint32_t flags;
+    };
+    std::vector<Box> boxes;
+    std::vector<int32_t> boxAnswers;  // answered in order; kIdOk (or kIdYes) once empty
+    std::vector<std::string> unsupportedShown;
+    UnsupportedAnswer unsupportedAnswer;
+    std::map<uintptr_t, uint32_t> timers;  // running timers: id -> period
+    std::vector<std::string> timerCalls;
+    bool timersFail = false;
+
+    int32_t ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                           uint32_t flags) override {
+        boxes.push_back(Box{owner, text, caption, flags});
+        if (boxAnswers.empty()) return (flags & 0xF) == kMbYesNo ? kIdYes : kIdOk;
+        const int32_t answer = boxAnswers.front();
+        boxAnswers.erase(boxAnswers.begin());
+        return answer;
+    }
+    UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) override {
+        unsupportedShown.push_back(message);
+        return unsupportedAnswer;
+    }
+    bool SetTimer(WindowHandle, uintptr_t id, uint32_t ms) override {
+        timerCalls.push_back("set " + std::to_string(id));
+        if (timersFail) return false;
+        timers[id] = ms;
+        return true;
+    }
+    bool KillTimer(WindowHandle, uintptr_t id) override {
+        timerCalls.push_back("kill " + std::to_string(id));
+        return timers.erase(id) != 0;
+    }
+};

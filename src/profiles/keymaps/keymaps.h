@@ -134,4 +134,7 @@ extern const keys::KeyMap kRow152;
 extern const keys::KeyMap kRow153;
 extern const keys::KeyMap kRow154;
 extern const keys::KeyMap kRow155;
+extern const keys::KeyMap kRow038;
+extern const keys::KeyMap kRow054;
+extern const keys::KeyMap kRow130;
 }  // namespace keymaps
