@@ -1,0 +1,44 @@
+// The settings window and the program's dialogs, as the shell uses them. All of these
+// run on the main thread except ShowUnsupportedDialogModal, which the dispatcher calls
+// on the reader thread.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/ports.h"
+
+// Builds the settings form (template 212) as the client child of the hidden main
+// frame, with the property sheet of the Macros, Advanced and About pages placed over
+// its placeholder, all pages created and filled, and the frame fitted to the form.
+// The shell starts the receiver search before calling this. Returns the form, or
+// null when it could not be built. Call once.
+HWND CreateSettingsView(HWND frame);
+
+// The form and the property sheet built by CreateSettingsView (null before/after).
+HWND SettingsViewWindow();
+HWND SettingsSheetWindow();
+
+// Refills every page from CurrentSettings(); the document's view update. True when all
+// three pages were filled (false before the view exists).
+bool UpdateSettingsView();
+
+// Before the hidden settings window is shown again: the Macros page selected, the focus
+// on OK with the default-button style, Cancel and Help plain push buttons.
+void PrepareSettingsForShow();
+
+// Destroys the form and the sheet (at shutdown, before the frame goes).
+void DestroySettingsView();
+
+// The "Hardware Error" dialog, modal, centred, system-modal and in front.
+void ShowNoIRDialog(HWND owner = nullptr);
+
+// The unsupported-program warning with its message text, modal without an owner. The
+// check box is read back only when the dialog was closed with OK (or Enter).
+UnsupportedAnswer ShowUnsupportedDialogModal(const std::string& text);
+
+// The hardware-wait window: created modeless, placed topmost at (0, 0) and shown.
+// When its window is destroyed it sends WM_REMOTE_PLUGINWAITCLOSED to mainFrame.
+// Close it with WM_CLOSE (no confirmation). Returns null on failure.
+HWND CreatePlugInDialog(HWND mainFrame);
