@@ -144,6 +144,9 @@ public:
     // RegQueryValueEx with a buffer of bufferBytes bytes: the type and the bytes read.
     virtual RegStatus Query(const std::string& name, size_t bufferBytes, uint32_t& type,
                             std::vector<uint8_t>& data) = 0;
+    // RegQueryValueEx of the whole value, however long it is.
+    virtual RegStatus QueryAll(const std::string& name, uint32_t& type,
+                               std::vector<uint8_t>& data) = 0;
     virtual bool Set(const std::string& name, uint32_t type, const std::vector<uint8_t>& data) = 0;
 };
 

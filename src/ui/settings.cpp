@@ -1,5 +1,9 @@
 #include "ui/settings.h"
 
+#include <iterator>
+
+#include "ui/settings_store.h"
+
 namespace {
 std::atomic<RemoteSettings*> g_current{nullptr};
 
@@ -15,7 +19,39 @@ const char* const kMacroActionNames[kMacroActionCount] = {
     "XP MCE: Start",
     "XP MCE: Details/More Info",
 };
+using S = RemoteSettings;
+using R = SettingRule;
+const SettingSpec kSchema[] = {
+    {"Macro1", R::MacroIndex, &S::Macro1, 4, 0},
+    {"Macro2", R::MacroIndex, &S::Macro2, 0, 0},
+    {"Macro3", R::MacroIndex, &S::Macro3, 0, 0},
+    {"Macro4", R::MacroIndex, &S::Macro4, 0, 0},
+    {"Favorite1", R::Favorite, nullptr, 0, 1},
+    {"Favorite2", R::Favorite, nullptr, 0, 2},
+    {"Favorite3", R::Favorite, nullptr, 0, 3},
+    {"Favorite4", R::Favorite, nullptr, 0, 4},
+    {"VolumeSensitivity", R::Percent, &S::VolumeSensitivity, 50, 0},
+    {"RepeatDelay", R::Percent, &S::RepeatDelay, 50, 0},
+    {"RepeatRate", R::Percent, &S::RepeatRate, 50, 0},
+    {"PowerButtonEnabled", R::AsStored, &S::PowerButtonEnabled, 0, 0},
+    {"PowerButtonMode", R::AsStored, &S::PowerButtonMode, 0, 0},
+    {"ScreenSaverWakeupEnabled", R::AsStored, &S::ScreenSaverWakeupEnabled, 1, 0},
+    {"AutoSwitchEnabled", R::AsStored, &S::AutoSwitchEnabled, 1, 0},
+    {"MouseModeEnabled", R::AsStored, &S::MouseModeEnabled, 0, 0},
+    {"ShowUnsupportedDlg", R::AsStored, &S::ShowUnsupportedDlg, 1, 0},
+};
+
 }  // namespace
+
+const SettingSpec* SettingsSchemaBegin() { return std::begin(kSchema); }
+const SettingSpec* SettingsSchemaEnd() { return std::end(kSchema); }
+
+RemoteSettings::RemoteSettings() {
+    for (const SettingSpec& spec : SettingsSchema()) {
+        if (spec.field != nullptr) (this->*spec.field).store(spec.defaultValue);
+        else favorites_[spec.favorite - 1] = DefaultFavorite(spec.favorite, std::nullopt);
+    }
+}
 
 RemoteSettings* CurrentSettings() { return g_current.load(); }
 void SetCurrentSettings(RemoteSettings* settings) { g_current.store(settings); }

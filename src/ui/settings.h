@@ -9,22 +9,30 @@
 #include <string>
 
 constexpr int32_t kMacroActionCount = 10;
+constexpr int32_t MacroActionCount = kMacroActionCount;
 
+// The defaults come from the settings schema (SettingsSchema below), which also drives
+// the load and the save; a new record holds them, with the favourites that apply when
+// no installation directory is known.
 class RemoteSettings {
 public:
-    std::atomic<int32_t> Macro1{4};
+    RemoteSettings();
+    RemoteSettings(const RemoteSettings&) = delete;
+    RemoteSettings& operator=(const RemoteSettings&) = delete;
+
+    std::atomic<int32_t> Macro1{0};
     std::atomic<int32_t> Macro2{0};
     std::atomic<int32_t> Macro3{0};
     std::atomic<int32_t> Macro4{0};
-    std::atomic<int32_t> VolumeSensitivity{50};
-    std::atomic<int32_t> RepeatDelay{50};
-    std::atomic<int32_t> RepeatRate{50};
+    std::atomic<int32_t> VolumeSensitivity{0};
+    std::atomic<int32_t> RepeatDelay{0};
+    std::atomic<int32_t> RepeatRate{0};
     std::atomic<int32_t> PowerButtonEnabled{0};
     std::atomic<int32_t> PowerButtonMode{0};
-    std::atomic<int32_t> ScreenSaverWakeupEnabled{1};
-    std::atomic<int32_t> AutoSwitchEnabled{1};
+    std::atomic<int32_t> ScreenSaverWakeupEnabled{0};
+    std::atomic<int32_t> AutoSwitchEnabled{0};
     std::atomic<int32_t> MouseModeEnabled{0};
-    std::atomic<int32_t> ShowUnsupportedDlg{1};
+    std::atomic<int32_t> ShowUnsupportedDlg{0};
 
     // The framework's "modified" flag: set by every setter, cleared by load and save.
     std::atomic<int32_t> modified{0};
@@ -75,6 +83,33 @@ private:
     mutable std::mutex favoritesLock_;
     std::string favorites_[4];
 };
+
+// How a stored value is taken when it is loaded.
+enum class SettingRule {
+    MacroIndex,  // 0..MacroActionCount-1, anything else loads as 0
+    Favorite,    // text; "DEFAULT" (exactly) stands for the default text
+    Percent,     // clamped into 0..100 on load and on save
+    AsStored,
+};
+
+// One value of the record and of the per-user settings key. Integers are DWORD values,
+// favourites string values.
+struct SettingSpec {
+    const char* name;
+    SettingRule rule;
+    std::atomic<int32_t> RemoteSettings::*field;  // null for favourites
+    int32_t defaultValue;                         // integers only
+    int favorite;                                 // 1..4 for favourites, else 0
+};
+
+// In the record's order, which is also the order of the load and of the save.
+const SettingSpec* SettingsSchemaBegin();
+const SettingSpec* SettingsSchemaEnd();
+struct SettingsSchemaRange {
+    const SettingSpec* begin() const { return SettingsSchemaBegin(); }
+    const SettingSpec* end() const { return SettingsSchemaEnd(); }
+};
+inline SettingsSchemaRange SettingsSchema() { return {}; }
 
 // The settings of the one document, or null before the document exists.
 RemoteSettings* CurrentSettings();

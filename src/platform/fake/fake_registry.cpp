@@ -22,8 +22,17 @@ public:
         return RegStatus::Ok;
     }
 
+    RegStatus QueryAll(const std::string& name, uint32_t& type,
+                       std::vector<uint8_t>& data) override {
+        return Query(name, static_cast<size_t>(-1), type, data);
+    }
+
     bool Set(const std::string& name, uint32_t type, const std::vector<uint8_t>& data) override {
-        if (reg_.failWrites) return false;
+        if (reg_.failWrites) {
+            reg_.writeLog.push_back("!" + name);
+            return false;
+        }
+        reg_.writeLog.push_back(name);
         auto k = reg_.keys.find(key_);
         if (k == reg_.keys.end()) return false;
         k->second[FakeRegistry::Lower(name)] = FakeRegistry::Value{type, data};
@@ -52,6 +61,7 @@ std::string FakeRegistry::KeyName(Hive hive, const std::string& path) {
 
 std::unique_ptr<RegistryKey> FakeRegistry::Open(Hive hive, const std::string& path,
                                                 uint32_t access, bool create) {
+    opens.push_back(OpenCall{hive, path, access, create});
     const std::string name = KeyName(hive, path);
     auto refused = refusedAccess.find(name);
     if (refused != refusedAccess.end() && (refused->second & access) != 0) return nullptr;

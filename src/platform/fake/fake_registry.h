@@ -32,10 +32,24 @@ public:
     bool GetDword(Hive hive, const std::string& path, const std::string& name, uint32_t& v) const;
     bool GetString(Hive hive, const std::string& path, const std::string& name, std::string& s) const;
 
-    // Opening a key with any of these access bits fails for the paths listed.
+    // Opening a key with any of these access bits fails for the keys listed (KeyName).
     std::map<std::string, uint32_t> refusedAccess;
+    void Refuse(Hive hive, const std::string& path, uint32_t access) {
+        refusedAccess[KeyName(hive, path)] = access;
+    }
     bool failWrites = false;
     int32_t writes = 0;
+
+    // Every Open, in order, with what it asked for.
+    struct OpenCall {
+        Hive hive;
+        std::string path;
+        uint32_t access;
+        bool create;
+    };
+    std::vector<OpenCall> opens;
+    // The value names written, in order (failed writes included, marked "!name").
+    std::vector<std::string> writeLog;
 
     std::map<std::string, Key> keys;  // "HKCU\\path" lower-cased
 

@@ -11,6 +11,17 @@ public:
 
     RegStatus Query(const std::string& name, size_t bufferBytes, uint32_t& type,
                     std::vector<uint8_t>& data) override {
+        if (bufferBytes == 0) {
+            // A null buffer would make the system report success with the size only.
+            DWORD size = 0;
+            DWORD t = REG_NONE;
+            const LONG r = RegQueryValueExA(key_, name.c_str(), nullptr, &t, nullptr, &size);
+            type = t;
+            data.clear();
+            if (r == ERROR_FILE_NOT_FOUND) return RegStatus::Missing;
+            if (r != ERROR_SUCCESS) return RegStatus::Error;
+            return size == 0 ? RegStatus::Ok : RegStatus::MoreData;
+        }
         data.assign(bufferBytes, 0);
         DWORD size = static_cast<DWORD>(bufferBytes);
         DWORD t = REG_NONE;
@@ -31,6 +42,37 @@ public:
         }
         data.resize(size);
         return RegStatus::Ok;
+    }
+
+    RegStatus QueryAll(const std::string& name, uint32_t& type,
+                       std::vector<uint8_t>& data) override {
+        // The value may grow between asking for its size and reading it: ask again.
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            DWORD size = 0;
+            DWORD t = REG_NONE;
+            LONG r = RegQueryValueExA(key_, name.c_str(), nullptr, &t, nullptr, &size);
+            type = t;
+            data.clear();
+            if (r == ERROR_FILE_NOT_FOUND) return RegStatus::Missing;
+            if (r != ERROR_SUCCESS) return RegStatus::Error;
+            if (size == 0) return RegStatus::Ok;
+            data.assign(size, 0);
+            r = RegQueryValueExA(key_, name.c_str(), nullptr, &t, data.data(), &size);
+            type = t;
+            if (r == ERROR_MORE_DATA) continue;
+            if (r == ERROR_FILE_NOT_FOUND) {
+                data.clear();
+                return RegStatus::Missing;
+            }
+            if (r != ERROR_SUCCESS) {
+                data.clear();
+                return RegStatus::Error;
+            }
+            data.resize(size);
+            return RegStatus::Ok;
+        }
+        data.clear();
+        return RegStatus::Error;
     }
 
     bool Set(const std::string& name, uint32_t type, const std::vector<uint8_t>& data) override {
