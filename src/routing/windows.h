@@ -3,13 +3,15 @@
 // cached: every call reads the current state.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "platform/types.h"
 
-constexpr size_t kTitleBufferChars = 250;  // titles of windows other than the foreground
-constexpr size_t kClassBufferChars = 255;  // class names: at most 254 characters
+constexpr size_t kTitleBufferChars = 250;        // titles of windows other than the foreground
+constexpr size_t kClassBufferChars = 255;        // class names: at most 254 characters
+constexpr size_t kWindowClassBufferChars = 256;  // the class read for the window-search walk
 constexpr size_t kMaxProcessNameChars = 254;
 
 // Lower-cases by the ANSI code page's rules.
@@ -20,14 +22,21 @@ bool ForegroundWindowTitle(std::string& title);
 std::string ForegroundWindowClass();
 std::string WindowTitle(WindowHandle window);
 std::string WindowClass(WindowHandle window);  // read into a 256-character buffer
+// The executable file name (no directory, at most 254 characters, in the case the
+// system reports) of the process owning the window; "" when it cannot be learned.
 std::string ProcessNameOfWindow(WindowHandle window);
 std::string ForegroundProcessName();
+// The file name part of a path as the process list reports it.
+std::string ProcessFileName(const std::string& reported);
 
+// The patterns are written in lower case; the process name is lower-cased.
 bool ForegroundProcessIs(const char* name);
 bool ForegroundProcessContains(const char* part);
 bool WindowProcessIs(WindowHandle window, const char* name);
 bool WindowProcessContains(WindowHandle window, const char* part);
 
+// The top-level window whose title contains text, else the descendant match under the
+// last top-level window that has one; 0 when none.
 WindowHandle FindWindowByTitlePart(const std::string& text);
 WindowHandle FindDescendantByTitleAndClass(WindowHandle parent, const std::string& className,
                                            const std::string& title);
@@ -44,6 +53,9 @@ bool ForegroundTitleHasFlag(const char* flag);  // lower-cased foreground title 
 bool NoMouseFlag();                             // "-ms"
 bool FavoritesFlag();                           // "-f"
 bool PowerFlag();                               // "-p"
+// The window found by FindWindowByTitlePart("Orbiscope#") when its lower-cased title
+// carries "+fg"; 0 otherwise.
+WindowHandle CooperatingWindowAskingForFront();
 int CooperatingKeyHandler(int32_t button);
 
 bool ForegroundIsSupported();
