@@ -9,12 +9,16 @@
 
 #include "platform/ports.h"
 
+class CDocument;
+
 // Builds the settings form (template 212) as the client child of the hidden main
 // frame, with the property sheet of the Macros, Advanced and About pages placed over
 // its placeholder, all pages created and filled, and the frame fitted to the form.
-// The shell starts the receiver search before calling this. Returns the form, or
-// null when it could not be built. Call once.
-HWND CreateSettingsView(HWND frame);
+// The shell starts the receiver search before calling this. The form registers its
+// refresh with doc (UpdateAllViews refills the pages) and uses it for OK (SaveModified),
+// Cancel (reload when modified) and browsed files. Returns the form, or null when it
+// could not be built. Call once; the document must outlive the form.
+HWND CreateSettingsView(HWND frame, CDocument& doc);
 
 // The form and the property sheet built by CreateSettingsView (null before/after).
 HWND SettingsViewWindow();
