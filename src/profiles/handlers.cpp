@@ -1,6 +1,8 @@
 #include "profiles/handlers.h"
 
+#include "platform/ports.h"
 #include "platform/vk.h"
+#include "profiles/handlers_common.h"
 #include "routing/input.h"
 
 void SendStrokes(const keys::Strokes& strokes) {
@@ -23,30 +25,23 @@ int SendMappedKeys(const keys::KeyMap& table, int32_t button) {
     return 1;
 }
 
-void LetterEntryTimer() {}
+void ResetHandlerState() {
+    handlers::ResetLetterEntry();
+    handlers::ResetPressCounters();
+}
 
-const char* const kWebRadioTitleText = "";
-int HandleRow006(int32_t) { return 0; }
-int HandleRow012(int32_t) { return 0; }
-int HandleRow013(int32_t) { return 0; }
-int HandleRow016(int32_t) { return 0; }
-int HandleRow030(int32_t) { return 0; }
-int HandleRow055(int32_t) { return 0; }
-int HandleRow078(int32_t) { return 0; }
-int HandleRow094(int32_t) { return 0; }
-int HandleRow097(int32_t) { return 0; }
-int HandleRow105(int32_t) { return 0; }
-int HandleRow107(int32_t) { return 0; }
-int HandleRow109(int32_t) { return 0; }
-int HandleRow111(int32_t) { return 0; }
-int HandleRow112(int32_t) { return 0; }
-int HandleRow116(int32_t) { return 0; }
-int HandleRow122(int32_t) { return 0; }
-int HandleRow125(int32_t) { return 0; }
-int HandleRow128(int32_t) { return 0; }
-int HandleRow132(int32_t) { return 0; }
-int HandleRow136(int32_t) { return 0; }
-int HandleRow138(int32_t) { return 0; }
-int HandleRow148(int32_t) { return 0; }
-int HandleRow149(int32_t) { return 0; }
-int HandleRow150(int32_t) { return 0; }
+namespace handlers {
+
+bool WindowsIsNt5() {
+    SystemPower* power = Os().power;
+    if (power == nullptr) return false;
+    const OsVersion v = power->Version();
+    return v.ok && v.platformId == kPlatformNt && v.major == 5;
+}
+
+WindowHandle ForegroundWindowHandle() {
+    Desktop* desktop = Os().desktop;
+    return desktop == nullptr ? 0 : desktop->ForegroundWindow();
+}
+
+}  // namespace handlers

@@ -13,6 +13,16 @@ void SendStrokes(const keys::Strokes& strokes);
 // main window's thread.
 void LetterEntryTimer();
 
+// How long a message sent to another program (rows 55 and 148) is waited for. A
+// program the system reports as hung is given up on at once; one that is merely
+// slow is waited for this long at most, so a stuck player cannot stop every later
+// button.
+constexpr uint32_t kSendTimeoutMs = 3000;
+
+// Puts the handlers' state (the pending letter, row 148's press counters) back to
+// how the process starts.
+void ResetHandlerState();
+
 // The text in the title of the web-radio player window (row 12): its rule and its
 // handler both use it.
 extern const char* const kWebRadioTitleText;
