@@ -1,0 +1,453 @@
+// The settings pages against fake controls: what a fill shows and what each control
+// change writes into the settings record.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+#include "fake_env.h"
+#include "ui/document.h"
+#include "ui/messages.h"
+#include "ui/pages.h"
+#include "ui/settings_store.h"
+
+namespace {
+
+using pagemsg::BN_CLICKED_;
+using pagemsg::CB_NONE;
+using pagemsg::CBN_SELCHANGE_;
+using pagemsg::EN_UPDATE_;
+
+// Controls that behave like the system's: a slider clamps to 0..100, setting an edit's
+// text raises EN_UPDATE like WM_SETTEXT does, selecting past the end selects nothing.
+class FakeControls : public PageControls {
+public:
+    struct Control {
+        std::vector<std::string> items;
+        int32_t selection = CB_NONE;
+        bool enabled = true;
+        std::string text;
+        int32_t pos = 0;
+        bool checked = false;
+    };
+    std::map<int32_t, Control> controls;
+    std::function<void(int32_t, uint32_t)> notify;
+    std::vector<std::optional<std::string>> fileAnswers;
+    int32_t fileDialogs = 0;
+
+    WindowHandle Window() override { return 0x4242; }
+    void AddComboItem(int32_t id, const std::string& text) override {
+        controls[id].items.push_back(text);
+    }
+    int32_t ComboCount(int32_t id) override {
+        return static_cast<int32_t>(controls[id].items.size());
+    }
+    std::string ComboItem(int32_t id, int32_t index) override { return controls[id].items.at(index); }
+    void SetComboSelection(int32_t id, int32_t index) override {
+        Control& c = controls[id];
+        c.selection = index >= 0 && index < ComboCount(id) ? index : CB_NONE;
+    }
+    int32_t ComboSelection(int32_t id) override { return controls[id].selection; }
+    void SetEnabled(int32_t id, bool enabled) override { controls[id].enabled = enabled; }
+    void SetText(int32_t id, const std::string& text) override {
+        controls[id].text = text;
+        if (notify) notify(id, EN_UPDATE_);
+    }
+    std::string Text(int32_t id) override { return controls[id].text; }
+    void SetSliderPos(int32_t id, int32_t pos) override {
+        controls[id].pos = std::clamp(pos, 0, 100);
+    }
+    int32_t SliderPos(int32_t id) override { return controls[id].pos; }
+    void SetChecked(int32_t id, bool checked) override { controls[id].checked = checked; }
+    bool Checked(int32_t id) override { return controls[id].checked; }
+    std::optional<std::string> ChooseExistingFile() override {
+        ++fileDialogs;
+        if (fileAnswers.empty()) return std::nullopt;
+        auto answer = fileAnswers.front();
+        fileAnswers.erase(fileAnswers.begin());
+        return answer;
+    }
+
+    // The user's own actions, with the notification the system would send.
+    void Select(int32_t id, int32_t index, const std::function<bool(int32_t, uint32_t)>& page) {
+        SetComboSelection(id, index);
+        page(id, CBN_SELCHANGE_);
+    }
+    void Type(int32_t id, const std::string& text, const std::function<bool(int32_t, uint32_t)>& page) {
+        controls[id].text = text;
+        page(id, EN_UPDATE_);
+    }
+    void Click(int32_t id, const std::function<bool(int32_t, uint32_t)>& page) {
+        controls[id].checked = !controls[id].checked;
+        page(id, BN_CLICKED_);
+    }
+};
+
+class CountingDoc : public CDocument {
+public:
+    int saves = 0, reloads = 0;
+    bool modified = false;
+    bool IsModified() const override { return modified; }
+    bool SaveModified() override {
+        ++saves;
+        return true;
+    }
+    bool OnOpenDocument(const char*) override {
+        ++reloads;
+        return true;
+    }
+};
+
+class MacrosPage : public ::testing::Test {
+protected:
+    MacrosPage() {
+        controls.notify = [this](int32_t id, uint32_t code) { page.OnCommand(id, code); };
+    }
+    RemoteSettings& s() { return *env.settings; }
+    std::function<bool(int32_t, uint32_t)> Handler() {
+        return [this](int32_t id, uint32_t code) { return page.OnCommand(id, code); };
+    }
+    FakeEnv env;
+    FakeControls controls;
+    CountingDoc doc;
+    MacrosPageLogic page{controls, &doc};
+};
+
+TEST_F(MacrosPage, FillShowsEachRowsActionTargetAndEnabling) {
+    s().Macro1 = 4;
+    s().Macro2 = 0;
+    s().Macro3 = 9;
+    s().Macro4 = 0;
+    for (int n = 1; n <= 4; ++n) s().StoreFavorite(n, "target " + std::to_string(n));
+    page.Initialize();
+
+    const int32_t expected[4] = {4, 0, 9, 0};
+    for (int n = 1; n <= 4; ++n) {
+        const MacroRow& row = kMacroRows[n - 1];
+        SCOPED_TRACE(n);
+        ASSERT_EQ(controls.ComboCount(row.combo), kMacroActionCount);
+        EXPECT_EQ(controls.ComboItem(row.combo, 2), MacroActionName(2));
+        EXPECT_EQ(controls.ComboSelection(row.combo), expected[n - 1]);
+        EXPECT_EQ(controls.controls[row.edit].enabled, expected[n - 1] == 0);
+        EXPECT_EQ(controls.controls[row.browse].enabled, expected[n - 1] == 0);
+        EXPECT_EQ(controls.Text(row.edit), "target " + std::to_string(n));
+    }
+    // Writing the edits during the fill is not the user typing.
+    EXPECT_FALSE(s().IsModified());
+}
+
+TEST_F(MacrosPage, MacroValueOutsideTheActionsSelectsNothing) {
+    page.Initialize();
+    controls.SetComboSelection(IDC_MACRO2_COMBO, 3);
+    for (int32_t bad : {-1, 10, 1000}) {
+        s().Macro2 = bad;
+        ASSERT_TRUE(page.Fill());
+        EXPECT_EQ(controls.ComboSelection(IDC_MACRO2_COMBO), CB_NONE) << bad;
+        EXPECT_FALSE(controls.controls[IDC_MACRO2_EDIT].enabled);
+    }
+}
+
+TEST_F(MacrosPage, ChoosingAnActionStoresItAndEnablesTheTargetOnlyForQuickLaunch) {
+    page.Initialize();
+    s().StoreFavorite(3, "C:\\music.m3u");
+    ASSERT_TRUE(page.Fill());
+    s().SetModifiedFlag(false);
+
+    controls.Select(IDC_MACRO3_COMBO, 0, Handler());
+    EXPECT_EQ(s().Macro3.load(), 0);
+    EXPECT_TRUE(s().IsModified());
+    EXPECT_TRUE(controls.controls[IDC_MACRO3_EDIT].enabled);
+    EXPECT_TRUE(controls.controls[IDC_MACRO3_BROWSE].enabled);
+
+    controls.Select(IDC_MACRO3_COMBO, 5, Handler());
+    EXPECT_EQ(s().Macro3.load(), 5);
+    EXPECT_FALSE(controls.controls[IDC_MACRO3_EDIT].enabled);
+    EXPECT_FALSE(controls.controls[IDC_MACRO3_BROWSE].enabled);
+    EXPECT_EQ(controls.Text(IDC_MACRO3_EDIT), "C:\\music.m3u");  // kept while disabled
+    // Only its own row changed.
+    EXPECT_EQ(s().Macro1.load(), 4);
+    EXPECT_EQ(s().Macro2.load(), 0);
+    EXPECT_EQ(s().Macro4.load(), 0);
+}
+
+TEST_F(MacrosPage, EveryKeystrokeInAnEditIsTheRowsFavouriteAtOnce) {
+    s().StoreFavorite(1, "first");
+    page.Initialize();
+    controls.Type(IDC_MACRO4_EDIT, "h", Handler());
+    EXPECT_EQ(s().GetFavorite4(), "h");
+    controls.Type(IDC_MACRO4_EDIT, "http://a", Handler());
+    EXPECT_EQ(s().GetFavorite4(), "http://a");
+    controls.Type(IDC_MACRO4_EDIT, "", Handler());
+    EXPECT_EQ(s().GetFavorite4(), "");
+    EXPECT_TRUE(s().IsModified());
+    EXPECT_EQ(s().GetFavorite1(), "first");
+}
+
+TEST_F(MacrosPage, BrowsedFileBecomesTheFavouriteAndTheViewsAreUpdated) {
+    int views = 0;
+    doc.AddView([&] {
+        ++views;
+        page.Fill();
+    });
+    page.Initialize();
+    s().StoreFavorite(1, "old");
+
+    controls.fileAnswers = {std::nullopt};
+    controls.Click(IDC_MACRO1_BROWSE, Handler());
+    EXPECT_EQ(controls.fileDialogs, 1);
+    EXPECT_EQ(s().GetFavorite1(), "old");
+    EXPECT_EQ(views, 0);
+    EXPECT_FALSE(s().IsModified());
+
+    controls.fileAnswers = {std::string("C:\\Users\\me\\movie.avi")};
+    controls.Click(IDC_MACRO1_BROWSE, Handler());
+    EXPECT_EQ(s().GetFavorite1(), "C:\\Users\\me\\movie.avi");
+    EXPECT_EQ(views, 1);
+    EXPECT_EQ(controls.Text(IDC_MACRO1_EDIT), "C:\\Users\\me\\movie.avi");
+}
+
+TEST_F(MacrosPage, ForeignControlsAreNotThePages) {
+    page.Initialize();
+    EXPECT_FALSE(page.OnCommand(1 /* OK */, BN_CLICKED_));
+    EXPECT_FALSE(page.OnCommand(IDC_MACROS_TITLE, BN_CLICKED_));
+    // A combo's other notifications change nothing.
+    s().SetModifiedFlag(false);
+    controls.SetComboSelection(IDC_MACRO1_COMBO, 1);
+    EXPECT_TRUE(page.OnCommand(IDC_MACRO1_COMBO, 3 /* CBN_SETFOCUS */));
+    EXPECT_EQ(s().Macro1.load(), 4);
+    EXPECT_FALSE(s().IsModified());
+}
+
+TEST(MacrosPageWithoutSettings, NothingIsFilledOrStored) {
+    FakeEnv env;
+    SetCurrentSettings(nullptr);
+    FakeControls controls;
+    MacrosPageLogic page(controls, nullptr);
+    page.Initialize();
+    EXPECT_FALSE(page.Fill());
+    controls.SetComboSelection(IDC_MACRO1_COMBO, 0);
+    EXPECT_TRUE(page.OnCommand(IDC_MACRO1_COMBO, CBN_SELCHANGE_));
+    EXPECT_TRUE(page.OnCommand(IDC_MACRO1_EDIT, EN_UPDATE_));
+}
+
+class AdvancedPage : public ::testing::Test {
+protected:
+    RemoteSettings& s() { return *env.settings; }
+    std::function<bool(int32_t, uint32_t)> Handler() {
+        return [this](int32_t id, uint32_t code) { return page.OnCommand(id, code); };
+    }
+    FakeEnv env;
+    FakeControls controls;
+    AdvancedPageLogic page{controls};
+};
+
+TEST_F(AdvancedPage, FillShowsSlidersReversedForTheRepeatTimes) {
+    s().VolumeSensitivity = 30;
+    s().RepeatDelay = 20;
+    s().RepeatRate = 85;
+    s().PowerButtonEnabled = 1;
+    s().ScreenSaverWakeupEnabled = 0;
+    s().AutoSwitchEnabled = 1;
+    s().MouseModeEnabled = 0;
+    s().PowerButtonMode = 3;
+    page.Initialize();
+
+    EXPECT_EQ(controls.SliderPos(IDC_VOLUME_SLIDER), 30);
+    EXPECT_EQ(controls.SliderPos(IDC_REPEAT_DELAY_SLIDER), 80);
+    EXPECT_EQ(controls.SliderPos(IDC_REPEAT_RATE_SLIDER), 15);
+    EXPECT_TRUE(controls.Checked(IDC_POWER_BUTTON_CHECK));
+    EXPECT_FALSE(controls.Checked(IDC_SAVER_WAKEUP_CHECK));
+    EXPECT_TRUE(controls.Checked(IDC_AUTOSWITCH_CHECK));
+    EXPECT_FALSE(controls.Checked(IDC_MOUSE_MODE_CHECK));
+    ASSERT_EQ(controls.ComboCount(IDC_POWER_MODE_COMBO), 4);
+    EXPECT_EQ(controls.ComboItem(IDC_POWER_MODE_COMBO, 3), "Activate Screensaver");
+    EXPECT_EQ(controls.ComboSelection(IDC_POWER_MODE_COMBO), 3);
+    EXPECT_FALSE(s().IsModified());
+}
+
+TEST_F(AdvancedPage, PowerModeOutsideTheListSelectsNothingAndStaysUntilPicked) {
+    page.Initialize();
+    s().PowerButtonMode = 7;
+    ASSERT_TRUE(page.Fill());
+    EXPECT_EQ(controls.ComboSelection(IDC_POWER_MODE_COMBO), CB_NONE);
+    EXPECT_EQ(s().PowerButtonMode.load(), 7);
+
+    controls.Select(IDC_POWER_MODE_COMBO, 1, Handler());
+    EXPECT_EQ(s().PowerButtonMode.load(), 1);
+    // The mode can be chosen whether or not the power button is enabled.
+    EXPECT_EQ(s().PowerButtonEnabled.load(), 0);
+    EXPECT_TRUE(controls.controls[IDC_POWER_MODE_COMBO].enabled);
+}
+
+TEST_F(AdvancedPage, ScrollStoresAllThreeSlidersWithTheRepeatTimesReversed) {
+    page.Initialize();
+    struct Case {
+        int32_t volume, delay, rate;
+        int32_t storedVolume, storedDelay, storedRate;
+    };
+    const Case cases[] = {
+        {100, 100, 100, 100, 0, 0},  // all at "Fast"
+        {0, 0, 0, 0, 100, 100},      // all at "Slow"
+        {37, 60, 5, 37, 40, 95},
+    };
+    for (const Case& c : cases) {
+        controls.SetSliderPos(IDC_VOLUME_SLIDER, c.volume);
+        controls.SetSliderPos(IDC_REPEAT_DELAY_SLIDER, c.delay);
+        controls.SetSliderPos(IDC_REPEAT_RATE_SLIDER, c.rate);
+        page.OnHScroll();
+        EXPECT_EQ(s().VolumeSensitivity.load(), c.storedVolume);
+        EXPECT_EQ(s().RepeatDelay.load(), c.storedDelay);
+        EXPECT_EQ(s().RepeatRate.load(), c.storedRate);
+    }
+    EXPECT_TRUE(s().IsModified());
+}
+
+TEST_F(AdvancedPage, CheckBoxesStoreTheirStateAndOnlyTwoSpeakWhenTicked) {
+    page.Initialize();
+    struct Case {
+        int32_t id;
+        std::atomic<int32_t>* field;
+        const char* text;  // the message box on ticking, or null
+        const char* caption;
+        uint32_t flags;
+    };
+    const Case cases[] = {
+        {IDC_POWER_BUTTON_CHECK, &s().PowerButtonEnabled, kPowerWarningText, "Orbiscope Warning",
+         kMbOk | kMbIconExclamation},
+        {IDC_MOUSE_MODE_CHECK, &s().MouseModeEnabled, kMouseTipText, "Orbiscope Tip",
+         kMbOk | kMbIconInformation},
+        {IDC_SAVER_WAKEUP_CHECK, &s().ScreenSaverWakeupEnabled, nullptr, nullptr, 0},
+        {IDC_AUTOSWITCH_CHECK, &s().AutoSwitchEnabled, nullptr, nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        const bool initially = controls.Checked(c.id);
+        for (int round = 0; round < 4; ++round) {
+            env.ui.boxes.clear();
+            controls.Click(c.id, Handler());
+            const bool ticked = controls.Checked(c.id);
+            EXPECT_EQ(ticked, (round % 2 == 0) != initially);
+            EXPECT_EQ(c.field->load(), ticked ? 1 : 0);
+            if (c.text != nullptr && ticked) {
+                ASSERT_EQ(env.ui.boxes.size(), 1u);
+                EXPECT_EQ(env.ui.boxes[0].text, c.text);
+                EXPECT_EQ(env.ui.boxes[0].caption, c.caption);
+                EXPECT_EQ(env.ui.boxes[0].flags, c.flags);
+                EXPECT_EQ(env.ui.boxes[0].owner, controls.Window());
+            } else {
+                EXPECT_TRUE(env.ui.boxes.empty());
+            }
+        }
+    }
+}
+
+TEST(PageTexts, MessageBoxTextsAreTheProgramsOwn) {
+    EXPECT_STREQ(kPowerWarningText,
+                 "Warning: If you press the Power button on your remote, your computer/monitor "
+                 "will now turn off.");
+    EXPECT_STREQ(kMouseTipText,
+                 "Tip: Now you can use the arrow buttons to control your mouse cursor.\nPress "
+                 "\"OK\" to left-click and \"Exit\" to right-click.\nYou can also use a macro "
+                 "button to turn on/off mouse mode.\nCheck the Orbiscope Help for tips and "
+                 "tricks on mouse control.");
+}
+
+TEST(UnsupportedDialog, TheBoxCountsOnlyWhenClosedWithOk) {
+    struct Case {
+        bool ok, checked, expectDontShow;
+    };
+    for (const Case& c : {Case{true, true, true}, Case{true, false, false},
+                          Case{false, true, false}, Case{false, false, false}}) {
+        const UnsupportedAnswer a = UnsupportedDialogResult(c.ok, c.checked);
+        EXPECT_EQ(a.closedWithOk, c.ok);
+        EXPECT_EQ(a.dontShowAgain, c.expectDontShow) << c.ok << c.checked;
+    }
+}
+
+TEST(PlugInWait, CancelAsksAndGoesOnlyOnYes) {
+    FakeEnv env;
+    env.ui.boxAnswers = {kIdNo, kIdYes};
+    EXPECT_FALSE(ConfirmPlugInCancel(0x77));
+    EXPECT_TRUE(ConfirmPlugInCancel(0x77));
+    ASSERT_EQ(env.ui.boxes.size(), 2u);
+    EXPECT_EQ(env.ui.boxes[0].owner, 0x77u);
+    EXPECT_EQ(env.ui.boxes[0].caption, "Orbiscope");
+    EXPECT_EQ(env.ui.boxes[0].flags, kMbYesNo);
+    EXPECT_EQ(env.ui.boxes[0].text,
+              "Are you sure you want to Cancel?  Windows can take a minute or longer (on slow "
+              "systems) to detect new hardware.");
+}
+
+class SettingsForm : public ::testing::Test {
+protected:
+    SettingsForm() {
+        FakeWindow w;
+        w.title = "Orbiscope Remote Settings";
+        frame = env.desktop.Add(w);
+    }
+    std::vector<FakeMessage> Hides() const {
+        std::vector<FakeMessage> out;
+        for (const auto& m : env.desktop.messages) {
+            if (m.message == WM_REMOTE_HIDESETTINGS) out.push_back(m);
+        }
+        return out;
+    }
+    FakeEnv env;
+    WindowHandle frame = 0;
+};
+
+TEST_F(SettingsForm, OkSavesAndHides) {
+    CountingDoc doc;
+    FormOk(doc, frame);
+    EXPECT_EQ(doc.saves, 1);
+    EXPECT_EQ(doc.reloads, 0);
+    ASSERT_EQ(Hides().size(), 1u);
+    EXPECT_EQ(Hides()[0].window, frame);
+    EXPECT_FALSE(Hides()[0].sent);
+}
+
+TEST_F(SettingsForm, CancelReloadsOnlyWhenModified) {
+    CountingDoc doc;
+    FormCancel(doc, frame);
+    EXPECT_EQ(doc.reloads, 0);
+    doc.modified = true;
+    FormCancel(doc, frame);
+    EXPECT_EQ(doc.reloads, 1);
+    EXPECT_EQ(doc.saves, 0);
+    EXPECT_EQ(Hides().size(), 2u);
+}
+
+// Typing in a row's edit is live for the macro buttons, and Cancel brings back what the
+// registry holds; OK writes it.
+TEST_F(SettingsForm, TypedFavouriteIsLiveUntilCancelRestoresTheRegistry) {
+    CRemoteDoc doc;
+    env.registry.SetString(Hive::CurrentUser, kSettingsKeyPath, "Favorite2", "C:\\saved.mp3");
+    ASSERT_TRUE(doc.OnOpenDocument(nullptr));
+    FakeControls controls;
+    MacrosPageLogic page(controls, &doc);
+    controls.notify = [&](int32_t id, uint32_t code) { page.OnCommand(id, code); };
+    doc.AddView([&] { page.Fill(); });
+    page.Initialize();
+    ASSERT_EQ(controls.Text(IDC_MACRO2_EDIT), "C:\\saved.mp3");
+
+    controls.Type(IDC_MACRO2_EDIT, "C:\\typed.mp3", [&](int32_t id, uint32_t code) {
+        return page.OnCommand(id, code);
+    });
+    EXPECT_EQ(CurrentSettings()->GetFavorite2(), "C:\\typed.mp3");
+
+    FormCancel(doc, frame);
+    EXPECT_EQ(CurrentSettings()->GetFavorite2(), "C:\\saved.mp3");
+    EXPECT_EQ(controls.Text(IDC_MACRO2_EDIT), "C:\\saved.mp3");
+    EXPECT_FALSE(doc.IsModified());
+
+    controls.Type(IDC_MACRO2_EDIT, "C:\\kept.mp3", [&](int32_t id, uint32_t code) {
+        return page.OnCommand(id, code);
+    });
+    FormOk(doc, frame);
+    std::string stored;
+    ASSERT_TRUE(env.registry.GetString(Hive::CurrentUser, kSettingsKeyPath, "Favorite2", stored));
+    EXPECT_EQ(stored, "C:\\kept.mp3");
+}
+
+}  // namespace
