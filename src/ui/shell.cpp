@@ -1,0 +1,284 @@
+#include "ui/shell.h"
+
+#include <atomic>
+
+#include "platform/ports.h"
+#include "platform/vk.h"
+#include "profiles/handlers.h"
+#include "receiver/receiver.h"
+#include "routing/input.h"
+#include "routing/windows.h"
+#include "ui/messages.h"
+#include "ui/settings_store.h"
+#include "ui/tray_icon.h"
+#include "volume/volume.h"
+
+const char* const kMainWindowTitle = "Orbiscope Remote Settings";
+const char* const kErrorCaption = "Orbiscope Remote Error";
+const char* const kWarningCaption = "Orbiscope Remote Warning";
+const char* const kShutdownQuestion =
+    "Are you sure you want to shut down the Orbiscope Remote Software?\nYou will not be able "
+    "to use your remote until you reboot your computer.";
+const char* const kHelpFailedText =
+    "Unable to find/open the help documentation.  Please try reinstalling the Orbiscope "
+    "software.";
+const char* const kIntroFailedText = "Unable to start Introduction to Orbiscope Remote (intro.exe)";
+const char* const kHelpFileName = "\\Docs\\Kestrune.chm";
+const char* const kIntroFileName = "\\Docs\\intro.exe";
+const char* const kTaskbarCreatedMessage = "TaskbarCreated";
+const char* const kFocusRequestMarker = "Orbiscope#";
+
+namespace {
+
+std::atomic<int32_t> g_pluginWaitOpen{0};
+std::atomic<int32_t> g_trayRestoreAttempts{0};
+
+int32_t ShowBox(WindowHandle owner, const std::string& text, const char* caption,
+                   uint32_t flags) {
+    UserInterface* ui = Os().ui;
+    return ui == nullptr ? kIdOk : ui->ShowMessageBox(owner, text, caption, flags);
+}
+
+void KillFrameTimer(WindowHandle frame, uintptr_t id) {
+    if (UserInterface* ui = Os().ui) (void)ui->KillTimer(frame, id);
+}
+
+// ShellExecute's "open" on a file under the program directory; 32 or less is a failure.
+void OpenProgramFile(const char* relativePath) {
+    Shell* shell = Os().shell;
+    if (shell == nullptr) throw UserCancelException{};
+    Desktop* desktop = Os().desktop;
+    const WindowHandle owner = desktop == nullptr ? 0 : desktop->DesktopWindow();
+    const intptr_t result =
+        shell->Execute(owner, "open", ProgramDirectory() + relativePath, "", "", kSwShowNormal);
+    if (result <= 32) throw UserCancelException{};
+}
+
+void RetryTrayRestore(ShellHost& host) {
+    const int32_t attempts = ++g_trayRestoreAttempts;
+    if (TheTrayIcon().Restore() || attempts >= kTrayRestoreAttempts) {
+        KillFrameTimer(host.Frame(), kTrayRestoreTimer);
+    }
+}
+
+ShellReply Handled(LResult result = 0) { return ShellReply{true, result, false}; }
+
+}  // namespace
+
+std::string ProgramDirectory() {
+    Shell* shell = Os().shell;
+    if (shell == nullptr) return "";
+    const std::string path = shell->ModulePath();
+    const size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+void LaunchHelpFile() { OpenProgramFile(kHelpFileName); }
+void LaunchIntroduction() { OpenProgramFile(kIntroFileName); }
+
+void HelpCommand(WindowHandle owner) {
+    try {
+        LaunchHelpFile();
+    } catch (const UserCancelException&) {
+        (void)ShowBox(owner, kHelpFailedText, kErrorCaption, kMbOk);
+    }
+}
+
+void SettingsCommand(ShellHost& host) {
+    const bool visible = host.FrameVisible();
+    if (ReceiverAvailable()) {
+        if (visible) {
+            host.ActivateShownFrame();
+        } else {
+            host.ShowSettingsWindow();
+        }
+    } else if (!visible) {
+        host.ShowHardwareError();
+    }
+}
+
+void ShutdownCommand(ShellHost& host) {
+    const int32_t answer =
+        ShowBox(host.Frame(), kShutdownQuestion, kWarningCaption, kMbYesNo | kMbIconExclamation);
+    if (answer != kIdNo) CloseMainFrame(host);
+}
+
+void CloseMainFrame(ShellHost& host) {
+    if (!host.SaveModified()) return;
+    host.CloseDocument();
+    host.DestroyFrame();
+}
+
+void ExitShell(ShellHost& host) {
+    host.ReleaseEndpoint();
+    // Finds nothing to stop after a normal close; after an end of session it is the
+    // last chance to end the threads before the process goes.
+    CloseReceiver();
+    TheTrayIcon().Reset();
+}
+
+void FocusRequestPoll() {
+    try {
+        const WindowHandle requester = FindWindowByTitlePart(kFocusRequestMarker);
+        if (requester == 0) return;
+        Desktop* desktop = Os().desktop;
+        if (desktop == nullptr) return;
+        std::string title;
+        (void)desktop->WindowText(requester, kTitleBufferChars, title);
+        if (LowerAnsi(title).find("+fg") == std::string::npos) return;
+        const WindowHandle winamp = FindWindowByClass("Winamp v1.x");
+        if (winamp != 0) {
+            BringWindowToFront(winamp);
+            ClickInWindow(8, 50, winamp);
+            return;
+        }
+        std::string foreground;
+        (void)ForegroundWindowTitle(foreground);
+        if (foreground.rfind("Orbiscope#03", 0) != 0) ClickInForegroundWindow(1, 1);
+    } catch (...) {
+        // A window that vanishes half-way is no reason to stop polling.
+    }
+}
+
+bool PluginWaitOpen() { return g_pluginWaitOpen.load() != 0; }
+void SetPluginWaitOpen(bool open) { g_pluginWaitOpen.store(open ? 1 : 0); }
+
+void FirstRunSteps(WindowHandle mainWindow) {
+    if (PluginWaitOpen()) {
+        if (Desktop* desktop = Os().desktop) {
+            (void)desktop->Post(mainWindow, WM_REMOTE_CLOSEPLUGINWAIT, 0, 0);
+        }
+    }
+    if (ReadStartupValue("CancelSlideshow") == 0) {
+        try {
+            LaunchIntroduction();
+        } catch (const UserCancelException&) {
+            (void)ShowBox(mainWindow, kIntroFailedText, kErrorCaption, kMbOk);
+        }
+    }
+    WriteStartupValue("InstallJustRan", 0);
+    WriteStartupValue("CancelSlideshow", 0);
+}
+
+void OnTaskbarCreated(ShellHost& host) {
+    g_trayRestoreAttempts = 0;
+    if (TheTrayIcon().Restore()) {
+        KillFrameTimer(host.Frame(), kTrayRestoreTimer);
+        return;
+    }
+    if (UserInterface* ui = Os().ui) {
+        (void)ui->SetTimer(host.Frame(), kTrayRestoreTimer, kTrayRestorePeriodMs);
+    }
+}
+
+ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LParam lParam,
+                          MessageId taskbarCreated) {
+    using namespace shellmsg;
+    if (taskbarCreated != 0 && message == taskbarCreated) {
+        OnTaskbarCreated(host);
+        return Handled();
+    }
+    switch (message) {
+    case WM_REMOTE_TRAYNOTIFY: {
+        const auto mouse = static_cast<MessageId>(static_cast<uintptr_t>(lParam) & 0xFFFF);
+        if (mouse == LBUTTONUP) {
+            SettingsCommand(host);
+        } else if (mouse == RBUTTONUP) {
+            host.ShowTrayMenu();
+        }
+        return ShellReply{true, 0, true};
+    }
+    case WM_REMOTE_SHOWPLUGINWAIT:
+        if (host.HasPluginWait()) {
+            host.FocusPluginWait();
+        } else {
+            host.OpenPluginWait();
+        }
+        return Handled();
+    case WM_REMOTE_CLOSEPLUGINWAIT:
+        if (host.HasPluginWait()) host.ClosePluginWait();
+        return Handled();
+    case WM_REMOTE_PLUGINWAITCLOSED:
+        host.ForgetPluginWait();
+        return Handled();
+    case WM_REMOTE_HIDESETTINGS:
+        host.HideFrame();
+        return Handled();
+    case WM_REMOTE_SHOWSETTINGS:
+        SettingsCommand(host);
+        return Handled();
+    case WM_REMOTE_REFRESHSETTINGS:
+        host.RefreshViews();
+        return Handled();
+    case WM_REMOTE_QUERYRECEIVER:
+        return Handled(ReceiverAvailable() ? 1 : 0);
+    case COMMAND:
+        switch (static_cast<uint32_t>(wParam & 0xFFFF)) {
+        case kCmdSettings:
+            SettingsCommand(host);
+            return Handled();
+        case kCmdShutdown:
+            ShutdownCommand(host);
+            return Handled();
+        case kCmdHelp:
+            HelpCommand(host.Frame());
+            return Handled();
+        default:
+            return ShellReply{};
+        }
+    case SYSCOMMAND:
+        // The low four bits are the system's own; the close box, the menu's Close and
+        // Alt+F4 all mean SC_CLOSE.
+        if ((wParam & 0xFFF0) == SC_CLOSE_) {
+            if (Desktop* desktop = Os().desktop) {
+                (void)desktop->Post(host.Frame(), WM_REMOTE_HIDESETTINGS, 0, 0);
+            }
+            return Handled();
+        }
+        return ShellReply{};
+    case CLOSE:
+        KillFrameTimer(host.Frame(), kFocusPollTimer);
+        CloseMainFrame(host);
+        return Handled();
+    case TIMER:
+        switch (wParam) {
+        case kFocusPollTimer:
+            FocusRequestPoll();
+            return ShellReply{true, 0, true};
+        case kShowSettingsTimer:
+            KillFrameTimer(host.Frame(), kShowSettingsTimer);
+            if (Desktop* desktop = Os().desktop) {
+                (void)desktop->Post(host.Frame(), WM_REMOTE_SHOWSETTINGS, 0, 0);
+            }
+            return Handled();
+        case kLetterEntryTimer:
+            LetterEntryTimer();
+            return Handled();
+        case kTrayRestoreTimer:
+            RetryTrayRestore(host);
+            return Handled();
+        default:
+            return ShellReply{};
+        }
+    case QUERYENDSESSION:
+        (void)host.SaveModified();
+        return Handled(1);
+    case ENDSESSION:
+        if (wParam != 0) host.CloseDocument();
+        return Handled();
+    default:
+        return ShellReply{};
+    }
+}
+
+bool CommandLineAsksForSettings(const std::string& lowerCommandLine) {
+    return lowerCommandLine.find("/s") != std::string::npos;
+}
+
+bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerCommandLine) {
+    if (running == 0 || !CommandLineAsksForSettings(lowerCommandLine)) return false;
+    Desktop* desktop = Os().desktop;
+    return desktop != nullptr && desktop->Post(running, WM_REMOTE_SHOWSETTINGS, 0, 0);
+}
+
+void InstallShellHooks() { SetFirstRunHook(&FirstRunSteps); }
