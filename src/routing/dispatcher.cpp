@@ -1,6 +1,189 @@
 #include "routing/dispatcher.h"
 
-// Until the decision order is in place every button takes its default keystroke.
-bool ButtonDispatcher(int32_t /*button*/, int32_t /*variant*/) { return false; }
-MessageId ButtonMessage() { return 0; }
-void RegisterButtonMessage() {}
+#include <atomic>
+#include <string>
+
+#include "platform/ports.h"
+#include "profiles/catalogue.h"
+#include "receiver/receiver.h"
+#include "receiver/remote_button.h"
+#include "routing/input.h"
+#include "routing/macros.h"
+#include "routing/power.h"
+#include "routing/windows.h"
+#include "ui/settings.h"
+#include "volume/volume.h"
+
+namespace {
+
+std::atomic<MessageId> g_buttonMessage{0};
+
+uint32_t Now() {
+    Clock* clock = Os().clock;
+    return clock == nullptr ? 0 : clock->TickCount();
+}
+
+void PostButton(WindowHandle window, MessageId message, int32_t button) {
+    Desktop* desktop = Os().desktop;
+    if (desktop == nullptr || window == 0) return;
+    (void)desktop->Post(window, message, static_cast<WParam>(button), 0);
+}
+
+bool IsOppositeArrow(int32_t a, int32_t b) {
+    return (a == Up && b == Down) || (a == Down && b == Up) || (a == Left && b == Right) ||
+           (a == Right && b == Left);
+}
+
+bool IsGlobalButton(int32_t b) {
+    return b == Power || b == VolumeUp || b == VolumeDown || b == Mute ||
+           (b >= MacroButton1 && b <= MacroButton4);
+}
+
+// Power, the volume buttons and the macro buttons; -1 for any other button.
+int GlobalAction(int32_t b) {
+    switch (b) {
+        case Power: return PowerAction(b);
+        case VolumeUp: return OnVolumeUp(b);
+        case VolumeDown: return OnVolumeDown(b);
+        case Mute: return OnMute(b);
+        default: break;
+    }
+    if (b >= MacroButton1 && b <= MacroButton4) return MacroButtonAction(b - MacroButton1 + 1, b);
+    return -1;
+}
+
+std::string Format(const char* pattern, const std::string& value) {
+    const std::string text(pattern);
+    const size_t at = text.find("%s");
+    if (at == std::string::npos) return text;
+    return text.substr(0, at) + value + text.substr(at + 2);
+}
+
+void WarnUnsupported(RemoteSettings& settings) {
+    UserInterface* ui = Os().ui;
+    if (ui == nullptr) return;
+    const UnsupportedAnswer answer =
+        ui->ShowUnsupportedDialog(Format(kUnsupportedMessageFormat, ForegroundProcessName()));
+    // The check box only counts when the dialog was closed with OK.
+    const bool dontShowAgain = answer.closedWithOk && answer.dontShowAgain;
+    settings.SetShowUnsupportedDlg(dontShowAgain ? 0 : 1);
+    DiscardPendingInput();
+}
+
+}  // namespace
+
+MessageId ButtonMessage() { return g_buttonMessage.load(); }
+
+void RegisterButtonMessage() {
+    Desktop* desktop = Os().desktop;
+    if (desktop != nullptr) g_buttonMessage.store(desktop->RegisterMessage(kButtonMessageName));
+}
+
+MouseModeState& TheMouseModeState() {
+    static MouseModeState state;
+    return state;
+}
+
+bool MouseModeAction(int32_t b, int32_t v) {
+    MouseModeState& m = TheMouseModeState();
+    Desktop* desktop = Os().desktop;
+    const Point cursor = desktop == nullptr ? Point{} : desktop->CursorPos();
+    const uint32_t now = Now();
+    const uint32_t sinceMove = now - m.lastMoveTime;
+
+    if (b != m.lastButton || v != m.lastVariant) m.acceleration = 0.0f;
+    if (m.repressCount != 0 && b == m.lastButton && v == m.lastVariant) {
+        m.repressCount += 1;
+        if (m.repressCount >= 2) m.fastMode = true;
+    } else {
+        m.repressCount = 0;
+    }
+    // The same arrow pressed again quickly: holding it this time goes fast.
+    if (sinceMove < 300 && b == m.lastButton && v != m.lastVariant) m.repressCount = 1;
+    if (m.fastMode && (sinceMove > 1000 || b == Ok)) {
+        m.repressCount = 0;
+        m.fastMode = false;
+        if (b == Ok) return true;
+    }
+
+    switch (b) {
+        case Up:
+        case Down:
+        case Left:
+        case Right: {
+            m.acceleration += 1.0f;
+            int32_t step = kSlowStep;
+            if (IsOppositeArrow(m.lastButton, b)) {
+                m.acceleration = 0.0f;
+            } else {
+                const float mediumLimit = (b == Up || b == Down) ? 10.0f : 8.0f;
+                if (m.acceleration < 3.0f) {
+                    step = kSlowStep;
+                } else if (m.acceleration < mediumLimit) {
+                    step = kMediumStep;
+                } else {
+                    step = kLargeStep;
+                    m.acceleration = 12.0f;
+                }
+            }
+            if (m.fastMode) step = kFastStep;
+            int32_t x = cursor.x, y = cursor.y;
+            if (b == Up) y -= step;
+            else if (b == Down) y += step;
+            else if (b == Left) x -= step;
+            else x += step;
+            if (desktop != nullptr) (void)desktop->SetCursorPos(x, y);
+            m.lastButton = b;
+            m.lastVariant = v;
+            m.lastMoveTime = now;
+            return true;
+        }
+        case Ok: ClickLeftAtCursor(); return true;
+        case Exit: ClickRightAtCursor(); return true;
+        default: return false;
+    }
+}
+
+bool ButtonDispatcher(int32_t b, int32_t v) {
+    Desktop* desktop = Os().desktop;
+    if (desktop == nullptr) return false;
+
+    if (const WindowHandle girder = FindWindowByClass(kGirderClass); girder != 0) {
+        PostButton(girder, kGirderMessage, b);
+        return true;
+    }
+    if (const WindowHandle wmx = FindWindowByClass(kWmxClass); wmx != 0) {
+        PostButton(wmx, ButtonMessage(), b);
+        return true;
+    }
+    RemoteSettings* settings = CurrentSettings();
+    if (settings == nullptr) return true;
+
+    if (settings->MouseModeEnabled.load() != 0 && !NoMouseFlag() && !ForegroundHasPluginClass()) {
+        if (MouseModeAction(b, v)) return true;
+    }
+
+    if (const WindowHandle wmxa = FindWindowByClass(kWmxaClass); wmxa != 0) {
+        if (b == Power) return PowerAction(b) != 0;
+        if (!IsGlobalButton(b)) {
+            PostButton(wmxa, ButtonMessage(), b);
+            return true;
+        }
+    }
+
+    if (const int answer = GlobalAction(b); answer >= 0) return answer != 0;
+
+    if (!IsArrowButton(b) && b != Ok && settings->AutoSwitchEnabled.load() != 0) AutoSwitch();
+
+    if (ForegroundHasPluginClass()) {
+        PostButton(desktop->ForegroundWindow(), ButtonMessage(), b);
+        return true;
+    }
+
+    PostButton(desktop->ForegroundWindow(), ButtonMessage(), b);
+    if (const int row = ForegroundCatalogueRow(); row > 0) return HandleCatalogueButton(row, b) != 0;
+
+    if (settings->ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit)
+        WarnUnsupported(*settings);
+    return false;
+}

@@ -1,5 +1,96 @@
 #include "routing/power.h"
 
-void ScreenSaverWakeUp() {}
-int PowerAction(int32_t) { return 1; }
-ProcessId ProcessIdByName(const std::string&) { return 0; }
+#include <vector>
+
+#include "platform/ports.h"
+#include "platform/vk.h"
+#include "receiver/receiver.h"
+#include "routing/dispatcher.h"
+#include "routing/windows.h"
+#include "ui/settings.h"
+
+bool IsWindows98OrMe(const OsVersion& v) {
+    return v.ok && v.platformId == kPlatformWin9x && v.major == 4 && (v.minor == 10 || v.minor == 90);
+}
+
+ProcessId ProcessIdByName(const std::string& part) {
+    ProcessList* processes = Os().processes;
+    std::vector<ProcessEntry> snapshot;
+    if (processes == nullptr || !processes->Snapshot(snapshot)) return 0;
+    for (const ProcessEntry& entry : snapshot) {
+        if (LowerAnsi(entry.exeFile).find(part) != std::string::npos) return entry.pid;
+    }
+    return 0;
+}
+
+namespace {
+
+void Shutdown(SystemPower& power) {
+    if (IsWindows98OrMe(power.Version())) {
+        // These systems refuse to power off while the shell is running.
+        if (const ProcessId explorer = ProcessIdByName("explorer.exe"); explorer != 0) {
+            if (ProcessList* processes = Os().processes) (void)processes->Terminate(explorer, 1);
+        }
+        (void)power.ExitSystem(kExitShutdown | kExitPowerOff | kExitForce);
+    } else {
+        (void)power.ExitSystem(kExitPowerOff | kExitForce);
+    }
+}
+
+}  // namespace
+
+int PowerAction(int32_t button) {
+    RemoteSettings* settings = CurrentSettings();
+    if (settings == nullptr) return 1;
+    Desktop* desktop = Os().desktop;
+    const bool enabled = settings->PowerButtonEnabled.load() != 0;
+
+    if (ForegroundHasPluginClass() && !enabled) {
+        if (desktop != nullptr) {
+            (void)desktop->Post(desktop->ForegroundWindow(), ButtonMessage(),
+                                static_cast<WParam>(button), 0);
+        }
+        return 1;
+    }
+    const bool cooperating = ForegroundIsCooperating();
+    if (cooperating) (void)CooperatingKeyHandler(button);
+    if ((cooperating && PowerFlag()) || !enabled) return 1;
+
+    SystemPower* power = Os().power;
+    if (power == nullptr) return 1;
+    (void)power->EnablePrivilege(kShutdownPrivilege);
+
+    const int32_t mode = settings->PowerButtonMode.load();
+    switch (mode) {
+        case kPowerStandby:
+        case kPowerHibernate:
+            // The call returns once the computer is awake again; what the receiver
+            // queued while it slept belongs to nobody.
+            if (power->SetSystemPowerState(mode == kPowerStandby, true))
+                DiscardPendingInput();
+            break;
+        case kPowerShutdown: Shutdown(*power); break;
+        default:
+            if (desktop != nullptr)
+                (void)desktop->Post(desktop->DesktopWindow(), wm::SYSCOMMAND, kScScreenSave, 0);
+            break;
+    }
+    return 1;
+}
+
+void ScreenSaverWakeUp() {
+    Desktop* desktop = Os().desktop;
+    if (desktop != nullptr) {
+        if (const auto windows = desktop->DesktopWindows(kScreenSaverDesktop, kScreenSaverDesktopAccess)) {
+            for (const WindowHandle w : *windows) {
+                if (desktop->IsVisible(w)) (void)desktop->Post(w, wm::CLOSE, 0, 0);
+            }
+        }
+        WindowHandle saver = desktop->FindTopLevelByClass(kScreenSaverClass);
+        if (saver == 0) saver = desktop->FindTopLevelByClass(kDefaultScreenSaverClass);
+        if (saver != 0) (void)desktop->Post(saver, wm::CLOSE, 0, 0);
+    }
+    if (SystemPower* power = Os().power) {
+        if (power->LowPowerActive() || power->PowerOffActive()) power->SetDisplayRequired();
+    }
+}

@@ -6,7 +6,9 @@
 
 #include "platform/fake/fake_os.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_system.h"
 #include "receiver/events.h"
+#include "routing/dispatcher.h"
 #include "ui/settings.h"
 
 struct FakeEnv {
@@ -16,6 +18,9 @@ struct FakeEnv {
     FakeProcessList processes;
     FakeUserInterface ui;
     FakeRegistry registry;
+    FakePower power;
+    FakeShell shell;
+    FakeNetwork network;
     std::unique_ptr<RemoteSettings> settings = std::make_unique<RemoteSettings>();
     Platform platform;
     std::unique_ptr<ScopedPlatform> scope;
@@ -30,9 +35,14 @@ struct FakeEnv {
         platform.processes = &processes;
         platform.ui = &ui;
         platform.registry = &registry;
+        platform.power = &power;
+        platform.shell = &shell;
+        platform.network = &network;
         Install();
         SetCurrentSettings(settings.get());
         TheButtonTiming() = ButtonTiming{};
+        TheMouseModeState() = MouseModeState{};
+        RegisterButtonMessage();
     }
     // Re-installs after a test changed a port pointer in `platform`.
     void Install() {

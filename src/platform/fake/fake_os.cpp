@@ -191,7 +191,8 @@ std::optional<std::vector<WindowHandle>> FakeDesktop::DesktopWindows(const std::
 }
 
 bool FakeDesktop::Post(WindowHandle w, MessageId m, WParam wp, LParam lp) {
-    if (Find(w) == nullptr) return false;
+    // The desktop window always exists and takes posts (the screen-saver command).
+    if (Find(w) == nullptr && w != kDesktopHandle) return false;
     messages.push_back(FakeMessage{w, 0, m, wp, lp, false});
     return true;
 }

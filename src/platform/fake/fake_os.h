@@ -171,10 +171,14 @@ public:
     std::map<uintptr_t, uint32_t> timers;  // running timers: id -> period
     std::vector<std::string> timerCalls;
     bool timersFail = false;
+    // Run while a box or the warning is open (what happens meanwhile, e.g. presses).
+    std::function<void()> whileBoxOpen;
+    std::function<void()> whileUnsupportedOpen;
 
     int32_t ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                            uint32_t flags) override {
         boxes.push_back(Box{owner, text, caption, flags});
+        if (whileBoxOpen) whileBoxOpen();
         if (boxAnswers.empty()) return (flags & 0xF) == kMbYesNo ? kIdYes : kIdOk;
         const int32_t answer = boxAnswers.front();
         boxAnswers.erase(boxAnswers.begin());
@@ -182,6 +186,7 @@ public:
     }
     UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) override {
         unsupportedShown.push_back(message);
+        if (whileUnsupportedOpen) whileUnsupportedOpen();
         return unsupportedAnswer;
     }
     bool SetTimer(WindowHandle, uintptr_t id, uint32_t ms) override {

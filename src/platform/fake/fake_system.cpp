@@ -1,0 +1,79 @@
+#include "platform/fake/fake_system.h"
+
+#include <chrono>
+
+bool FakePower::EnablePrivilege(const std::string& name) {
+    privileges.push_back(name);
+    calls.push_back("privilege " + name);
+    return privilegeGranted;
+}
+
+bool FakePower::SetSystemPowerState(bool suspend, bool force) {
+    powerStates.push_back(PowerState{suspend, force});
+    calls.push_back(suspend ? "suspend" : "hibernate");
+    return powerStateSucceeds;
+}
+
+bool FakePower::ExitSystem(uint32_t flags) {
+    exits.push_back(flags);
+    calls.push_back("exit " + std::to_string(flags));
+    return true;
+}
+
+void FakePower::SetDisplayRequired() {
+    ++displayRequired;
+    calls.push_back("display");
+}
+
+intptr_t FakeShell::Execute(WindowHandle owner, const std::string& verb, const std::string& file,
+                            const std::string& parameters, const std::string& directory,
+                            int32_t show) {
+    calls.push_back(Call{owner, verb, file, parameters, directory, show});
+    if (results.empty()) return defaultResult;
+    const intptr_t r = results.front();
+    results.erase(results.begin());
+    return r;
+}
+
+bool FakeNetwork::TcpConnect(const std::string& host, uint16_t port) {
+    std::unique_lock<std::mutex> hold(lock_);
+    targets_.emplace_back(host, port);
+    ++blocked_;
+    changed_.notify_all();
+    changed_.wait(hold, [this] { return !held_; });
+    --blocked_;
+    return reachable_;
+}
+
+void FakeNetwork::SetReachable(bool reachable) {
+    std::lock_guard<std::mutex> hold(lock_);
+    reachable_ = reachable;
+}
+
+void FakeNetwork::Hold() {
+    std::lock_guard<std::mutex> hold(lock_);
+    held_ = true;
+}
+
+void FakeNetwork::Release() {
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        held_ = false;
+    }
+    changed_.notify_all();
+}
+
+bool FakeNetwork::WaitUntilBlocked() {
+    std::unique_lock<std::mutex> hold(lock_);
+    return changed_.wait_for(hold, std::chrono::seconds(5), [this] { return held_ && blocked_ > 0; });
+}
+
+int32_t FakeNetwork::Attempts() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return static_cast<int32_t>(targets_.size());
+}
+
+std::vector<std::pair<std::string, uint16_t>> FakeNetwork::Targets() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return targets_;
+}
