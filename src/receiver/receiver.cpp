@@ -1,12 +1,116 @@
 #include "receiver/receiver.h"
 
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "platform/ports.h"
+#include "platform/receiver_device.h"
+#include "receiver/events.h"
+#include "receiver/stream.h"
+#include "ui/messages.h"
+#include "ui/settings_store.h"
+#include "ui/tray_icon.h"
+
+std::atomic<int32_t> readerRunning{0};
+std::atomic<int32_t> readerStopped{1};
+std::atomic<int32_t> waitKeepRunning{0};
+std::atomic<int32_t> waitFinished{1};
+
+const char* const kReceiverInterfaceClass = "{5c3e9a71-2b84-4d0f-a6c2-71e0d94b3f28}";
+
+namespace {
+
+constexpr size_t kDescriptionChars = 255;
+constexpr size_t kDiscardChunk = 1000;
+
+std::atomic<FirstRunHook> g_firstRunHook{nullptr};
+
+// A thread is only started while no stop is under way, and its "ended" flag is
+// cleared before it starts: a stop that finds both flags set finds no thread running
+// and none about to start.
+std::mutex g_startLock;
+bool g_stopping = false;
+
+uint32_t Now() {
+    Clock* clock = Os().clock;
+    return clock == nullptr ? 0 : clock->TickCount();
+}
+
+void SleepMs(uint32_t ms) {
+    if (Clock* clock = Os().clock) {
+        clock->Sleep(ms);
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+}
+
+ReceiverDevice* Device() { return Os().receiver; }
+
+ReadResult ReadInto(uint8_t* buffer, size_t size) {
+    ReceiverDevice* device = Device();
+    ReceiverHandle* h = TheReceiver().handle.load();
+    if (device == nullptr || h == nullptr) return ReadResult{};
+    return device->Read(h, buffer, size);
+}
+
+void CloseReceiverHandle() {
+    ReceiverHandle* h = TheReceiver().handle.exchange(nullptr);
+    if (h == nullptr) return;
+    if (ReceiverDevice* device = Device()) device->Close(h);
+}
+
+bool StartReaderThread(WindowHandle mainWindow) {
+    std::lock_guard<std::mutex> hold(g_startLock);
+    if (g_stopping) return false;
+    readerStopped = 0;
+    readerRunning = 1;
+    try {
+        std::thread(ReaderThread, mainWindow).detach();
+    } catch (const std::system_error&) {
+        readerRunning = 0;
+        readerStopped = 1;
+        return false;
+    }
+    return true;
+}
+
+bool StartWaitThread(WindowHandle mainWindow) {
+    std::lock_guard<std::mutex> hold(g_startLock);
+    if (g_stopping) return false;
+    waitFinished = 0;
+    waitKeepRunning = 1;
+    try {
+        std::thread(ReceiverWaitThread, mainWindow).detach();
+    } catch (const std::system_error&) {
+        waitKeepRunning = 0;
+        waitFinished = 1;
+        return false;
+    }
+    return true;
+}
+
+void ReceiverLost(WindowHandle mainWindow) {
+    CloseReceiverHandle();
+    TheTrayIcon().SetState(TrayNotAvailable);
+    if (TheReceiver().reconnect.load() != 0) StartWaitThread(mainWindow);
+}
+
+}  // namespace
+
 IrReceiver& TheReceiver() {
     static IrReceiver receiver;
     return receiver;
 }
 
-void AppendValue(uint8_t v) {
-    IrReceiver& rx = TheReceiver();
+IrReceiver::~IrReceiver() {
+    if (this == &TheReceiver() &&
+        (handle.load() != nullptr || readerStopped.load() == 0 || waitFinished.load() == 0))
+        CloseReceiver();
+}
+
+void AppendValue(IrReceiver& rx, uint8_t v) {
     if (rx.valueCount + 1 >= kMaxValues) {
         rx.valueCount = 0;
         return;
@@ -14,14 +118,147 @@ void AppendValue(uint8_t v) {
     rx.values[rx.valueCount++] = v;
 }
 
-const char* const kReceiverInterfaceClass = "{5c3e9a71-2b84-4d0f-a6c2-71e0d94b3f28}";
+void AppendValue(uint8_t v) { AppendValue(TheReceiver(), v); }
 
-int EnumerateInterfaces(DeviceInterfaceList& list) { return static_cast<int>(list.entries.size()); }
-bool OpenReceiver() { return false; }
-void StartReceiver(int32_t reconnect, WindowHandle) { TheReceiver().reconnect = reconnect; }
-int ReceiverWaitThread(WindowHandle) { return 0; }
-int ReaderThread(WindowHandle) { return 0; }
-void StopReceiverThreads() {}
-void CloseReceiver() {}
-void DiscardPendingInput() { TheReceiver().valueCount = 0; }
-void SetFirstRunHook(FirstRunHook) {}
+int EnumerateInterfaces(DeviceInterfaceList& list) {
+    ReceiverDevice* device = Device();
+    if (device == nullptr) return 0;
+    const std::optional<std::vector<DeviceInterfaceInfo>> found =
+        device->PresentInterfaces(list.classGuid);
+    if (!found) return 0;
+    for (const DeviceInterfaceInfo& info : *found) {
+        CDeviceListEntry entry;
+        entry.devicePath = info.devicePath;
+        if (info.friendlyName) {
+            entry.description = *info.friendlyName;
+        } else if (info.deviceDescription) {
+            entry.description = *info.deviceDescription;
+        } else {
+            entry.description = info.devicePath.substr(0, kDescriptionChars);
+        }
+        list.entries.push_back(std::move(entry));
+    }
+    return static_cast<int>(list.entries.size());
+}
+
+bool OpenReceiver() {
+    CloseReceiverHandle();
+    DeviceInterfaceList list;
+    list.classGuid = kReceiverInterfaceClass;
+    ReceiverDevice* device = Device();
+    if (EnumerateInterfaces(list) == 0 || device == nullptr) return false;
+    ReceiverHandle* h = device->Open(list.entries.front().devicePath);
+    TheReceiver().handle = h;
+    return h != nullptr;
+}
+
+void StartReceiver(int32_t reconnect, WindowHandle mainWindow) {
+    TheReceiver().reconnect = reconnect;
+    const int32_t installJustRan = ReadStartupValue("InstallJustRan");
+    const int32_t cancelPlugInWindow = ReadStartupValue("CancelPlugInWindow");
+    if (installJustRan != 0 && cancelPlugInWindow == 0) {
+        if (Desktop* desktop = Os().desktop)
+            desktop->Send(mainWindow, WM_REMOTE_SHOWPLUGINWAIT, 0, 0);
+    }
+    TheTrayIcon().SetState(TrayNotAvailable);
+    StartWaitThread(mainWindow);
+}
+
+int ReceiverWaitThread(WindowHandle mainWindow) {
+    while (waitKeepRunning.load() != 0) {
+        waitFinished = 0;
+        if (OpenReceiver()) {
+            if (ReadStartupValue("InstallJustRan") != 0) {
+                if (FirstRunHook hook = g_firstRunHook.load()) hook(mainWindow);
+            }
+            StartReaderThread(mainWindow);
+            break;
+        }
+        SleepMs(kWaitPollMs);
+    }
+    waitFinished = 1;
+    return 0;
+}
+
+int ReaderThread(WindowHandle mainWindow) {
+    if (readerRunning.load() == 0) {
+        readerStopped = 1;
+        return 0;
+    }
+    IrReceiver& rx = TheReceiver();
+    for (;;) {
+        readerStopped = 0;
+        TheTrayIcon().SetState(TrayAvailable);
+        const uint32_t t0 = Now();
+        bool lost = false;
+        // A failed read right after an escape byte is given one more read within the
+        // slice before the receiver counts as lost.
+        bool failureForgiven = false;
+        uint8_t b = 0;
+        ReadResult r = ReadInto(&b, 1);
+        for (;;) {
+            if (r.status == ReadStatus::Failed) {
+                if (rx.escapeState != IrReceiver::kNoEscape && !failureForgiven &&
+                    Now() - t0 < kReadSliceMs) {
+                    failureForgiven = true;
+                    r = ReadInto(&b, 1);
+                    continue;
+                }
+                lost = true;
+                break;
+            }
+            if (r.status == ReadStatus::NoData) break;
+            failureForgiven = false;
+            if (UnpackByte(rx, b)) OnCodeComplete();
+            if (Now() - t0 >= kReadSliceMs) break;
+            r = ReadInto(&b, 1);
+        }
+        if (lost) break;
+        SleepMs(kReadPauseMs);
+        if (readerRunning.load() == 0) {
+            readerStopped = 1;
+            return 0;
+        }
+    }
+    ReceiverLost(mainWindow);
+    readerStopped = 1;
+    readerRunning = 0;
+    return 0;
+}
+
+void StopReceiverThreads() {
+    {
+        std::lock_guard<std::mutex> hold(g_startLock);
+        g_stopping = true;
+    }
+    if (readerStopped.load() == 0) {
+        readerRunning = 0;
+        while (readerStopped.load() == 0) SleepMs(kStopPollMs);
+    }
+    if (waitFinished.load() == 0) {
+        waitKeepRunning = 0;
+        while (waitFinished.load() == 0) SleepMs(kStopPollMs);
+    }
+    std::lock_guard<std::mutex> hold(g_startLock);
+    g_stopping = false;
+}
+
+void CloseReceiver() {
+    StopReceiverThreads();
+    CloseReceiverHandle();
+}
+
+void DiscardPendingInput() {
+    IrReceiver& rx = TheReceiver();
+    if (rx.handle.load() != nullptr) {
+        uint8_t scratch[kDiscardChunk];
+        for (;;) {
+            const ReadResult r = ReadInto(scratch, sizeof scratch);
+            if (r.status != ReadStatus::Data || r.bytes == 0) break;
+        }
+    }
+    rx.valueCount = 0;
+    ResetUnpacker(rx);
+}
+
+void SetFirstRunHook(FirstRunHook hook) { g_firstRunHook = hook; }

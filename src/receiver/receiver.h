@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,12 +20,25 @@ struct IrReceiver {
     uint8_t values[kMaxValues] = {};
     int32_t valueCount = 0;
     int32_t fullValuePending = 0;
+
+    // Which byte the unpacker waits for after an escape (see stream.h).
+    enum EscapeState : int32_t { kNoEscape = 0, kAwaitingWholeValue = 1, kAwaitingWholeOrEnd = 2 };
+    int32_t escapeState = kNoEscape;
+
+    ~IrReceiver();
 };
 
 IrReceiver& TheReceiver();
 
 // Appends one duration value; past 999 values everything collected is dropped.
+void AppendValue(IrReceiver& rx, uint8_t v);
 void AppendValue(uint8_t v);
+
+// The threads' flags (initially: not running, and none runs).
+extern std::atomic<int32_t> readerRunning;
+extern std::atomic<int32_t> readerStopped;
+extern std::atomic<int32_t> waitKeepRunning;
+extern std::atomic<int32_t> waitFinished;
 
 // One present device interface of the receiver class.
 struct CDeviceListEntry {
@@ -43,12 +55,19 @@ struct DeviceInterfaceList {
 // {5c3e9a71-2b84-4d0f-a6c2-71e0d94b3f28}
 extern const char* const kReceiverInterfaceClass;
 
+constexpr uint32_t kWaitPollMs = 150;
+constexpr uint32_t kReadSliceMs = 100;
+constexpr uint32_t kReadPauseMs = 100;
+constexpr uint32_t kStopPollMs = 100;
+
 int EnumerateInterfaces(DeviceInterfaceList& list);
 bool OpenReceiver();
 // Called once by the shell with reconnect = 1 and the main window.
 void StartReceiver(int32_t reconnect, WindowHandle mainWindow);
+// Thread procedures; each hands over to the other as its last step.
 int ReceiverWaitThread(WindowHandle mainWindow);
 int ReaderThread(WindowHandle mainWindow);
+// Never from the reader or the wait thread itself.
 void StopReceiverThreads();
 void CloseReceiver();
 void DiscardPendingInput();

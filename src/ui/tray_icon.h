@@ -14,6 +14,10 @@ constexpr int32_t kIconAvailable = 170;
 constexpr int32_t kIconNotAvailable = 166;
 constexpr const char* kTipAvailable = "Orbiscope Remote";
 constexpr const char* kTipNotAvailable = "Orbiscope Remote (Not Available)";
+constexpr size_t kTipMaxChars = 126;
+
+// The tip as the notification area takes it.
+std::string TrayTip(const std::string& text);
 
 class TrayIcon {
 public:
@@ -28,6 +32,8 @@ public:
     void Reset();
 
 private:
+    bool Show(bool add, int32_t state);
+
     std::atomic<int32_t> state_{TrayHidden};
     std::atomic<WindowHandle> window_{0};
 };

@@ -1,0 +1,338 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fake_env.h"
+#include "platform/fake/fake_notify_icon.h"
+#include "platform/fake/fake_receiver.h"
+#include "platform/steady_clock.h"
+#include "receiver/button_map.h"
+#include "receiver/receiver.h"
+#include "receiver/stream.h"
+#include "ui/messages.h"
+#include "ui/settings_store.h"
+#include "ui/tray_icon.h"
+
+namespace {
+
+const std::string kFirst = "\\\\?\\usb#vid_0000&pid_0001#1#{receiver}";
+const std::string kSecond = "\\\\?\\usb#vid_0000&pid_0001#2#{receiver}";
+
+template <typename Pred>
+bool WaitFor(Pred pred) {
+    for (int i = 0; i < 1000 && !pred(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return pred();
+}
+
+std::vector<uint8_t> Code(int32_t id, int variant) { return PackButton(id, variant); }
+
+// The receiver, the tray and the button map reset around each test; the threads, if
+// any were started, stopped and the receiver closed afterwards.
+class ReceiverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        env.platform.receiver = &device;
+        env.platform.notifyIcon = &tray;
+        env.Install();
+        TheButtonMap().RemoveAllButtons();
+        LoadDefaultButtons();
+        IrReceiver& rx = TheReceiver();
+        rx.valueCount = 0;
+        rx.reconnect = 0;
+        ResetUnpacker(rx);
+        TheTrayIcon().Reset();
+        FakeWindow main;
+        main.className = kMainWindowClass;
+        main.style = 0;
+        kMainWindow = env.desktop.Add(main);
+        TheTrayIcon().SetWindow(kMainWindow);
+        env.Foreground("unknown.exe");
+    }
+    void TearDown() override {
+        CloseReceiver();
+        TheTrayIcon().Reset();
+        SetFirstRunHook(nullptr);
+    }
+    // Threads need a clock whose sleeps pass.
+    void UseRealTime() {
+        env.platform.clock = &steady;
+        env.Install();
+    }
+    // Runs the reader on this thread over an already opened receiver.
+    void RunReaderHere() {
+        ASSERT_TRUE(OpenReceiver());
+        TheTrayIcon().SetState(TrayNotAvailable);
+        readerRunning = 1;
+        readerStopped = 0;
+        ReaderThread(kMainWindow);
+    }
+    // The reader has taken everything and gone back to idle reads.
+    bool Drained() {
+        if (!WaitFor([&] { return device.QueuedBytes(kFirst) == 0; })) return false;
+        const int32_t idle = device.IdleReads();
+        return WaitFor([&] { return device.IdleReads() > idle; });
+    }
+
+    FakeEnv env;
+    WindowHandle kMainWindow = 0;
+    SteadyClock steady;
+    FakeReceiverDevice device;
+    FakeNotifyIcon tray;
+};
+
+TEST(ReceiverStop, WithNoThreadRunningReturnsAtOnce) {
+    FakeEnv env;
+    ASSERT_EQ(readerStopped.load(), 1);
+    ASSERT_EQ(waitFinished.load(), 1);
+    StopReceiverThreads();
+    CloseReceiver();
+    EXPECT_TRUE(env.clock.sleeps.empty());
+}
+
+TEST_F(ReceiverTest, DiscardWithoutReceiverOnlyEmptiesTheValues) {
+    device.AddInterface(kFirst);
+    device.Queue(kFirst, {0x33, 0x33});
+    TheReceiver().valueCount = 7;
+    DiscardPendingInput();
+    EXPECT_EQ(TheReceiver().valueCount, 0);
+    EXPECT_EQ(device.Reads(), 0);
+}
+
+TEST_F(ReceiverTest, DiscardReadsEverythingQueuedAndForgetsAHalfCode) {
+    device.AddInterface(kFirst);
+    ASSERT_TRUE(OpenReceiver());
+    device.Queue(kFirst, std::vector<uint8_t>(2500, 0x36));
+    EXPECT_FALSE(UnpackByte(0xF0));  // a whole value announced, then thrown away
+    TheReceiver().valueCount = 12;
+    DiscardPendingInput();
+    EXPECT_EQ(device.QueuedBytes(kFirst), 0u);
+    EXPECT_EQ(device.Reads(), 4);  // 1000 + 1000 + 500, then nothing
+    EXPECT_EQ(TheReceiver().valueCount, 0);
+    EXPECT_FALSE(UnpackByte(0x36));
+    EXPECT_EQ(TheReceiver().valueCount, 2);
+}
+
+TEST_F(ReceiverTest, InterfaceDescriptionsFallBackToThePath) {
+    const std::string longPath(300, 'p');
+    device.AddInterface(kFirst, std::string("Receiver"), std::string("USB device"));
+    device.AddInterface(kSecond, std::nullopt, std::string("USB device"));
+    device.AddInterface(longPath);
+    DeviceInterfaceList list;
+    list.classGuid = kReceiverInterfaceClass;
+    ASSERT_EQ(EnumerateInterfaces(list), 3);
+    EXPECT_EQ(list.entries[0].devicePath, kFirst);
+    EXPECT_EQ(list.entries[0].description, "Receiver");
+    EXPECT_EQ(list.entries[1].description, "USB device");
+    EXPECT_EQ(list.entries[2].devicePath, longPath);
+    EXPECT_EQ(list.entries[2].description, std::string(255, 'p'));
+    EXPECT_EQ(device.ClassesAsked(), std::vector<std::string>{"{5c3e9a71-2b84-4d0f-a6c2-71e0d94b3f28}"});
+
+    device.deviceSetFails = true;
+    DeviceInterfaceList none;
+    EXPECT_EQ(EnumerateInterfaces(none), 0);
+}
+
+TEST_F(ReceiverTest, OpensTheFirstOfTwoInterfaces) {
+    device.AddInterface(kFirst);
+    device.AddInterface(kSecond);
+    ASSERT_TRUE(OpenReceiver());
+    EXPECT_EQ(device.OpenedPaths(), std::vector<std::string>{kFirst});
+    // Opening again closes the handle held first.
+    ASSERT_TRUE(OpenReceiver());
+    EXPECT_EQ(device.OpenHandles(), 1);
+}
+
+TEST_F(ReceiverTest, OpenFailsWithoutAnInterfaceOrWhenRefused) {
+    EXPECT_FALSE(OpenReceiver());
+    EXPECT_EQ(TheReceiver().handle.load(), nullptr);
+    device.AddInterface(kFirst);
+    device.refuseOpen = true;
+    EXPECT_FALSE(OpenReceiver());
+    EXPECT_EQ(TheReceiver().handle.load(), nullptr);
+    device.refuseOpen = false;
+    device.Unplug(kFirst);
+    EXPECT_FALSE(OpenReceiver());
+}
+
+TEST_F(ReceiverTest, ReaderDeliversCodesThenGivesUpWhenTheReceiverGoes) {
+    device.AddInterface(kFirst);
+    device.Queue(kFirst, Code(Play, 2));
+    device.QueueUnplug(kFirst);
+    RunReaderHere();
+    EXPECT_EQ(TheButtonTiming().lastButton, Play);
+    EXPECT_EQ(TheButtonTiming().lastVariant, 2);
+    EXPECT_EQ(TheReceiver().handle.load(), nullptr);
+    EXPECT_EQ(device.OpenHandles(), 0);
+    EXPECT_EQ(TheTrayIcon().State(), TrayNotAvailable);
+    EXPECT_EQ(readerStopped.load(), 1);
+    EXPECT_EQ(readerRunning.load(), 0);
+    EXPECT_EQ(waitFinished.load(), 1);  // no reconnect asked for: no wait begins
+}
+
+TEST_F(ReceiverTest, AFailedReadAfterAnEscapeIsGivenOneMoreRead) {
+    device.AddInterface(kFirst);
+    std::vector<uint8_t> bytes = Code(Stop, 1);
+    // Up to and including the last pulse's escape, a failure, then the end mark.
+    device.Queue(kFirst, std::vector<uint8_t>(bytes.begin(), bytes.end() - 1));
+    device.QueueReadFailure(kFirst);
+    device.Queue(kFirst, {bytes.back()});
+    device.QueueUnplug(kFirst);
+    RunReaderHere();
+    EXPECT_EQ(TheButtonTiming().lastButton, Stop);
+    EXPECT_EQ(TheReceiver().handle.load(), nullptr);
+}
+
+TEST_F(ReceiverTest, AFailedReadElsewhereLosesTheReceiverAtOnce) {
+    device.AddInterface(kFirst);
+    const std::vector<uint8_t> bytes = Code(Stop, 1);
+    device.Queue(kFirst, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 3));
+    device.QueueReadFailure(kFirst);
+    device.Queue(kFirst, std::vector<uint8_t>(bytes.begin() + 3, bytes.end()));
+    RunReaderHere();
+    EXPECT_EQ(TheButtonTiming().lastButton, -1);
+    EXPECT_EQ(device.QueuedBytes(kFirst), bytes.size() - 3);
+    EXPECT_EQ(TheTrayIcon().State(), TrayNotAvailable);
+}
+
+TEST_F(ReceiverTest, ReaderStartedWithoutItsFlagEndsAtOnce) {
+    readerRunning = 0;
+    readerStopped = 0;
+    EXPECT_EQ(ReaderThread(kMainWindow), 0);
+    EXPECT_EQ(readerStopped.load(), 1);
+    EXPECT_EQ(device.Reads(), 0);
+}
+
+TEST_F(ReceiverTest, WaitsForTheReceiverThenReadsIt) {
+    UseRealTime();
+    StartReceiver(1, kMainWindow);
+    const std::vector<FakeNotifyIcon::Call> first = tray.Calls();
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].op, NotifyIcon::Op::Add);
+    EXPECT_EQ(first[0].data.tip, kTipNotAvailable);
+    // No receiver: the wait thread keeps asking.
+    EXPECT_TRUE(WaitFor([&] { return device.ClassesAsked().size() >= 3; }));
+    EXPECT_EQ(waitFinished.load(), 0);
+    EXPECT_EQ(TheTrayIcon().State(), TrayNotAvailable);
+
+    device.AddInterface(kFirst);
+    ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayAvailable; }));
+    device.Queue(kFirst, Code(Next, 1));
+    ASSERT_TRUE(Drained());
+    CloseReceiver();
+    EXPECT_EQ(TheButtonTiming().lastButton, Next);
+    EXPECT_EQ(device.OpenHandles(), 0);
+    EXPECT_EQ(readerStopped.load(), 1);
+    EXPECT_EQ(waitFinished.load(), 1);
+}
+
+TEST_F(ReceiverTest, LostReceiverIsWaitedForAndReadAgain) {
+    UseRealTime();
+    device.AddInterface(kFirst);
+    StartReceiver(1, kMainWindow);
+    ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayAvailable; }));
+
+    device.Unplug(kFirst);
+    ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayNotAvailable; }));
+    EXPECT_TRUE(WaitFor([&] { return device.OpenHandles() == 0; }));
+    const size_t asked = device.ClassesAsked().size();
+    EXPECT_TRUE(WaitFor([&] { return device.ClassesAsked().size() > asked + 1; }));
+
+    device.Plug(kFirst);
+    ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayAvailable; }));
+    device.Queue(kFirst, Code(Rewind, 2));
+    ASSERT_TRUE(Drained());
+    CloseReceiver();
+    EXPECT_EQ(device.OpenedPaths().size(), 2u);
+    EXPECT_EQ(TheButtonTiming().lastButton, Rewind);
+    EXPECT_EQ(TheButtonTiming().lastVariant, 2);
+
+    // The icon went not available -> available -> not available -> available.
+    std::vector<std::string> tips;
+    for (const auto& c : tray.Calls()) tips.push_back(c.data.tip);
+    EXPECT_EQ(tips, (std::vector<std::string>{kTipNotAvailable, kTipAvailable, kTipNotAvailable,
+                                              kTipAvailable}));
+}
+
+TEST_F(ReceiverTest, WithoutReconnectALostReceiverEndsTheThreads) {
+    UseRealTime();
+    device.AddInterface(kFirst);
+    StartReceiver(0, kMainWindow);
+    ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayAvailable; }));
+    device.Unplug(kFirst);
+    ASSERT_TRUE(WaitFor([] { return readerStopped.load() == 1 && waitFinished.load() == 1; }));
+    EXPECT_EQ(TheTrayIcon().State(), TrayNotAvailable);
+    EXPECT_EQ(TheReceiver().handle.load(), nullptr);
+}
+
+TEST_F(ReceiverTest, StopEndsTheWaitForAMissingReceiver) {
+    UseRealTime();
+    StartReceiver(1, kMainWindow);
+    ASSERT_TRUE(WaitFor([&] { return device.ClassesAsked().size() >= 2; }));
+    StopReceiverThreads();
+    EXPECT_EQ(waitFinished.load(), 1);
+    EXPECT_EQ(waitKeepRunning.load(), 0);
+    // Stopped threads are gone for good: a receiver plugged in now is not opened.
+    device.AddInterface(kFirst);
+    StopReceiverThreads();
+    EXPECT_TRUE(device.OpenedPaths().empty());
+}
+
+TEST_F(ReceiverTest, HardwareWaitWindowOnlyRightAfterAnInstall) {
+    UseRealTime();
+    struct Case {
+        int32_t installJustRan;
+        int32_t cancelPlugInWindow;
+        bool shown;
+    };
+    const Case cases[] = {{0, 0, false}, {1, 0, true}, {1, 1, false}, {0, 1, false}, {7, 0, true}};
+    for (const Case& c : cases) {
+        env.registry.SetDword(Hive::CurrentUser, kSettingsKeyPath, "InstallJustRan",
+                              static_cast<uint32_t>(c.installJustRan));
+        env.registry.SetDword(Hive::CurrentUser, kSettingsKeyPath, "CancelPlugInWindow",
+                              static_cast<uint32_t>(c.cancelPlugInWindow));
+        env.desktop.messages.clear();
+        StartReceiver(1, kMainWindow);
+        CloseReceiver();
+        const FakeMessage sent{kMainWindow, 0, WM_REMOTE_SHOWPLUGINWAIT, 0, 0, true};
+        const bool found = std::find(env.desktop.messages.begin(), env.desktop.messages.end(),
+                                     sent) != env.desktop.messages.end();
+        EXPECT_EQ(found, c.shown) << c.installJustRan << " " << c.cancelPlugInWindow;
+    }
+}
+
+std::atomic<int32_t> g_hookCalls{0};
+std::atomic<WindowHandle> g_hookWindow{0};
+std::atomic<int32_t> g_trayDuringHook{-1};
+void RecordFirstRun(WindowHandle w) {
+    ++g_hookCalls;
+    g_hookWindow = w;
+    g_trayDuringHook = TheTrayIcon().State();
+}
+
+TEST_F(ReceiverTest, FirstRunStepsRunOnceTheReceiverOpensAfterAnInstall) {
+    UseRealTime();
+    SetFirstRunHook(RecordFirstRun);
+    device.AddInterface(kFirst);
+    for (int32_t installJustRan : {0, 1}) {
+        g_hookCalls = 0;
+        env.registry.SetDword(Hive::CurrentUser, kSettingsKeyPath, "InstallJustRan",
+                              static_cast<uint32_t>(installJustRan));
+        StartReceiver(1, kMainWindow);
+        ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayAvailable; }));
+        CloseReceiver();
+        EXPECT_EQ(g_hookCalls.load(), installJustRan);
+        if (installJustRan != 0) {
+            EXPECT_EQ(g_hookWindow.load(), kMainWindow);
+            EXPECT_EQ(g_trayDuringHook.load(), TrayNotAvailable);  // before the reader
+        }
+        TheTrayIcon().Reset();
+        TheTrayIcon().SetWindow(kMainWindow);
+    }
+}
+
+}  // namespace
