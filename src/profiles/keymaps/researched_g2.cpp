@@ -20,6 +20,7 @@ constexpr ButtonKeys kDvdReceiver[] = {
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}}, {Left, {K(vk::LEFT)}}, {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
     {Exit, {K(vk::ESCAPE)}},
+    {Menu, {K(vk::APPS)}},  // the player's context menu with its disc options
 };
 
 // DVD player (dvdplayer.exe): no key list found. Space for play/pause, arrows
@@ -53,6 +54,7 @@ constexpr ButtonKeys kNiceMc[] = {
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}}, {Left, {K(vk::LEFT)}}, {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
     {Exit, {K(vk::ESCAPE)}},
+    {Menu, {K(vk::HOME)}},  // Home: the shell's main screen
 };
 
 // HotWire player (hotwire.exe): no key list found. A jukebox's conventions:
@@ -65,6 +67,7 @@ constexpr ButtonKeys kHotWire[] = {
     {Pause, {K(vk::SPACE)}},
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}},
     {Ok, {K(vk::RETURN)}},
+    {Menu, {K(vk::APPS)}},  // the context menu of the selected track
 };
 
 // GDivX Player (gdivx player.exe): no key list found. A video player's
@@ -130,6 +133,7 @@ constexpr ButtonKeys kCdMax[] = {
     {Pause, {K(vk::SPACE)}},
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}},
     {Ok, {K(vk::RETURN)}},
+    {Exit, {K(vk::ESCAPE)}},  // closes its dialogs
 };
 
 // Cinematograph DVD/video player (cinematograph.exe): no key list found.
@@ -151,6 +155,9 @@ constexpr ButtonKeys kAxCdPlay[] = {
     {Pause, {K(vk::SPACE)}},
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}},
     {Ok, {K(vk::RETURN)}},
+    // Home and End jump to the first and last track of the list.
+    {Previous, {K(vk::HOME)}},
+    {Next, {K(vk::END)}},
 };
 
 // Virtuosa jukebox (virtuosa.exe): no key list found. Its library is a list:
@@ -249,6 +256,7 @@ constexpr ButtonKeys kWinFastTv[] = {
     {Digit1, {K('1')}}, {Digit2, {K('2')}}, {Digit3, {K('3')}}, {Digit4, {K('4')}},
     {Digit5, {K('5')}}, {Digit6, {K('6')}}, {Digit7, {K('7')}}, {Digit8, {K('8')}},
     {Digit9, {K('9')}}, {Digit0, {K('0')}},
+    {Previous, {K(vk::BACK)}},  // Backspace: back to the channel watched before
 };
 
 // Vision (vision.exe): no key list found. Arrows and Enter to move and pick,
@@ -257,6 +265,7 @@ constexpr ButtonKeys kVision[] = {
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}}, {Left, {K(vk::LEFT)}}, {Right, {K(vk::RIGHT)}},
     {Ok, {K(vk::RETURN)}},
     {Exit, {K(vk::ESCAPE)}},
+    {Menu, {K(vk::APPS)}},  // the context menu of the selected entry
 };
 
 // Tuner card radio (radio.exe): no key list found. A tuner program's
@@ -278,6 +287,7 @@ constexpr ButtonKeys kBeoLink[] = {
     {Ok, {K(vk::RETURN)}},
     {ChannelUp, {K(vk::PRIOR)}},
     {ChannelDown, {K(vk::NEXT)}},
+    {Menu, {K(vk::APPS)}},  // the context menu of the selected source or track
 };
 
 // CoolPlayer (coolplayer.exe): its player window's keys. X or Enter play,
@@ -324,6 +334,7 @@ constexpr ButtonKeys kFoobar2000[] = {
     {Play, {K(vk::RETURN)}},
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}},
     {Ok, {K(vk::RETURN)}},
+    {Menu, {K(vk::APPS)}},  // the playlist's context menu for the focused track
 };
 
 // ThumbsPlus (thumbs.exe), the image browser: in its viewer Page Down / Page
