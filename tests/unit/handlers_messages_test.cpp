@@ -1,0 +1,433 @@
+// The handlers that talk to a program's windows through messages.
+#include <gtest/gtest.h>
+
+#include "fake_env.h"
+#include "handlers_test_support.h"
+#include "profiles/handlers.h"
+
+namespace {
+
+constexpr MessageId kUser = 0x400, kCommand = 0x111, kAppCommand = 0x319;
+
+WindowHandle AddWindow(FakeEnv& env, const std::string& cls, const std::string& title = "",
+                       Rect rect = Rect{10, 10, 400, 500}) {
+    FakeWindow w;
+    w.className = cls;
+    w.title = title;
+    w.rect = rect;
+    w.thread = 900;
+    return env.desktop.Add(w);
+}
+
+FakeMessage Posted(WindowHandle w, MessageId m, WParam wp, LParam lp) {
+    return FakeMessage{w, 0, m, wp, lp, false};
+}
+FakeMessage Sent(WindowHandle w, MessageId m, WParam wp, LParam lp) {
+    return FakeMessage{w, 0, m, wp, lp, true};
+}
+
+std::vector<SeenStroke> Keys(FakeEnv& env) {
+    std::vector<SeenStroke> got;
+    std::string error;
+    EXPECT_TRUE(DecodeStrokes(env.input.batches, got, error)) << error;
+    return got;
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(TouchTone, PostsItsCommandCodes) {
+    const std::pair<int32_t, WParam> codes[] = {
+        {ChannelUp, 400}, {ChannelDown, 303}, {Play, 1}, {Pause, 2},   {Stop, 3},   {Previous, 5},
+        {Rewind, 5},      {Next, 4},          {FastForward, 6},        {Menu, 102}, {Exit, 100}};
+    for (const auto& [button, code] : codes) {
+        FakeEnv env;
+        env.Foreground("touchtone.exe");
+        const WindowHandle main = AddWindow(env, "TouchTone Main");
+        EXPECT_EQ(HandleRow006(button), 1);
+        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(main, kUser, code, 0)})
+            << RemoteButtonName(button);
+        EXPECT_TRUE(env.input.batches.empty());
+    }
+}
+
+TEST(TouchTone, KeysAndUnmappedButtons) {
+    FakeEnv env;
+    env.Foreground("touchtone.exe");
+    AddWindow(env, "TouchTone Main");
+    EXPECT_EQ(HandleRow006(Record), 1);
+    EXPECT_EQ(HandleRow006(Digit1), 1);
+    EXPECT_EQ(HandleRow006(Digit2), 1);
+    EXPECT_EQ(HandleRow006(Up), 0);
+    EXPECT_EQ(HandleRow006(Digit3), 0);
+    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key('Q', true), Key('T', true, true),
+                                                  Key('D', true, true)}));
+}
+
+TEST(TouchTone, WithoutItsWindowNothingIsHandled) {
+    FakeEnv env;
+    env.Foreground("touchtone.exe");
+    AddWindow(env, "TouchTone Mainframe");
+    for (int32_t b : {Play, Record, Digit1}) EXPECT_EQ(HandleRow006(b), 0);
+    EXPECT_TRUE(env.desktop.messages.empty());
+    EXPECT_TRUE(env.input.batches.empty());
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(TvProxies, NewerProxyTakesTheCommandAsParameter) {
+    const std::pair<int32_t, WParam> codes[] = {
+        {ChannelUp, 23}, {ChannelDown, 24}, {Play, 37}, {Pause, 38}, {Stop, 39},
+        {Previous, 45},  {Next, 44},        {Rewind, 36}, {FastForward, 35}, {Menu, 28}};
+    for (const auto& [button, code] : codes) {
+        FakeEnv env;
+        env.Foreground("atimmc.exe");
+        AddWindow(env, "ATIX10ProxyClass");
+        const WindowHandle rw = AddWindow(env, "ATIRWProxyClass");
+        EXPECT_EQ(HandleRow122(button), 1);
+        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(rw, kUser, code, 0)})
+            << RemoteButtonName(button);
+    }
+}
+
+TEST(TvProxies, OlderProxyTakesTheCommandInTheMessageNumber) {
+    const std::pair<int32_t, MessageId> codes[] = {
+        {ChannelUp, 1065}, {ChannelDown, 1072}, {Play, 1030},  {Pause, 1024},
+        {Stop, 1029},      {Previous, 1098},    {Next, 1099},  {Rewind, 1026},
+        {FastForward, 1028}, {Menu, 1033}};
+    for (const auto& [button, message] : codes) {
+        FakeEnv env;
+        env.Foreground("atimmc.exe");
+        const WindowHandle x10 = AddWindow(env, "ATIX10ProxyClass");
+        EXPECT_EQ(HandleRow122(button), 1);
+        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(x10, message, 1, 0)})
+            << RemoteButtonName(button);
+    }
+}
+
+TEST(TvProxies, KeysWithEitherProxyAndNothingWithout) {
+    for (const char* proxy : {"ATIX10ProxyClass", "ATIRWProxyClass"}) {
+        FakeEnv env;
+        env.Foreground("atimmc.exe");
+        AddWindow(env, proxy);
+        EXPECT_EQ(HandleRow122(Record), 1);
+        EXPECT_EQ(HandleRow122(Exit), 1);
+        EXPECT_EQ(HandleRow122(Digit0), 1);
+        EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key('R', true), Key(0x08), Key('0')})) << proxy;
+        EXPECT_TRUE(env.desktop.messages.empty());
+    }
+    FakeEnv env;
+    env.Foreground("atimmc.exe");
+    for (int32_t b : {Play, Record, Ok}) EXPECT_EQ(HandleRow122(b), 0);
+    EXPECT_TRUE(env.input.batches.empty());
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(AverMedia, FirstWindowInPriorityOrderTakesTheButtons) {
+    FakeEnv env;
+    env.Foreground("tv.exe", "AVerMedia");
+    AddWindow(env, "", "AVerMedia TV Tuner");
+    const WindowHandle cd = AddWindow(env, "", "AVerMedia CD Player");
+    EXPECT_EQ(HandleRow109(Next), 1);
+    EXPECT_EQ(HandleRow109(Digit5), 0);  // the CD player has no digits
+    EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(cd, 1026, 4026, 0)});
+}
+
+TEST(AverMedia, EachWindowsCommands) {
+    struct Case {
+        const char* window;
+        int32_t button;
+        WParam wp;
+        LParam lp;
+    };
+    for (const Case c : {Case{"AVerMedia CD Player", ChannelDown, 4027, 0},
+                         Case{"AVerMedia CD Player", Stop, 4023, 0},
+                         Case{"AVerMedia VCR Player Control", Play, 3042, 1},
+                         Case{"AVerMedia VCR Player Control", Pause, 3042, 2},
+                         Case{"AVerMedia VCR Player Control", Stop, 3042, 3},
+                         Case{"AVerMedia TV Tuner", Previous, 3087, 1},
+                         Case{"AVerMedia TV Tuner", Next, 3087, 0},
+                         Case{"AVerMedia TV Tuner", Record, 3065, 0},
+                         Case{"AVerMedia TV Tuner", Menu, 3091, 0},
+                         Case{"AVerMedia TV Control Panel", Digit5, 3094, 5},
+                         Case{"AVerMedia TV Control Panel", Digit0, 3094, 0},
+                         Case{"AVerMedia TV Control Panel", Digit9, 3094, 9}}) {
+        FakeEnv env;
+        env.Foreground("tv.exe", "avermedia");
+        const WindowHandle w = AddWindow(env, "", c.window);
+        EXPECT_EQ(HandleRow109(c.button), 1);
+        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(w, 1026, c.wp, c.lp)})
+            << c.window << " " << RemoteButtonName(c.button);
+    }
+}
+
+TEST(AverMedia, VcrBeforeTunerAndTunerBeforeControlPanel) {
+    FakeEnv env;
+    env.Foreground("tv.exe", "avermedia");
+    AddWindow(env, "", "AVerMedia TV Control Panel");
+    const WindowHandle tuner = AddWindow(env, "", "AVerMedia TV Tuner");
+    EXPECT_EQ(HandleRow109(Play), 1);
+    const WindowHandle vcr = AddWindow(env, "", "AVerMedia VCR Player Control");
+    EXPECT_EQ(HandleRow109(Play), 1);
+    EXPECT_EQ(HandleRow109(Menu), 0);
+    EXPECT_EQ(env.desktop.messages, (std::vector<FakeMessage>{Posted(tuner, 1026, 3063, 0),
+                                                              Posted(vcr, 1026, 3042, 1)}));
+}
+
+TEST(AverMedia, NoWindowNoAction) {
+    FakeEnv env;
+    env.Foreground("tv.exe", "AVerMedia");
+    EXPECT_EQ(HandleRow109(Play), 0);
+    EXPECT_TRUE(env.desktop.messages.empty());
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(MediaCenter, AppCommandsCarryTheOemFlagInTheHighWord) {
+    const std::pair<int32_t, LParam> codes[] = {
+        {Play, 0x102E0000},     {Pause, 0x102F0000},  {Stop, 0x100D0000},
+        {Record, 0x10300000},   {Previous, 0x100C0000}, {Next, 0x100B0000},
+        {Rewind, 0x10320000},   {FastForward, 0x10310000}, {Menu, 0x10010000}};
+    for (const auto& [button, lp] : codes) {
+        FakeEnv env;
+        const WindowHandle front = env.Foreground("ehshell.exe");
+        EXPECT_EQ(HandleRow111(button), 1);
+        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(front, kAppCommand, front, lp)})
+            << RemoteButtonName(button);
+    }
+}
+
+TEST(MediaCenter, NavigationKeysAndExit) {
+    FakeEnv env;
+    env.Foreground("ehshell.exe");
+    EXPECT_EQ(HandleRow111(Up), 1);
+    EXPECT_EQ(HandleRow111(Ok), 1);
+    EXPECT_EQ(HandleRow111(ChannelDown), 1);
+    EXPECT_EQ(HandleRow111(Digit7), 1);
+    EXPECT_EQ(HandleRow111(Exit), 0);
+    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{ExtKey(0x26, 0x48, true), ExtKey(0x0D, 0x1C, false),
+                                                  Key(0x22), Key('7')}));
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(DigiTv, SendsMenuCommandsToTheWindowInFront) {
+    const std::pair<int32_t, WParam> codes[] = {
+        {ChannelUp, 175}, {ChannelDown, 174}, {Play, 32774}, {Pause, 32781}, {Stop, 1001},
+        {Record, 32780},  {Previous, 180},    {Next, 181},   {Rewind, 151},  {FastForward, 1019},
+        {Up, 253},        {Down, 254},        {Left, 32784}, {Right, 32783}, {Menu, 32777}};
+    for (const auto& [button, code] : codes) {
+        FakeEnv env;
+        const WindowHandle front = env.Foreground("digitv.exe");
+        EXPECT_EQ(HandleRow055(button), 1);
+        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Sent(front, kCommand, code, 0)})
+            << RemoteButtonName(button);
+    }
+    FakeEnv env;
+    env.Foreground("digitv.exe");
+    EXPECT_EQ(HandleRow055(Ok), 1);
+    EXPECT_EQ(HandleRow055(Digit3), 1);
+    EXPECT_EQ(HandleRow055(Exit), 0);
+    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key(0x0D), Key('3')}));
+}
+
+// Records the bound each send is given.
+class BoundedDesktop : public FakeDesktop {
+public:
+    bool SendAbortIfHung(WindowHandle w, MessageId m, WParam wp, LParam lp, uint32_t timeoutMs,
+                         LResult* result) override {
+        timeouts.push_back(timeoutMs);
+        return FakeDesktop::SendAbortIfHung(w, m, wp, lp, timeoutMs, result);
+    }
+    std::vector<uint32_t> timeouts;
+};
+
+TEST(DigiTv, AHungProgramIsGivenUpOnWithinABound) {
+    FakeEnv env;
+    BoundedDesktop desktop;
+    env.platform.desktop = &desktop;
+    env.input.desktop = &desktop;
+    env.Install();
+    FakeWindow w;
+    w.pid = env.processes.Add("digitv.exe");
+    w.hung = true;
+    desktop.foreground = desktop.Add(w);
+    EXPECT_EQ(HandleRow055(Play), 1);
+    EXPECT_TRUE(desktop.messages.empty()) << "a plain SendMessage would have waited for it";
+    ASSERT_EQ(desktop.timeouts.size(), 1u);
+    EXPECT_GT(desktop.timeouts[0], 0u);
+    EXPECT_LE(desktop.timeouts[0], 10000u);
+}
+
+// ---------------------------------------------------------------------------
+
+struct ClassicPlayer : ::testing::Test {
+    FakeEnv env;
+    WindowHandle main = 0;
+    void SetUp() override {
+        ResetHandlerState();
+        env.Foreground("winamp.exe", "1. Artist - Title - Winamp");
+        main = AddWindow(env, "Winamp v1.x", "Winamp");
+    }
+    void TearDown() override { ResetHandlerState(); }
+    WindowHandle AddPlaylist(bool visible) {
+        const WindowHandle pl = AddWindow(env, "Winamp PE", "Playlist", Rect{200, 300, 475, 500});
+        if (!visible) env.desktop.Find(pl)->style = 0;
+        return pl;
+    }
+};
+
+TEST_F(ClassicPlayer, SendsCommandsToTheMainWindow) {
+    const std::pair<int32_t, WParam> codes[] = {{Play, 40045}, {Pause, 40046}, {Stop, 40047},
+                                                {Previous, 40044}, {Left, 40044}, {Next, 40048},
+                                                {Right, 40048}};
+    for (const auto& [button, code] : codes) {
+        env.desktop.messages.clear();
+        EXPECT_EQ(HandleRow148(button), 1);
+        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Sent(main, kCommand, code, 0)})
+            << RemoteButtonName(button);
+    }
+}
+
+TEST_F(ClassicPlayer, SeekActsOnEveryThirdPress) {
+    for (int press = 1; press <= 6; ++press) {
+        env.desktop.messages.clear();
+        EXPECT_EQ(HandleRow148(Rewind), 1);
+        if (press % 3 == 0) {
+            EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Sent(main, kCommand, 40061, 0)});
+        } else {
+            EXPECT_TRUE(env.desktop.messages.empty()) << "press " << press;
+        }
+    }
+    EXPECT_EQ(HandleRow148(FastForward), 1);
+    EXPECT_EQ(HandleRow148(FastForward), 1);
+    env.desktop.messages.clear();
+    EXPECT_EQ(HandleRow148(FastForward), 1);
+    EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Sent(main, kCommand, 40060, 0)});
+}
+
+TEST_F(ClassicPlayer, CountersAreSharedWithTheNewerPlayers) {
+    EXPECT_EQ(HandleRow148(Rewind), 1);
+    EXPECT_EQ(HandleRow148(Rewind), 1);
+    env.Foreground("studio.exe", "Studio");
+    EXPECT_EQ(HandleRow148(Rewind), 1);
+    EXPECT_EQ(Keys(env), std::vector<SeenStroke>{Key(0x25)});
+    EXPECT_TRUE(env.desktop.messages.empty());
+}
+
+TEST_F(ClassicPlayer, NewerPlayersUseKeysAndTheirOwnThirdPress) {
+    env.Foreground("winamp3.exe", "Winamp3");
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(HandleRow148(FastForward), 1);
+    EXPECT_EQ(HandleRow148(Play), 1);
+    EXPECT_EQ(HandleRow148(Left), 1);
+    EXPECT_EQ(HandleRow148(Menu), 1);
+    EXPECT_EQ(HandleRow148(Up), 0);
+    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key(0x27), Key('X'), Key('Z'), Key('R')}));
+    EXPECT_TRUE(env.desktop.messages.empty());
+}
+
+TEST_F(ClassicPlayer, HiddenPlaylistSwallowsTheListButtons) {
+    AddPlaylist(false);
+    for (int32_t b : {Up, Down, Ok}) EXPECT_EQ(HandleRow148(b), 1);
+    EXPECT_TRUE(env.input.batches.empty());
+    EXPECT_TRUE(env.desktop.messages.empty());
+}
+
+TEST_F(ClassicPlayer, VisiblePlaylistIsClickedThenGetsTheKey) {
+    AddPlaylist(true);
+    EXPECT_EQ(HandleRow148(Down), 1);
+    ASSERT_EQ(env.input.batches.size(), 2u);
+    EXPECT_EQ(env.input.batches[0][0].kind, InputEvent::Mouse);
+    EXPECT_EQ(env.input.clickPoints.front(), (Point{201, 320}));
+    SeenStroke key;
+    std::string error;
+    ASSERT_TRUE(DecodeStroke(env.input.batches[1], key, error)) << error;
+    EXPECT_EQ(key, Key(0x28));
+}
+
+TEST_F(ClassicPlayer, KeysAndUnmapped) {
+    EXPECT_EQ(HandleRow148(Record), 1);
+    EXPECT_EQ(HandleRow148(Menu), 1);
+    EXPECT_EQ(HandleRow148(Digit1), 1);
+    EXPECT_EQ(HandleRow148(Digit2), 0);
+    EXPECT_EQ(HandleRow148(Exit), 0);
+    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key('S'), Key('E', false, true), Key('R')}));
+}
+
+TEST_F(ClassicPlayer, WithoutTheMainWindowNothingIsHandledAndNothingCounted) {
+    env.desktop.Remove(main);
+    for (int32_t b : {Play, Record, Up, Rewind, Rewind}) EXPECT_EQ(HandleRow148(b), 0);
+    main = AddWindow(env, "Winamp v1.x");
+    EXPECT_EQ(HandleRow148(Rewind), 1);
+    EXPECT_EQ(HandleRow148(Rewind), 1);
+    EXPECT_TRUE(env.desktop.messages.empty()) << "presses without the window were counted";
+}
+
+TEST_F(ClassicPlayer, AHungPlayerDoesNotStopTheButtons) {
+    env.desktop.Find(main)->hung = true;
+    EXPECT_EQ(HandleRow148(Play), 1);
+    EXPECT_TRUE(env.desktop.messages.empty());
+    env.desktop.Find(main)->hung = false;
+    EXPECT_EQ(HandleRow148(Play), 1);
+    EXPECT_EQ(env.desktop.messages.size(), 1u);
+}
+
+// ---------------------------------------------------------------------------
+
+struct Jukebox : ::testing::Test {
+    FakeEnv env;
+    WindowHandle main = 0, recorder = 0, library = 0, list = 0;
+    void SetUp() override {
+        env.Foreground("mmjb.exe", "Other window");
+        main = AddWindow(env, "MMJB:MAINWND", "MUSICMATCH Jukebox", Rect{50, 60, 600, 500});
+        recorder = AddWindow(env, "", "MMJB Recorder", Rect{300, 200, 500, 400});
+        library = AddWindow(env, "", "Music Library");
+        FakeWindow child;
+        child.parent = library;
+        child.className = "AfxWnd70";
+        env.desktop.Add(child);
+        child.className = "AfxWnd70u";
+        list = env.desktop.Add(child);
+        env.desktop.Add(child);
+    }
+};
+
+TEST_F(Jukebox, RaisesTheMainWindowAndFocusesTheRightControl) {
+    EXPECT_EQ(HandleRow128(Up), 1);
+    EXPECT_EQ(env.desktop.foreground, main);
+    EXPECT_EQ(env.desktop.focus, list);
+    EXPECT_EQ(HandleRow128(Play), 1);
+    EXPECT_EQ(env.desktop.focus, main);
+    EXPECT_EQ(HandleRow128(Digit9), 0);
+    EXPECT_EQ(env.desktop.focus, main);
+    EXPECT_EQ(env.desktop.attachBalance, 0);
+}
+
+TEST_F(Jukebox, MenuCommandsMoveTheCursorToTheMainWindowFirst) {
+    EXPECT_EQ(HandleRow128(Digit3), 1);
+    EXPECT_EQ(env.desktop.cursorMoves, (std::vector<Point>{Point{50, 60}}));
+    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key('O', false, true), Key('L'), Key('H')}));
+}
+
+TEST_F(Jukebox, RecordClicksTheRecorderButAnswersUnhandled) {
+    EXPECT_EQ(HandleRow128(Record), 0);
+    ASSERT_EQ(env.input.clickPoints.size(), 2u);
+    EXPECT_EQ(env.input.clickPoints[0], (Point{375, 340}));
+}
+
+TEST_F(Jukebox, PauseByWindowsVersion) {
+    env.power.version = OsVersion{true, kPlatformNt, 5, 0};
+    EXPECT_EQ(HandleRow128(Pause), 1);
+    env.power.version = OsVersion{true, kPlatformNt, 6, 1};
+    EXPECT_EQ(HandleRow128(Pause), 1);
+    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{ExtKey(0xB3, 0x22, true), Key(0x13)}));
+}
+
+TEST_F(Jukebox, ScanCodedSeekKeys) {
+    EXPECT_EQ(HandleRow128(Rewind), 1);
+    EXPECT_EQ(HandleRow128(Next), 1);
+    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{ExtKey(0x25, 0x4B, true, false, true, true),
+                                                  ExtKey(0x27, 0x4D, true, false, true)}));
+}
+
+}  // namespace
