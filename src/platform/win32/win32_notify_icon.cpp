@@ -1,0 +1,56 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "platform/ports.h"
+#include "platform/win32/adapters.h"
+
+namespace {
+
+class Win32NotifyIconAdapter : public NotifyIcon {
+public:
+    bool Notify(Op op, const NotifyIconData& data) override {
+        NOTIFYICONDATAA nid{};
+        nid.cbSize = sizeof nid;
+        nid.hWnd = reinterpret_cast<HWND>(data.window);
+        nid.uID = data.id;
+        nid.uFlags = data.flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP);
+        nid.uCallbackMessage = data.callbackMessage;
+        if (data.flags & NIF_ICON) nid.hIcon = Icon(data.iconResource);
+        if (data.flags & NIF_TIP) {
+            const size_t n = data.tip.size() < sizeof nid.szTip - 1 ? data.tip.size()
+                                                                    : sizeof nid.szTip - 1;
+            std::memcpy(nid.szTip, data.tip.data(), n);
+            nid.szTip[n] = '\0';
+        }
+        const DWORD message = op == Op::Add ? NIM_ADD : op == Op::Modify ? NIM_MODIFY : NIM_DELETE;
+        return Shell_NotifyIconA(message, &nid) != FALSE;
+    }
+
+private:
+    // Loaded once per resource at 16x16; a missing resource stays a null icon.
+    HICON Icon(int32_t resource) {
+        std::lock_guard<std::mutex> hold(lock_);
+        auto it = icons_.find(resource);
+        if (it != icons_.end()) return it->second;
+        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
+                                                   MAKEINTRESOURCEA(resource), IMAGE_ICON, 16,
+                                                   16, 0));
+        icons_[resource] = icon;
+        return icon;
+    }
+
+    std::mutex lock_;
+    std::map<int32_t, HICON> icons_;
+};
+
+}  // namespace
+
+NotifyIcon& Win32NotifyIcon() {
+    // Never destroyed: the icon may still be removed while the process exits.
+    static Win32NotifyIconAdapter* const instance = new Win32NotifyIconAdapter;
+    return *instance;
+}

@@ -1,0 +1,78 @@
+#include "receiver/code_monitor.h"
+
+#include <mutex>
+
+#include "receiver/button_map.h"
+#include "receiver/events.h"
+#include "receiver/receiver.h"
+#include "receiver/remote_button.h"
+
+namespace {
+
+constexpr uint32_t kLostContactMs = 1200;
+constexpr int32_t kShortestCode = 6;
+
+const char* KindName(MonitorMatch::Kind k) {
+    switch (k) {
+        case MonitorMatch::NewPress: return "new press";
+        case MonitorMatch::AfterPause: return "new press after a pause";
+        default: return "held";
+    }
+}
+
+}  // namespace
+
+MonitorReport AnalyseCompletedCode() {
+    IrReceiver& rx = TheReceiver();
+    MonitorReport report;
+    report.values.assign(rx.values, rx.values + rx.valueCount);
+    rx.valueCount = 0;
+    if (static_cast<int32_t>(report.values.size()) < kShortestCode) {
+        report.tooShort = true;
+        return report;
+    }
+    const CRButton received(report.values.data(), static_cast<int32_t>(report.values.size()),
+                            nullptr, 0, 0);
+    int variants[kButtonCount] = {};
+    {
+        CButtonMap& map = TheButtonMap();
+        std::lock_guard<std::recursive_mutex> hold(map.Lock());
+        for (int32_t id = 0; id < kButtonCount; ++id) variants[id] = map.MatchButton(received, id);
+    }
+    for (int32_t id = 0; id < kButtonCount; ++id) {
+        if (variants[id] == 0) continue;
+        MonitorMatch m;
+        m.id = id;
+        m.variant = variants[id];
+        const ButtonTiming& t = TheButtonTiming();
+        const uint32_t now = Os().clock == nullptr ? 0 : Os().clock->TickCount();
+        if (id != t.lastButton || m.variant != t.lastVariant) {
+            m.kind = MonitorMatch::NewPress;
+        } else if (now - t.lastSeen > kLostContactMs) {
+            m.kind = MonitorMatch::AfterPause;
+        } else {
+            m.kind = MonitorMatch::Held;
+        }
+        m.accepted = AcceptButtonTiming(id, m.variant);
+        report.matches.push_back(m);
+        if (!m.accepted) break;
+    }
+    return report;
+}
+
+std::string FormatReport(const MonitorReport& report) {
+    std::string out = std::to_string(report.values.size()) + " values";
+    for (uint8_t v : report.values) out += " " + std::to_string(v);
+    out += " ->";
+    if (report.tooShort) return out + " too short, dropped";
+    if (report.matches.empty()) return out + " no button";
+    bool first = true;
+    for (const MonitorMatch& m : report.matches) {
+        out += first ? " " : "; ";
+        first = false;
+        out += RemoteButtonName(m.id);
+        out += " variant " + std::to_string(m.variant) + ", " + KindName(m.kind) + ": " +
+               (m.accepted ? "accepted" : "swallowed");
+    }
+    return out;
+}

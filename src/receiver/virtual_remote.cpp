@@ -1,0 +1,119 @@
+#include "receiver/virtual_remote.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+#include "receiver/remote_button.h"
+
+namespace {
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool ParseNumber(const std::string& text, double& out) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    out = std::strtod(text.c_str(), &end);
+    return end != nullptr && *end == '\0' && std::isfinite(out) && out >= 0;
+}
+
+bool ParseCount(const std::string& text, uint32_t& out) {
+    if (text.empty() || text.size() > 6) return false;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    out = static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10));
+    return true;
+}
+
+std::vector<std::string> Split(const std::string& word, char sep) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = word.find(sep, start);
+        parts.push_back(word.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
+}  // namespace
+
+int32_t ParseButton(const std::string& word) {
+    uint32_t id = 0;
+    if (ParseCount(word, id)) return id < static_cast<uint32_t>(kButtonCount) ? static_cast<int32_t>(id) : -1;
+    const std::string wanted = Lower(word);
+    for (int32_t i = 0; i < kButtonCount; ++i) {
+        if (Lower(RemoteButtonName(i)) == wanted) return i;
+    }
+    return -1;
+}
+
+bool ParseDurationMs(const std::string& word, uint32_t& ms) {
+    const std::string w = Lower(word);
+    double value = 0;
+    double scale = 1;
+    std::string number = w;
+    if (w.size() > 2 && w.compare(w.size() - 2, 2, "ms") == 0) {
+        number = w.substr(0, w.size() - 2);
+    } else if (w.size() > 1 && w.back() == 's') {
+        number = w.substr(0, w.size() - 1);
+        scale = 1000;
+    }
+    if (!ParseNumber(number, value)) return false;
+    const double total = value * scale;
+    if (total > 24.0 * 3600 * 1000) return false;
+    ms = static_cast<uint32_t>(std::lround(total));
+    return true;
+}
+
+PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firstVariant) {
+    PressScript script;
+    int32_t nextVariant = firstVariant == 2 ? 2 : 1;
+    uint32_t t = 0;  // when the next press may send its first frame
+    for (const std::string& word : words) {
+        const std::vector<std::string> parts = Split(word, ':');
+        const std::string head = Lower(parts[0]);
+        if (head.rfind("pause=", 0) == 0 || head.rfind("wait=", 0) == 0) {
+            uint32_t ms = 0;
+            if (parts.size() != 1 || !ParseDurationMs(head.substr(head.find('=') + 1), ms)) {
+                script.error = "not a pause: " + word;
+                return script;
+            }
+            t += ms;
+            continue;
+        }
+        const int32_t id = ParseButton(parts[0]);
+        if (id < 0) {
+            script.error = "no such button: " + parts[0];
+            return script;
+        }
+        uint32_t frames = 1;
+        int32_t variant = nextVariant;
+        for (size_t i = 1; i < parts.size(); ++i) {
+            const std::string option = Lower(parts[i]);
+            const size_t eq = option.find('=');
+            const std::string key = option.substr(0, eq);
+            const std::string value = eq == std::string::npos ? "" : option.substr(eq + 1);
+            uint32_t n = 0;
+            if (key == "hold" && ParseDurationMs(value, n)) {
+                frames = n == 0 ? 1 : (n + kFramePeriodMs - 1) / kFramePeriodMs;
+            } else if (key == "frames" && ParseCount(value, n) && n > 0) {
+                frames = n;
+            } else if (key == "variant" && (value == "1" || value == "2")) {
+                variant = value == "1" ? 1 : 2;
+            } else {
+                script.error = "not understood: " + parts[i] + " in " + word;
+                return script;
+            }
+        }
+        for (uint32_t f = 0; f < frames; ++f) {
+            script.frames.push_back(RemoteFrame{id, variant, t});
+            t += kFramePeriodMs;
+        }
+        nextVariant = variant == 1 ? 2 : 1;
+    }
+    return script;
+}

@@ -1,0 +1,33 @@
+// The remote as the virtual receiver plays it: presses written as button names become
+// frames with the remote's rhythm and toggle.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A held button sends one frame about every 114 ms, always with the same variant; a
+// new press sends the other variant.
+constexpr uint32_t kFramePeriodMs = 114;
+
+struct RemoteFrame {
+    int32_t id = 0;
+    int32_t variant = 1;
+    uint32_t atMs = 0;  // from the first frame
+};
+
+struct PressScript {
+    std::vector<RemoteFrame> frames;
+    std::string error;  // empty when every word was understood
+};
+
+// One word per press: NAME (a button name in any case, or its id), optionally followed
+// by :hold=DURATION, :frames=N, :variant=1|2; or pause=DURATION between presses.
+// Durations are "600ms", "1.5s" or a number of milliseconds. firstVariant is the
+// variant of the first press that does not name one.
+PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firstVariant = 1);
+
+// The button of a name (any case) or a decimal id 0..41; -1 when none.
+int32_t ParseButton(const std::string& word);
+// Milliseconds of a duration word; false when it is not one.
+bool ParseDurationMs(const std::string& word, uint32_t& ms);

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "receiver/remote_button.h"
+#include "receiver/virtual_remote.h"
+
+namespace {
+
+std::string Frames(const PressScript& s) {
+    std::string out;
+    for (const RemoteFrame& f : s.frames)
+        out += std::string(RemoteButtonName(f.id)) + "/" + std::to_string(f.variant) + "@" +
+               std::to_string(f.atMs) + " ";
+    return out;
+}
+
+TEST(VirtualRemote, PressesToggleTheVariantAndHeldButtonsKeepTheRhythm) {
+    struct Case {
+        std::vector<std::string> words;
+        int32_t firstVariant;
+        std::string frames;
+    };
+    const Case cases[] = {
+        {{"Play", "play", "PLAY"}, 1, "Play/1@0 Play/2@114 Play/1@228 "},
+        {{"Stop"}, 2, "Stop/2@0 "},
+        {{"Play:hold=300ms", "Stop"}, 1, "Play/1@0 Play/1@114 Play/1@228 Stop/2@342 "},
+        {{"Play:hold=228", "6:frames=1"}, 1, "Play/1@0 Play/1@114 Play/2@228 "},
+        {{"Ok:hold=0s"}, 1, "Ok/1@0 "},
+        {{"Menu", "pause=1.5s", "Menu:variant=2", "Menu"}, 1, "Menu/1@0 Menu/2@1614 Menu/1@1728 "},
+        {{"Exit:variant=2:frames=2", "wait=10"}, 1, "Exit/2@0 Exit/2@114 "},
+        {{}, 1, ""},
+    };
+    for (const Case& c : cases) {
+        const PressScript s = BuildPressScript(c.words, c.firstVariant);
+        EXPECT_EQ(s.error, "") << c.frames;
+        EXPECT_EQ(Frames(s), c.frames);
+    }
+}
+
+TEST(VirtualRemote, WordsThatAreNoPressAreRefused) {
+    for (const char* word : {"Nonsense", "42", "-1", "Play:hold=", "Play:hold=-5ms", "Play:frames=0",
+                             "Play:variant=3", "Play:loud", "pause=soon", "pause=1s:x", "", "Play:"}) {
+        EXPECT_NE(BuildPressScript({"Play", word}).error, "") << word;
+    }
+}
+
+TEST(VirtualRemote, DurationsAndButtonNames) {
+    uint32_t ms = 0;
+    ASSERT_TRUE(ParseDurationMs("600ms", ms));
+    EXPECT_EQ(ms, 600u);
+    ASSERT_TRUE(ParseDurationMs("1.5s", ms));
+    EXPECT_EQ(ms, 1500u);
+    ASSERT_TRUE(ParseDurationMs("250", ms));
+    EXPECT_EQ(ms, 250u);
+    EXPECT_FALSE(ParseDurationMs("1e12s", ms));
+    EXPECT_FALSE(ParseDurationMs("ms", ms));
+    EXPECT_EQ(ParseButton("volumeup"), VolumeUp);
+    EXPECT_EQ(ParseButton("41"), Extra41);
+    EXPECT_EQ(ParseButton("0"), Power);
+    EXPECT_EQ(ParseButton("Extra42"), -1);
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// orbmonitor: reads the receiver's byte stream and prints, for every completed code,
+// its values, the button and variant it matches and what the repeat filter decides.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "platform/ports.h"
+#include "platform/receiver_device.h"
+#include "platform/steady_clock.h"
+#include "receiver/button_map.h"
+#include "receiver/code_monitor.h"
+#include "receiver/receiver.h"
+#include "receiver/stream.h"
+#include "receiver/virtual_remote.h"
+#include "ui/settings.h"
+
+#ifdef _WIN32
+#include "platform/win32/adapters.h"
+#endif
+
+namespace {
+
+const char* const kUsage =
+    "usage: orbmonitor [options] [FILE | -]\n"
+    "Reads the receiver's byte stream (a file, or standard input when FILE is - or\n"
+    "missing) and prints one line per completed code: its duration values, the button\n"
+    "and variant it matches (or that it matches none), and whether the repeat filter\n"
+    "accepts it or swallows it as a repeat.\n"
+    "\n"
+    "options:\n"
+#ifdef _WIN32
+    "  --device           read the receiver itself (the first interface of its class,\n"
+    "                     or the pipe named by ORBISCOPE_VIRTUAL_RECEIVER)\n"
+    "  --pipe NAME        read a virtual receiver's named pipe\n"
+#endif
+    "  --clock real       time codes by the clock as they arrive (default for a device)\n"
+    "  --clock frames     take each code to arrive one frame period after the one\n"
+    "                     before (default for files and standard input, which carry no\n"
+    "                     time)\n"
+    "  --frame-ms N       that period (default 114, the remote's own)\n"
+    "  --repeat-delay N   the stored RepeatDelay setting, 0-100 (default 50)\n"
+    "  --repeat-rate N    the stored RepeatRate setting, 0-100 (default 50)\n"
+    "  --count N          stop after N codes\n"
+    "  --help             this text\n";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "orbmonitor: %s\n", message.c_str());
+    return 2;
+}
+
+bool SettingValue(const char* text, int32_t& out) {
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || v < 0 || v > 100) return false;
+    out = static_cast<int32_t>(v);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string input = "-";
+    std::string clockMode;
+    std::string pipeName;
+    bool device = false;
+    uint32_t frameMs = kFramePeriodMs;
+    long maxCodes = -1;
+    RemoteSettings settings;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+        int32_t n = 0;
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--clock" && next != nullptr) {
+            clockMode = argv[++i];
+            if (clockMode != "real" && clockMode != "frames") return Fail("--clock is real or frames");
+        } else if (a == "--frame-ms" && next != nullptr) {
+            frameMs = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--repeat-delay" && next != nullptr && SettingValue(next, n)) {
+            settings.RepeatDelay = n;
+            ++i;
+        } else if (a == "--repeat-rate" && next != nullptr && SettingValue(next, n)) {
+            settings.RepeatRate = n;
+            ++i;
+        } else if (a == "--count" && next != nullptr) {
+            maxCodes = std::strtol(argv[++i], nullptr, 10);
+        } else if (a == "--device") {
+            device = true;
+        } else if (a == "--pipe" && next != nullptr) {
+            pipeName = argv[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            return Fail("not understood: " + a + " (see --help)");
+        } else {
+            input = a;
+        }
+    }
+    const bool live = device || !pipeName.empty();
+#ifndef _WIN32
+    if (live) return Fail("no receiver on this system: read a file or standard input");
+#endif
+    if (clockMode.empty()) clockMode = live ? "real" : "frames";
+
+    LoadDefaultButtons();
+    SetCurrentSettings(&settings);
+    SteadyClock realClock;
+    FrameClock frameClock(frameMs);
+    Platform platform;
+    platform.clock = clockMode == "real" ? static_cast<Clock*>(&realClock) : &frameClock;
+    bool firstCode = true;
+    long codes = 0;
+    auto onByte = [&](uint8_t b) {
+        if (!UnpackByte(b)) return true;
+        if (!firstCode) frameClock.NextCode();
+        firstCode = false;
+        const uint32_t t = platform.clock->TickCount();
+        std::printf("code %ld at %u ms: %s\n", ++codes, static_cast<unsigned>(t),
+                    FormatReport(AnalyseCompletedCode()).c_str());
+        std::fflush(stdout);
+        return maxCodes < 0 || codes < maxCodes;
+    };
+
+#ifdef _WIN32
+    if (live) {
+        platform.receiver = &Win32ReceiverDevice();
+        ScopedPlatform scope(platform);
+        IrReceiver& rx = TheReceiver();
+        if (device) {
+            if (!OpenReceiver()) return Fail("no receiver found");
+        } else {
+            rx.handle = platform.receiver->Open(pipeName);
+            if (rx.handle.load() == nullptr) return Fail("cannot open " + pipeName);
+        }
+        uint8_t buffer[1000];
+        for (;;) {
+            const ReadResult r = platform.receiver->Read(rx.handle.load(), buffer, sizeof buffer);
+            if (r.status == ReadStatus::Failed) {
+                std::printf("receiver lost\n");
+                break;
+            }
+            if (r.status == ReadStatus::NoData) {
+                realClock.Sleep(20);
+                continue;
+            }
+            bool more = true;
+            for (size_t i = 0; i < r.bytes && more; ++i) more = onByte(buffer[i]);
+            if (!more) break;
+        }
+        CloseReceiver();
+        SetCurrentSettings(nullptr);
+        return 0;
+    }
+#endif
+    ScopedPlatform scope(platform);
+    FILE* f = stdin;
+    if (input != "-") {
+        f = std::fopen(input.c_str(), "rb");
+        if (f == nullptr) return Fail("cannot read " + input);
+    } else {
+#ifdef _WIN32
+        _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    }
+    bool more = true;
+    int c = 0;
+    while (more && (c = std::fgetc(f)) != EOF) more = onByte(static_cast<uint8_t>(c));
+    if (TheReceiver().valueCount > 0)
+        std::printf("end of stream: %d values of an unfinished code\n", TheReceiver().valueCount);
+    if (f != stdin) std::fclose(f);
+    SetCurrentSettings(nullptr);
+    return 0;
+}

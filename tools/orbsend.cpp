@@ -1,0 +1,199 @@
+// orbsend: plays button presses as the receiver's byte stream, into the virtual
+// receiver's named pipe (Windows), a file or standard output.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
+#include "platform/receiver_device.h"
+#include "receiver/remote_button.h"
+#include "receiver/stream.h"
+#include "receiver/virtual_remote.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: orbsend [options] PRESS...\n"
+    "Sends remote button presses as the receiver's byte stream.\n"
+    "\n"
+    "PRESS is one word per press (read from standard input when none is given):\n"
+    "  NAME               one press: one frame (a button name in any case, or its id 0-41)\n"
+    "  NAME:hold=600ms    the button held: one frame every 114 ms for that long\n"
+    "  NAME:frames=N      the button held for N frames\n"
+    "  NAME:variant=2     this press with variant 2 (1 or 2); options combine\n"
+    "  pause=1.5s         a pause before the next press (also wait=...)\n"
+    "Each new press toggles the variant, as the remote does; a held button keeps it.\n"
+    "\n"
+    "options:\n"
+#ifdef _WIN32
+    "  --pipe NAME        serve the stream on this named pipe (\\\\.\\pipe\\...): waits for\n"
+    "                     the reader to connect, sends, then closes the pipe\n"
+    "  --virtual          the same, on the pipe named by ORBISCOPE_VIRTUAL_RECEIVER or\n"
+    "                     \\\\.\\pipe\\orbiscope-receiver\n"
+    "  --linger MS        keep the pipe open this long after the last frame (default 300)\n"
+#endif
+    "  --out FILE         write to FILE instead of standard output\n"
+    "  --fast             no waiting between frames (files, tests)\n"
+    "  --first-variant N  variant of the first press (default 1)\n"
+    "  --list             print the button names and exit\n"
+    "  --help             this text\n";
+
+class Sink {
+public:
+    virtual ~Sink() = default;
+    virtual bool Write(const std::vector<uint8_t>& bytes) = 0;
+    virtual void Finish() {}
+};
+
+class FileSink : public Sink {
+public:
+    explicit FileSink(FILE* f, bool owned) : f_(f), owned_(owned) {}
+    ~FileSink() override {
+        if (owned_) std::fclose(f_);
+    }
+    bool Write(const std::vector<uint8_t>& bytes) override {
+        return std::fwrite(bytes.data(), 1, bytes.size(), f_) == bytes.size() && std::fflush(f_) == 0;
+    }
+
+private:
+    FILE* f_;
+    bool owned_;
+};
+
+#ifdef _WIN32
+class PipeSink : public Sink {
+public:
+    PipeSink(HANDLE pipe, unsigned lingerMs) : pipe_(pipe), linger_(lingerMs) {}
+    ~PipeSink() override { CloseHandle(pipe_); }
+    bool Write(const std::vector<uint8_t>& bytes) override {
+        DWORD written = 0;
+        return WriteFile(pipe_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+               written == bytes.size();
+    }
+    // Closing throws away what the reader has not taken yet: wait for it first.
+    void Finish() override {
+        FlushFileBuffers(pipe_);
+        Sleep(linger_);
+    }
+
+private:
+    HANDLE pipe_;
+    unsigned linger_;
+};
+
+HANDLE ServePipe(const std::string& name) {
+    HANDLE pipe = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND,
+                                   PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) return pipe;
+    std::fprintf(stderr, "orbsend: waiting for the reader on %s\n", name.c_str());
+    if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
+        CloseHandle(pipe);
+        return INVALID_HANDLE_VALUE;
+    }
+    return pipe;
+}
+#endif
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "orbsend: %s\n", message.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> words;
+    std::string outPath;
+    [[maybe_unused]] std::string pipeName;
+    bool fast = false;
+    [[maybe_unused]] unsigned linger = 300;
+    int32_t firstVariant = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--list") {
+            for (int32_t id = 0; id < kButtonCount; ++id) std::printf("%d %s\n", id, RemoteButtonName(id));
+            return 0;
+        } else if (a == "--out") {
+            if (!value(outPath)) return Fail("--out needs a file");
+        } else if (a == "--fast") {
+            fast = true;
+        } else if (a == "--first-variant") {
+            if (!value(v) || (v != "1" && v != "2")) return Fail("--first-variant takes 1 or 2");
+            firstVariant = v == "1" ? 1 : 2;
+#ifdef _WIN32
+        } else if (a == "--pipe") {
+            if (!value(pipeName)) return Fail("--pipe needs a name");
+        } else if (a == "--virtual") {
+            char buffer[MAX_PATH] = {};
+            const DWORD n = GetEnvironmentVariableA(kVirtualReceiverVariable, buffer, sizeof buffer);
+            pipeName = n > 0 && n < sizeof buffer ? std::string(buffer, n) : kDefaultVirtualReceiverPipe;
+        } else if (a == "--linger") {
+            if (!value(v)) return Fail("--linger needs milliseconds");
+            linger = static_cast<unsigned>(std::strtoul(v.c_str(), nullptr, 10));
+#endif
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            return Fail("unknown option " + a + " (see --help)");
+        } else {
+            words.push_back(a);
+        }
+    }
+    if (words.empty()) {
+        std::string w;
+        while (std::cin >> w) {
+            if (w[0] == '#') {
+                std::getline(std::cin, w);
+                continue;
+            }
+            words.push_back(w);
+        }
+    }
+    const PressScript script = BuildPressScript(words, firstVariant);
+    if (!script.error.empty()) return Fail(script.error);
+
+    std::unique_ptr<Sink> sink;
+#ifdef _WIN32
+    if (!pipeName.empty()) {
+        HANDLE pipe = ServePipe(pipeName);
+        if (pipe == INVALID_HANDLE_VALUE) return Fail("cannot serve the pipe " + pipeName);
+        sink = std::make_unique<PipeSink>(pipe, linger);
+    }
+#endif
+    if (!sink && !outPath.empty()) {
+        FILE* f = std::fopen(outPath.c_str(), "wb");
+        if (f == nullptr) return Fail("cannot write " + outPath);
+        sink = std::make_unique<FileSink>(f, true);
+    }
+    if (!sink) {
+#ifdef _WIN32
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
+        sink = std::make_unique<FileSink>(stdout, false);
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    for (const RemoteFrame& frame : script.frames) {
+        if (!fast) std::this_thread::sleep_until(start + std::chrono::milliseconds(frame.atMs));
+        if (!sink->Write(PackButton(frame.id, frame.variant))) return Fail("the reader went away");
+    }
+    sink->Finish();
+    return 0;
+}
