@@ -162,6 +162,7 @@ void FirstRunSteps(WindowHandle mainWindow) {
 
 void OnTaskbarCreated(ShellHost& host) {
     g_trayRestoreAttempts = 0;
+    if (TheTrayIcon().State() == TrayHidden) return;  // nothing was shown to come back
     if (TheTrayIcon().Restore()) {
         KillFrameTimer(host.Frame(), kTrayRestoreTimer);
         return;

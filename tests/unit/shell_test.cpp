@@ -462,6 +462,10 @@ TEST_F(ShellTest, FirstRunStartsTheIntroductionAndResetsTheStartupValues) {
 
 // The notification area rebuilt: the icon comes back as it was, retried until it takes.
 TEST_F(ShellTest, RebuiltNotificationAreaGetsTheIconBack) {
+    Send(kTaskbarCreated);  // before the receiver search: no icon to bring back
+    EXPECT_TRUE(log.entries.empty());
+    EXPECT_EQ(env.ui.timers.count(kTrayRestoreTimer), 0u);
+
     SetReceiver(true);
     EXPECT_TRUE(Send(kTaskbarCreated).handled);
     EXPECT_EQ(log.entries, (Entries{"icon add Orbiscope Remote"}));

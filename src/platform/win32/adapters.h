@@ -12,9 +12,15 @@ Registry& Win32Registry();
 Shell& Win32Shell();
 Network& Win32Network();
 NotifyIcon& Win32NotifyIcon();
+UserInterface& Win32UserInterface();
 ReceiverDevice& Win32ReceiverDevice();
 Mixer& Win32Mixer();
 EndpointVolume& Win32EndpointVolume();
+
+// The program's own unsupported-program dialog, which lives with its windows; until it
+// is installed the warning is a plain message box.
+using UnsupportedDialogFn = UnsupportedAnswer (*)(const std::string& message);
+void SetUnsupportedDialog(UnsupportedDialogFn show);
 
 // A Platform with every real adapter.
 Platform Win32Platform();

@@ -1,0 +1,17 @@
+#include "platform/win32/adapters.h"
+
+Platform Win32Platform() {
+    Platform p;
+    p.clock = &Win32Clock();
+    p.input = &Win32Input();
+    p.desktop = &Win32Desktop();
+    p.processes = &Win32ProcessList();
+    p.power = &Win32Power();
+    p.registry = &Win32Registry();
+    p.shell = &Win32Shell();
+    p.network = &Win32Network();
+    p.ui = &Win32UserInterface();
+    p.mixer = &Win32Mixer();
+    p.endpoint = &Win32EndpointVolume();
+    return p;
+}

@@ -1,0 +1,47 @@
+#include <windows.h>
+
+#include <atomic>
+
+#include "platform/win32/adapters.h"
+
+namespace {
+
+std::atomic<UnsupportedDialogFn> g_unsupportedDialog{nullptr};
+
+HWND Hwnd(WindowHandle w) { return reinterpret_cast<HWND>(w); }
+
+class Win32UserInterfaceImpl : public UserInterface {
+public:
+    int32_t ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                           uint32_t flags) override {
+        return MessageBoxA(Hwnd(owner), text.c_str(), caption.c_str(), flags);
+    }
+
+    UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) override {
+        if (UnsupportedDialogFn show = g_unsupportedDialog.load()) return show(message);
+        // Without the program's dialog (a tool, a test) the warning still reaches the user,
+        // and nobody ticked "do not show again".
+        UnsupportedAnswer answer;
+        answer.closedWithOk =
+            MessageBoxA(nullptr, message.c_str(), "Orbiscope Warning",
+                        MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL | MB_SETFOREGROUND) == IDOK;
+        return answer;
+    }
+
+    bool SetTimer(WindowHandle w, uintptr_t id, uint32_t ms) override {
+        return ::SetTimer(Hwnd(w), id, ms, nullptr) != 0;
+    }
+
+    bool KillTimer(WindowHandle w, uintptr_t id) override {
+        return ::KillTimer(Hwnd(w), id) != FALSE;
+    }
+};
+
+}  // namespace
+
+void SetUnsupportedDialog(UnsupportedDialogFn show) { g_unsupportedDialog.store(show); }
+
+UserInterface& Win32UserInterface() {
+    static Win32UserInterfaceImpl ui;
+    return ui;
+}

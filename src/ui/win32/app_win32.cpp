@@ -1,0 +1,353 @@
+// The process: start-up in its fixed order, the hidden main frame that owns the tray
+// icon's notifications, the timers and the user messages, the message loop and the end.
+#include <winsock2.h>
+#include <windows.h>
+#include <objbase.h>
+
+#include <memory>
+#include <string>
+
+#include "../../../resources/resource.h"
+#include "platform/win32/adapters.h"
+#include "receiver/receiver.h"
+#include "routing/dispatcher.h"
+#include "ui/document.h"
+#include "ui/messages.h"
+#include "ui/shell.h"
+#include "ui/tray_icon.h"
+#include "ui/win32/settings_window.h"
+#include "volume/volume.h"
+
+namespace {
+
+// Held by the first copy for its whole life, so that two copies started together
+// cannot both get past the window-class test.
+constexpr const char* kInstanceMutexName = "Orbiscope.Remote.Instance";
+constexpr DWORD kWaitForFirstCopyMs = 5000;
+
+HINSTANCE g_instance = nullptr;
+
+std::string LowerCommandLine() {
+    std::string line = GetCommandLineA();
+    if (!line.empty()) CharLowerBuffA(line.data(), static_cast<DWORD>(line.size()));
+    return line;
+}
+
+void CenterOnScreen(HWND w) {
+    RECT work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    RECT r{};
+    GetWindowRect(w, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    int x = work.left + ((work.right - work.left) - width) / 2;
+    int y = work.top + ((work.bottom - work.top) - height) / 2;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+class CMainFrame : public ShellHost {
+public:
+    CMainFrame(CRemoteDoc& doc, bool showSettingsSoon)
+        : doc_(doc), showSettingsSoon_(showSettingsSoon) {}
+
+    // The frame's window with its class, title and styles; its create step runs inside.
+    bool Create() {
+        const DWORD style = (WS_OVERLAPPEDWINDOW) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
+        const DWORD exStyle = 0;  // no sunken client edge
+        hwnd_ = CreateWindowExA(exStyle, kMainWindowClass, kMainWindowTitle, style, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                g_instance, this);
+        return hwnd_ != nullptr;
+    }
+
+    HWND hwnd() const { return hwnd_; }
+    HWND pluginWait() const { return pluginWait_; }
+
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_NCCREATE) {
+            auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+            auto* self = static_cast<CMainFrame*>(cs->lpCreateParams);
+            self->hwnd_ = h;
+            SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+        auto* self = reinterpret_cast<CMainFrame*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+        if (self == nullptr) return DefWindowProcA(h, m, wp, lp);
+        if (m == WM_NCDESTROY) {
+            SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+            SetMainWindowHandle(0);
+            PostQuitMessage(0);
+            return DefWindowProcA(h, m, wp, lp);
+        }
+        try {
+            return self->Handle(m, wp, lp);
+        } catch (...) {
+            // Nothing a message does may take the process down with it.
+            return DefWindowProcA(h, m, wp, lp);
+        }
+    }
+
+    // ShellHost
+    WindowHandle Frame() override { return reinterpret_cast<WindowHandle>(hwnd_); }
+    bool FrameVisible() override { return hwnd_ != nullptr && IsWindowVisible(hwnd_) != FALSE; }
+    void ActivateShownFrame() override {
+        CenterOnScreen(hwnd_);
+        ShowWindow(hwnd_, SW_SHOW);
+        SetForegroundWindow(hwnd_);
+        SetActiveWindow(hwnd_);
+        SetFocus(hwnd_);
+    }
+    void ShowSettingsWindow() override {
+        PrepareSettingsForShow();
+        CenterOnScreen(hwnd_);
+        ShowWindow(hwnd_, SW_SHOW);
+        SetForegroundWindow(hwnd_);
+        SetActiveWindow(hwnd_);
+    }
+    void ShowHardwareError() override { ShowNoIRDialog(hwnd_); }
+    void HideFrame() override { ShowWindow(hwnd_, SW_HIDE); }
+    void ShowTrayMenu() override {
+        HMENU menu = LoadMenuA(g_instance, MAKEINTRESOURCEA(IDR_TRAYMENU));
+        if (menu == nullptr) return;
+        HMENU popup = GetSubMenu(menu, 0);
+        if (popup != nullptr) {
+            SetMenuDefaultItem(popup, ID_TRAY_SETTINGS, FALSE);
+            POINT at{};
+            GetCursorPos(&at);
+            // In front, or the menu would stay open when the user clicks elsewhere.
+            SetForegroundWindow(hwnd_);
+            if (!TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_VERTICAL, at.x, at.y, 0, hwnd_,
+                                nullptr)) {
+                PostMessageA(hwnd_, WM_NULL, 0, 0);
+            }
+        }
+        DestroyMenu(menu);
+    }
+    bool HasPluginWait() override { return pluginWait_ != nullptr; }
+    void FocusPluginWait() override { SetFocus(pluginWait_); }
+    void OpenPluginWait() override {
+        pluginWait_ = CreatePlugInDialog(hwnd_);
+        SetPluginWaitOpen(pluginWait_ != nullptr);
+    }
+    void ClosePluginWait() override { SendMessageA(pluginWait_, WM_CLOSE, 0, 0); }
+    void ForgetPluginWait() override {
+        pluginWait_ = nullptr;
+        SetPluginWaitOpen(false);
+    }
+    void RefreshViews() override { doc_.UpdateAllViews(); }
+    bool SaveModified() override { return doc_.SaveModified(); }
+    void CloseDocument() override {
+        if (documentClosed_) return;
+        documentClosed_ = true;
+        doc_.OnCloseDocument();
+    }
+    void DestroyFrame() override {
+        DestroySettingsView();
+        if (pluginWait_ != nullptr) DestroyWindow(pluginWait_);
+        if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+    }
+    void ReleaseEndpoint() override {}  // the application's, see CRemoteApp
+
+private:
+    LRESULT Handle(UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_CREATE) {
+            if (DefWindowProcA(hwnd_, m, wp, lp) == -1) return -1;
+            OnCreate();
+            return 0;
+        }
+        if (m == WM_SETFOCUS) {
+            FocusSettingsView();
+            return 0;
+        }
+        const ShellReply reply = OnShellMessage(*this, m, wp, static_cast<LParam>(lp),
+                                                taskbarCreated_);
+        if (!reply.handled || reply.thenDefault) return DefWindowProcA(hwnd_, m, wp, lp);
+        return static_cast<LRESULT>(reply.result);
+    }
+
+    void OnCreate() {
+        SetMainWindowHandle(Frame());
+        taskbarCreated_ = RegisterWindowMessageA(kTaskbarCreatedMessage);
+        TheTrayIcon().SetWindow(Frame());
+        UserInterface* ui = Os().ui;
+        if (ui != nullptr) {
+            (void)ui->SetTimer(Frame(), kFocusPollTimer, kFocusPollPeriodMs);
+            if (showSettingsSoon_) (void)ui->SetTimer(Frame(), kShowSettingsTimer, kShowSettingsDelayMs);
+        }
+        if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
+            DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);
+            DeleteMenu(sys, SC_MINIMIZE, MF_BYCOMMAND);
+            DeleteMenu(sys, SC_RESTORE, MF_BYCOMMAND);
+            DeleteMenu(sys, SC_SIZE, MF_BYCOMMAND);
+        }
+    }
+
+    CRemoteDoc& doc_;
+    bool showSettingsSoon_;
+    HWND hwnd_ = nullptr;
+    HWND pluginWait_ = nullptr;
+    bool documentClosed_ = false;
+    UINT taskbarCreated_ = 0;
+};
+
+// The host the shell's exit sequence sees: the frame is gone by then.
+class ExitHost : public ShellHost {
+public:
+    explicit ExitHost(bool endpointCreated, bool comInitialized)
+        : endpointCreated_(endpointCreated), comInitialized_(comInitialized) {}
+    WindowHandle Frame() override { return 0; }
+    bool FrameVisible() override { return false; }
+    void ActivateShownFrame() override {}
+    void ShowSettingsWindow() override {}
+    void ShowHardwareError() override {}
+    void HideFrame() override {}
+    void ShowTrayMenu() override {}
+    bool HasPluginWait() override { return false; }
+    void FocusPluginWait() override {}
+    void OpenPluginWait() override {}
+    void ClosePluginWait() override {}
+    void ForgetPluginWait() override {}
+    void RefreshViews() override {}
+    bool SaveModified() override { return true; }
+    void CloseDocument() override {}
+    void DestroyFrame() override {}
+    void ReleaseEndpoint() override {
+        if (endpointCreated_) ReleaseEndpointVolume();
+        if (comInitialized_) CoUninitialize();
+    }
+
+private:
+    bool endpointCreated_;
+    bool comInitialized_;
+};
+
+class CRemoteApp {
+public:
+    ~CRemoteApp() {
+        if (instanceMutex_ != nullptr) CloseHandle(instanceMutex_);
+    }
+
+    bool InitInstance() {
+        const std::string commandLine = LowerCommandLine();
+        if (!BecomeTheOnlyCopy(commandLine)) return false;
+
+        WSADATA wsa{};
+        wsaStarted_ = WSAStartup(MAKEWORD(1, 1), &wsa) == 0;
+
+        if (IsWindowsVersion6()) {
+            const HRESULT hr = CoInitialize(nullptr);
+            comInitialized_ = SUCCEEDED(hr);
+            CreateEndpointVolume();
+            endpointCreated_ = true;
+        }
+
+        // The company key "OrbiScope" is part of the settings key path the store opens.
+
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+        wc.lpfnWndProc = &CMainFrame::Proc;
+        wc.hInstance = g_instance;
+        wc.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_APP));
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszMenuName = nullptr;
+        wc.lpszClassName = kMainWindowClass;
+        if (RegisterClassExA(&wc) == 0) return false;
+
+        RegisterButtonMessage();
+        InstallShellHooks();
+        SetUnsupportedDialog(&ShowUnsupportedDialogModal);
+
+        doc_ = std::make_unique<CRemoteDoc>();
+        frame_ = std::make_unique<CMainFrame>(*doc_, CommandLineAsksForSettings(commandLine));
+        if (!frame_->Create()) return false;
+        if (!doc_->OnNewDocument()) return false;
+
+        // The view's initial update: the receiver search first, then the pages.
+        StartReceiver(1, frame_->Frame());
+        CreateSettingsView(frame_->hwnd(), *doc_);
+
+        UnmuteOutput();
+        return true;
+    }
+
+    int Run() {
+        MSG msg;
+        for (;;) {
+            const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0 || got == -1) break;
+            if (IsSettingsDialogMessage(&msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+    }
+
+    int ExitInstance(int code) {
+        ExitHost host(endpointCreated_, comInitialized_);
+        ExitShell(host);
+        if (wsaStarted_) WSACleanup();
+        return code;
+    }
+
+private:
+    // The window-class test, made race-free by the instance mutex: a copy that finds
+    // the mutex taken waits for the first copy's window (or for the first copy to end).
+    bool BecomeTheOnlyCopy(const std::string& commandLine) {
+        instanceMutex_ = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+        if (instanceMutex_ != nullptr) {
+            const DWORD start = GetTickCount();
+            for (;;) {
+                if (HWND running = FindWindowA(kMainWindowClass, nullptr)) {
+                    (void)ForwardToRunningInstance(reinterpret_cast<WindowHandle>(running),
+                                                   commandLine);
+                    return false;
+                }
+                const DWORD waited = WaitForSingleObject(instanceMutex_, 100);
+                if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) break;
+                if (GetTickCount() - start > kWaitForFirstCopyMs) return false;
+            }
+        }
+        // A copy that kept no mutex is still recognised by its window.
+        if (HWND running = FindWindowA(kMainWindowClass, nullptr)) {
+            (void)ForwardToRunningInstance(reinterpret_cast<WindowHandle>(running), commandLine);
+            return false;
+        }
+        return true;
+    }
+
+    HANDLE instanceMutex_ = nullptr;
+    bool wsaStarted_ = false;
+    bool comInitialized_ = false;
+    bool endpointCreated_ = false;
+    std::unique_ptr<CRemoteDoc> doc_;
+    std::unique_ptr<CMainFrame> frame_;
+
+public:
+    // The frame and the document go before the process ends; the settings record with
+    // the document, after the receiver was stopped by the document's close.
+    void ReleaseWindows() {
+        frame_.reset();
+        doc_.reset();
+    }
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    g_instance = instance;
+    static Platform platform = Win32Platform();
+    Os() = platform;
+
+    CRemoteApp app;
+    int code = 0;
+    if (app.InitInstance()) code = app.Run();
+    code = app.ExitInstance(code);
+    app.ReleaseWindows();
+    return code;
+}

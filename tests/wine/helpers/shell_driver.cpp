@@ -1,0 +1,320 @@
+// Drives a running OrbiscopeRemote.exe from another process for the end-to-end tests:
+// finds its window, sends it messages, answers its dialogs, plays the receiver over the
+// virtual receiver's pipe, probes the notification icon and reads the settings back.
+// Each command prints one line and exits 0 when what it expects happened.
+//
+//   shell_driver window MS                 the main window exists (prints its facts)
+//   shell_driver count EXPECT MS           that many windows of the class exist
+//   shell_driver hidden | visible MS       the main window becomes hidden / visible
+//   shell_driver gone MS                   the main window has gone
+//   shell_driver query EXPECT MS           WM_REMOTE_QUERYRECEIVER answers EXPECT
+//   shell_driver post MESSAGE [WPARAM]     post a message to the main window
+//   shell_driver dialog TITLE MS [BUTTON]  a window with that title appears; press BUTTON
+//   shell_driver no-dialog TITLE MS        no window with that title appears meanwhile
+//   shell_driver icon EXPECT MS [HWND]     the notification icon of the main window (or of
+//                                          HWND, once the window is gone) is there (1) or not (0)
+//   shell_driver icon-delete               take the icon out of the notification area
+//   shell_driver taskbar-created           broadcast "TaskbarCreated"
+//   shell_driver reg NAME                  print a per-user settings DWORD
+//   shell_driver receiver PIPE MS EVENT    serve the virtual receiver on PIPE (the program
+//                                          must open it within MS) until EVENT is set
+//   shell_driver stop EVENT                set EVENT: the receiver above is unplugged
+//   shell_driver check ID STATE            tick (1) or clear (0) check box ID in the
+//                                          settings pages as a click would
+//   shell_driver checked ID                print the state of check box ID
+//   shell_driver form BUTTON               press a button of the settings form
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kClass = "Orbiscope.Remote";
+constexpr UINT kQueryReceiver = 0x507;
+constexpr UINT kTrayIconId = 1024;
+constexpr const char* kSettingsKey = "Software\\OrbiScope\\Orbiscope Remote\\Settings";
+
+HWND Frame() { return FindWindowA(kClass, nullptr); }
+
+template <typename Pred>
+bool Within(DWORD ms, Pred pred) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (pred()) return true;
+        if (GetTickCount() - start > ms) return false;
+        Sleep(50);
+    }
+}
+
+int Fail(const std::string& what) {
+    std::printf("FAIL %s\n", what.c_str());
+    std::fflush(stdout);
+    return 1;
+}
+
+int Pass(const std::string& what) {
+    std::printf("ok %s\n", what.c_str());
+    std::fflush(stdout);
+    return 0;
+}
+
+DWORD Num(const std::string& s) { return static_cast<DWORD>(std::strtoul(s.c_str(), nullptr, 0)); }
+
+// Whether the icon (frame, 1024) is in the notification area: a modify that changes
+// nothing succeeds only for an icon that is there.
+bool IconPresent(HWND frame) {
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = frame;
+    nid.uID = kTrayIconId;
+    nid.uFlags = 0;
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+}
+
+struct FindTitle {
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindByTitle(HWND w, LPARAM lp) {
+    auto* f = reinterpret_cast<FindTitle*>(lp);
+    char text[256] = {};
+    GetWindowTextA(w, text, sizeof(text));
+    if (std::strcmp(text, f->title) == 0 && IsWindowVisible(w)) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND TopLevelTitled(const char* title) {
+    FindTitle f{title, nullptr};
+    EnumWindows(FindByTitle, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+struct FindControl {
+    int id;
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK FindById(HWND w, LPARAM lp) {
+    auto* f = reinterpret_cast<FindControl*>(lp);
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof(cls));
+    if (GetDlgCtrlID(w) == f->id && _stricmp(cls, f->cls) == 0) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Control(HWND frame, int id, const char* cls) {
+    FindControl f{id, cls, nullptr};
+    EnumChildWindows(frame, FindById, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+int ServeReceiver(const std::string& pipeName, DWORD ms, const std::string& eventName) {
+    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+    if (stop == nullptr) return Fail("cannot create event " + eventName);
+    HANDLE pipe = CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND,
+                                   PIPE_TYPE_BYTE | PIPE_NOWAIT, 1, 4096, 4096, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) return Fail("cannot create " + pipeName);
+    // Non-blocking: ConnectNamedPipe reports a client by ERROR_PIPE_CONNECTED.
+    const bool connected = Within(ms, [&] {
+        if (ConnectNamedPipe(pipe, nullptr)) return true;
+        return GetLastError() == ERROR_PIPE_CONNECTED;
+    });
+    if (!connected) {
+        CloseHandle(pipe);
+        return Fail("the program never opened the receiver " + pipeName);
+    }
+    Pass("receiver connected on " + pipeName);
+    WaitForSingleObject(stop, INFINITE);
+    DisconnectNamedPipe(pipe);
+    CloseHandle(pipe);
+    CloseHandle(stop);
+    return Pass("receiver unplugged");
+}
+
+int Run(const std::vector<std::string>& a) {
+    if (a.empty()) return Fail("no command");
+    const std::string& c = a[0];
+    auto arg = [&](size_t i) { return i < a.size() ? a[i] : std::string(); };
+
+    if (c == "window") {
+        HWND w = nullptr;
+        if (!Within(Num(arg(1)), [&] { return (w = Frame()) != nullptr; })) {
+            return Fail("no window of class Orbiscope.Remote");
+        }
+        char title[256] = {};
+        GetWindowTextA(w, title, sizeof(title));
+        const LONG style = GetWindowLongA(w, GWL_STYLE);
+        std::printf("window hwnd=%#llx title=\"%s\" visible=%d style=%08lx\n",
+                    static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(w)), title,
+                    IsWindowVisible(w) ? 1 : 0, static_cast<unsigned long>(style));
+        if (std::strcmp(title, "Orbiscope Remote Settings") != 0) return Fail("title");
+        if (GetAncestor(w, GA_PARENT) != GetDesktopWindow()) return Fail("not a top-level window");
+        if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) return Fail("frame style");
+        return Pass("window");
+    }
+    if (c == "hidden") {
+        return Within(Num(arg(1)), [] { HWND w = Frame(); return w && !IsWindowVisible(w); })
+                   ? Pass("hidden")
+                   : Fail("the main window is not hidden");
+    }
+    if (c == "visible") {
+        return Within(Num(arg(1)), [] { HWND w = Frame(); return w && IsWindowVisible(w); })
+                   ? Pass("visible")
+                   : Fail("the settings window did not show");
+    }
+    if (c == "gone") {
+        return Within(Num(arg(1)), [] { return Frame() == nullptr; }) ? Pass("gone")
+                                                                       : Fail("window still there");
+    }
+    if (c == "query") {
+        const LRESULT expect = static_cast<LRESULT>(Num(arg(1)));
+        LRESULT last = -1;
+        const bool ok = Within(Num(arg(2)), [&] {
+            DWORD_PTR result = 0;
+            HWND w = Frame();
+            if (w == nullptr ||
+                !SendMessageTimeoutA(w, kQueryReceiver, 0, 0, SMTO_ABORTIFHUNG, 2000, &result)) {
+                return false;
+            }
+            last = static_cast<LRESULT>(result);
+            return last == expect;
+        });
+        std::printf("query answered %ld\n", static_cast<long>(last));
+        return ok ? Pass("query") : Fail("query did not answer " + arg(1));
+    }
+    if (c == "post") {
+        HWND w = Frame();
+        if (w == nullptr) return Fail("no window");
+        return PostMessageA(w, Num(arg(1)), Num(arg(2)), 0) ? Pass("posted " + arg(1))
+                                                            : Fail("post " + arg(1));
+    }
+    if (c == "dialog") {
+        HWND d = nullptr;
+        const std::string title = arg(1);
+        if (!Within(Num(arg(2)), [&] { return (d = TopLevelTitled(title.c_str())) != nullptr; })) {
+            return Fail("no window titled \"" + title + "\"");
+        }
+        if (!arg(3).empty()) {
+            const int button = static_cast<int>(Num(arg(3)));
+            HWND b = GetDlgItem(d, button);
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(b));
+            if (!Within(5000, [&] { return !IsWindow(d) || !IsWindowVisible(d); })) {
+                return Fail("\"" + title + "\" did not close");
+            }
+        }
+        return Pass("dialog \"" + title + "\"");
+    }
+    if (c == "no-dialog") {
+        const std::string title = arg(1);
+        return Within(Num(arg(2)), [&] { return TopLevelTitled(title.c_str()) != nullptr; })
+                   ? Fail("unexpected window \"" + title + "\"")
+                   : Pass("no \"" + title + "\"");
+    }
+    if (c == "icon") {
+        const bool expect = Num(arg(1)) != 0;
+        HWND w = arg(3).empty() ? Frame()
+                                : reinterpret_cast<HWND>(static_cast<uintptr_t>(
+                                      std::strtoull(arg(3).c_str(), nullptr, 0)));
+        if (w == nullptr) return Fail("no window");
+        return Within(Num(arg(2)), [&] { return IconPresent(w) == expect; })
+                   ? Pass(expect ? "icon shown" : "icon absent")
+                   : Fail(expect ? "icon missing" : "icon still there");
+    }
+    if (c == "icon-delete") {
+        NOTIFYICONDATAA nid{};
+        nid.cbSize = sizeof(nid);
+        nid.hWnd = Frame();
+        nid.uID = kTrayIconId;
+        return Shell_NotifyIconA(NIM_DELETE, &nid) ? Pass("icon deleted") : Fail("icon delete");
+    }
+    if (c == "taskbar-created") {
+        const UINT m = RegisterWindowMessageA("TaskbarCreated");
+        return PostMessageA(HWND_BROADCAST, m, 0, 0) ? Pass("broadcast") : Fail("broadcast");
+    }
+    if (c == "reg") {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            return Fail("no settings key");
+        }
+        DWORD value = 0, size = sizeof(value), type = 0;
+        const LONG r = RegQueryValueExA(key, arg(1).c_str(), nullptr, &type,
+                                        reinterpret_cast<BYTE*>(&value), &size);
+        RegCloseKey(key);
+        if (r != ERROR_SUCCESS || type != REG_DWORD) return Fail("no value " + arg(1));
+        std::printf("%lu\n", static_cast<unsigned long>(value));
+        return 0;
+    }
+    if (c == "check") {
+        HWND frame = Frame();
+        HWND box = frame ? Control(frame, static_cast<int>(Num(arg(1))), "Button") : nullptr;
+        if (box == nullptr) return Fail("no check box " + arg(1));
+        const WPARAM state = Num(arg(2)) ? BST_CHECKED : BST_UNCHECKED;
+        SendMessageA(box, BM_SETCHECK, state, 0);
+        SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(box));
+        return Pass("check " + arg(1) + "=" + arg(2));
+    }
+    if (c == "checked") {
+        HWND frame = Frame();
+        HWND box = frame ? Control(frame, static_cast<int>(Num(arg(1))), "Button") : nullptr;
+        if (box == nullptr) return Fail("no check box " + arg(1));
+        std::printf("%ld\n", static_cast<long>(SendMessageA(box, BM_GETCHECK, 0, 0)));
+        return 0;
+    }
+    if (c == "form") {
+        HWND frame = Frame();
+        const int id = static_cast<int>(Num(arg(1)));
+        HWND view = frame ? GetWindow(frame, GW_CHILD) : nullptr;
+        HWND button = view ? GetDlgItem(view, id) : nullptr;
+        if (button == nullptr) return Fail("no form button " + arg(1));
+        // Posted: OK and Cancel may raise their own boxes, which must not block us.
+        PostMessageA(view, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        return Pass("form " + arg(1));
+    }
+    if (c == "receiver") return ServeReceiver(arg(1), Num(arg(2)), arg(3));
+    if (c == "stop") {
+        HANDLE e = OpenEventA(EVENT_MODIFY_STATE, FALSE, arg(1).c_str());
+        if (e == nullptr) return Fail("no event " + arg(1));
+        SetEvent(e);
+        CloseHandle(e);
+        return Pass("stop " + arg(1));
+    }
+    if (c == "count") {
+        const int expect = static_cast<int>(Num(arg(1)));
+        int n = 0;
+        const bool ok = Within(Num(arg(2)), [&] {
+            n = 0;
+            HWND w = nullptr;
+            while ((w = FindWindowExA(nullptr, w, kClass, nullptr)) != nullptr) ++n;
+            return n == expect;
+        });
+        std::printf("%d windows of class %s\n", n, kClass);
+        return ok ? Pass("count") : Fail("window count");
+    }
+    if (c == "sleep") {
+        Sleep(Num(arg(1)));
+        return 0;
+    }
+    return Fail("unknown command " + c);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> a(argv + 1, argv + argc);
+    return Run(a);
+}
