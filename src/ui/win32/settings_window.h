@@ -32,6 +32,13 @@ bool UpdateSettingsView();
 // on OK with the default-button style, Cancel and Help plain push buttons.
 void PrepareSettingsForShow();
 
+// The frame gained the focus (WM_SETFOCUS): pass it on to the form's focused control.
+void FocusSettingsView();
+
+// For the message loop: the dialog keys (Tab, Enter, Escape, mnemonics) of the settings
+// form and the hardware-wait window. True when the message was consumed.
+bool IsSettingsDialogMessage(MSG* msg);
+
 // Destroys the form and the sheet (at shutdown, before the frame goes).
 void DestroySettingsView();
 

@@ -1,0 +1,191 @@
+// The thin dialog wrapper, the page controls over real dialogs, and the three pages.
+#include "ui/win32/pages_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <vector>
+
+namespace ui32 {
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+INT_PTR Dialog::Route(Dialog* d, HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (d == nullptr) return FALSE;
+    if (m == WM_NCDESTROY) {
+        const INT_PTR answer = d->OnMessage(m, wp, lp);
+        SetWindowLongPtrA(h, DWLP_USER, 0);
+        d->hwnd_ = nullptr;
+        d->OnGone();
+        return answer;
+    }
+    return d->OnMessage(m, wp, lp);
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_INITDIALOG) {
+        auto* d = reinterpret_cast<Dialog*>(lp);
+        if (d == nullptr) return TRUE;
+        d->hwnd_ = h;
+        SetWindowLongPtrA(h, DWLP_USER, reinterpret_cast<LONG_PTR>(d));
+        return d->OnMessage(m, wp, lp);
+    }
+    return Route(reinterpret_cast<Dialog*>(GetWindowLongPtrA(h, DWLP_USER)), h, m, wp, lp);
+}
+
+INT_PTR CALLBACK Dialog::PageProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_INITDIALOG) {
+        const auto* page = reinterpret_cast<const PROPSHEETPAGEA*>(lp);
+        auto* d = page == nullptr ? nullptr : reinterpret_cast<Dialog*>(page->lParam);
+        if (d == nullptr) return TRUE;
+        d->hwnd_ = h;
+        SetWindowLongPtrA(h, DWLP_USER, reinterpret_cast<LONG_PTR>(d));
+        return d->OnMessage(m, wp, lp);
+    }
+    return Route(reinterpret_cast<Dialog*>(GetWindowLongPtrA(h, DWLP_USER)), h, m, wp, lp);
+}
+
+LRESULT DialogControls::SendItem(int32_t id, UINT m, WPARAM wp, LPARAM lp) {
+    return SendDlgItemMessageA(dialog_, id, m, wp, lp);
+}
+
+void DialogControls::AddComboItem(int32_t id, const std::string& text) {
+    SendItem(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int32_t DialogControls::ComboCount(int32_t id) {
+    const LRESULT n = SendItem(id, CB_GETCOUNT, 0, 0);
+    return n < 0 ? 0 : static_cast<int32_t>(n);
+}
+
+std::string DialogControls::ComboItem(int32_t id, int32_t index) {
+    const LRESULT length = SendItem(id, CB_GETLBTEXTLEN, index, 0);
+    if (length <= 0) return std::string();
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    SendItem(id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
+    return std::string(buffer.data());
+}
+
+void DialogControls::SetComboSelection(int32_t id, int32_t index) {
+    SendItem(id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int32_t DialogControls::ComboSelection(int32_t id) {
+    const LRESULT sel = SendItem(id, CB_GETCURSEL, 0, 0);
+    return sel == CB_ERR ? pagemsg::CB_NONE : static_cast<int32_t>(sel);
+}
+
+void DialogControls::SetEnabled(int32_t id, bool enabled) {
+    if (HWND item = GetDlgItem(dialog_, id)) EnableWindow(item, enabled ? TRUE : FALSE);
+}
+
+void DialogControls::SetText(int32_t id, const std::string& text) {
+    SetDlgItemTextA(dialog_, id, text.c_str());
+}
+
+std::string DialogControls::Text(int32_t id) {
+    HWND item = GetDlgItem(dialog_, id);
+    if (item == nullptr) return std::string();
+    const int length = GetWindowTextLengthA(item);
+    std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    GetWindowTextA(item, buffer.data(), static_cast<int>(buffer.size()));
+    return std::string(buffer.data());
+}
+
+void DialogControls::SetSliderPos(int32_t id, int32_t pos) { SendItem(id, TBM_SETPOS, TRUE, pos); }
+
+int32_t DialogControls::SliderPos(int32_t id) {
+    return static_cast<int32_t>(SendItem(id, TBM_GETPOS, 0, 0));
+}
+
+void DialogControls::SetChecked(int32_t id, bool checked) {
+    CheckDlgButton(dialog_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool DialogControls::Checked(int32_t id) { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
+
+std::optional<std::string> DialogControls::ChooseExistingFile() {
+    // Long paths are legal for favourites; the buffer is far larger than MAX_PATH.
+    std::vector<char> path(32768, '\0');
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = GetParent(dialog_);  // the sheet
+    ofn.lpstrFilter = "All Files (*.*)\0*.*\0\0";
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = static_cast<DWORD>(path.size());
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+    return std::string(path.data());
+}
+
+namespace {
+// Every page hands its commands to its logic; what the logic does not own goes on.
+INT_PTR CommandTo(bool (*handle)(void*, int32_t, uint32_t), void* logic, WPARAM wp) {
+    return handle(logic, LOWORD(wp), HIWORD(wp)) ? TRUE : FALSE;
+}
+}  // namespace
+
+CGeneralPropPage::~CGeneralPropPage() {
+    if (boldFont_ != nullptr) DeleteObject(boldFont_);
+}
+
+INT_PTR CGeneralPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
+    switch (m) {
+    case WM_INITDIALOG: {
+        logic_.Initialize();
+        HWND title = GetDlgItem(hwnd_, IDC_MACROS_TITLE);
+        auto font = reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0));
+        LOGFONTA lf{};
+        if (font != nullptr && GetObjectA(font, sizeof(lf), &lf) == sizeof(lf)) {
+            lf.lfWeight = FW_BOLD;
+            boldFont_ = CreateFontIndirectA(&lf);
+            if (boldFont_ != nullptr) {
+                SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+            }
+        }
+        return TRUE;
+    }
+    case WM_COMMAND:
+        return CommandTo(
+            [](void* l, int32_t id, uint32_t code) {
+                return static_cast<MacrosPageLogic*>(l)->OnCommand(id, code);
+            },
+            &logic_, wp);
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CAdvancedPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
+    switch (m) {
+    case WM_INITDIALOG:
+        for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
+            SendDlgItemMessageA(hwnd_, id, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+        }
+        logic_.Initialize();
+        return TRUE;
+    case WM_HSCROLL: {
+        const HWND from = reinterpret_cast<HWND>(lp);
+        for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
+            if (from != nullptr && from == GetDlgItem(hwnd_, id)) {
+                logic_.OnHScroll();
+                break;
+            }
+        }
+        return FALSE;  // the default scroll processing follows
+    }
+    case WM_COMMAND:
+        return CommandTo(
+            [](void* l, int32_t id, uint32_t code) {
+                return static_cast<AdvancedPageLogic*>(l)->OnCommand(id, code);
+            },
+            &logic_, wp);
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CAboutPropPage::OnMessage(UINT m, WPARAM, LPARAM) { return m == WM_INITDIALOG ? TRUE : FALSE; }
+
+}  // namespace ui32

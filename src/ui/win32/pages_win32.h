@@ -1,0 +1,49 @@
+// The settings form, its property sheet and the three pages.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/pages.h"
+#include "ui/win32/ui_win32.h"
+
+class CDocument;
+
+namespace ui32 {
+
+class CGeneralPropPage : public Dialog {
+public:
+    explicit CGeneralPropPage(CDocument* doc) : logic_(controls_, doc) {}
+    ~CGeneralPropPage() override;
+    bool Fill() { return hwnd_ != nullptr && logic_.Fill(); }
+
+protected:
+    INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override;
+
+private:
+    DialogControls controls_{hwnd_};
+    MacrosPageLogic logic_;
+    HFONT boldFont_ = nullptr;
+};
+
+class CAdvancedPropPage : public Dialog {
+public:
+    CAdvancedPropPage() : logic_(controls_) {}
+    bool Fill() { return hwnd_ != nullptr && logic_.Fill(); }
+
+protected:
+    INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override;
+
+private:
+    DialogControls controls_{hwnd_};
+    AdvancedPageLogic logic_;
+};
+
+class CAboutPropPage : public Dialog {
+public:
+    bool Fill() { return hwnd_ != nullptr; }
+
+protected:
+    INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override;
+};
+
+}  // namespace ui32

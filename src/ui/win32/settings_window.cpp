@@ -1,0 +1,272 @@
+// The settings form (the main frame's client) and the property sheet laid over it.
+#include "ui/win32/settings_window.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "ui/document.h"
+#include "ui/shell.h"
+#include "ui/win32/pages_win32.h"
+
+namespace ui32 {
+namespace {
+
+constexpr int kPageCount = 3;
+
+// The sheet (CRemotePropSheet): a modeless comctl32 property sheet that lives as a
+// child control of the form, without the sheet's own buttons.
+class CRemotePropSheet {
+public:
+    explicit CRemotePropSheet(CDocument* doc) : general_(doc) {}
+
+    HWND Create(HWND parent) {
+        PROPSHEETPAGEA pages[kPageCount]{};
+        const int templates[kPageCount] = {IDD_MACROS_PAGE, IDD_ADVANCED_PAGE, IDD_ABOUT_PAGE};
+        Dialog* objects[kPageCount] = {&general_, &advanced_, &about_};
+        for (int i = 0; i < kPageCount; ++i) {
+            pages[i].dwSize = sizeof(PROPSHEETPAGEA);
+            pages[i].dwFlags = PSP_DEFAULT;
+            pages[i].hInstance = Instance();
+            pages[i].pszTemplate = MAKEINTRESOURCEA(templates[i]);
+            pages[i].pfnDlgProc = &Dialog::PageProc;
+            pages[i].lParam = reinterpret_cast<LPARAM>(objects[i]);
+        }
+        PROPSHEETHEADERA header{};
+        header.dwSize = sizeof(header);
+        header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_NOAPPLYNOW | PSH_USECALLBACK;
+        header.hwndParent = parent;
+        header.hInstance = Instance();
+        header.pszCaption = MAKEINTRESOURCEA(IDS_SHEET_CAPTION);
+        header.nPages = kPageCount;
+        header.nStartPage = 0;
+        header.ppsp = pages;
+        header.pfnCallback = &SheetCallback;
+        const INT_PTR sheet = PropertySheetA(&header);
+        hwnd_ = sheet > 0 ? reinterpret_cast<HWND>(sheet) : nullptr;
+        return hwnd_;
+    }
+
+    HWND hwnd() const { return hwnd_; }
+
+    // Refills every page; true only if all three were filled.
+    bool UpdateAllPages() {
+        if (hwnd_ == nullptr || !IsWindow(hwnd_)) return false;
+        const bool general = general_.Fill();
+        const bool advanced = advanced_.Fill();
+        const bool about = about_.Fill();
+        return general && advanced && about;
+    }
+
+    int ActiveIndex() const {
+        return static_cast<int>(SendMessageA(
+            hwnd_, PSM_HWNDTOINDEX,
+            reinterpret_cast<WPARAM>(reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETCURRENTPAGEHWND, 0, 0))),
+            0));
+    }
+    void Select(int index) { SendMessageA(hwnd_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0); }
+    void Forget() { hwnd_ = nullptr; }
+
+private:
+    // The sheet becomes a child control: no caption, no frame of its own, reachable by
+    // Tab, and its own buttons go.
+    static int CALLBACK SheetCallback(HWND sheet, UINT message, LPARAM lp) {
+        if (message == PSCB_PRECREATE && lp != 0) {
+            auto* words = reinterpret_cast<WORD*>(lp);
+            const DWORD childStyle = WS_CHILD | WS_TABSTOP | DS_CONTROL | DS_3DLOOK | DS_SETFONT;
+            const DWORD dropped = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
+                                  WS_THICKFRAME | WS_VISIBLE | DS_CONTEXTHELP;
+            if (words[0] == 1 && words[1] == 0xFFFF) {  // DLGTEMPLATEEX
+                auto* ex = reinterpret_cast<DWORD*>(lp);
+                // helpID, exStyle, style follow the signature.
+                ex[2] |= WS_EX_CONTROLPARENT;
+                ex[3] = (ex[3] & ~dropped) | childStyle;
+            } else {
+                auto* t = reinterpret_cast<DLGTEMPLATE*>(lp);
+                t->style = (t->style & ~dropped) | childStyle;
+                t->dwExtendedStyle |= WS_EX_CONTROLPARENT;
+            }
+        } else if (message == PSCB_INITIALIZED) {
+            for (int id : {IDOK, IDCANCEL, IDHELP, 0x3021 /* Apply */}) {
+                if (HWND button = GetDlgItem(sheet, id)) {
+                    ShowWindow(button, SW_HIDE);
+                    EnableWindow(button, FALSE);
+                }
+            }
+        }
+        return 0;
+    }
+
+    HWND hwnd_ = nullptr;
+    CGeneralPropPage general_;
+    CAdvancedPropPage advanced_;
+    CAboutPropPage about_;
+};
+
+// The form (CRemoteFormView): OK, Cancel, Help around the sheet.
+class CRemoteFormView : public Dialog {
+public:
+    CRemoteFormView(HWND frame, CDocument& doc) : frame_(frame), doc_(doc), sheet_(&doc) {}
+    ~CRemoteFormView() override {
+        if (viewId_ != 0) doc_.RemoveView(viewId_);
+    }
+
+    HWND Create() {
+        if (CreateDialogParamA(Instance(), MAKEINTRESOURCEA(IDD_FORMVIEW), frame_,
+                               &Dialog::DialogProc, reinterpret_cast<LPARAM>(this)) == nullptr) {
+            return nullptr;
+        }
+        InitialUpdate();
+        return hwnd_;
+    }
+
+    CRemotePropSheet& Sheet() { return sheet_; }
+    bool Update() { return sheet_.UpdateAllPages(); }
+
+    void PrepareForShow() {
+        if (sheet_.hwnd() != nullptr && sheet_.ActiveIndex() != 0) sheet_.Select(0);
+        HWND ok = GetDlgItem(hwnd_, IDC_FORM_OK);
+        for (int id : {IDC_FORM_CANCEL, IDC_FORM_HELP}) {
+            SendDlgItemMessageA(hwnd_, id, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+        }
+        SendMessageA(ok, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+        SendMessageA(hwnd_, DM_SETDEFID, IDC_FORM_OK, 0);
+        focus_ = ok;
+        SetFocus(ok);
+    }
+
+    void Focus() {
+        if (focus_ != nullptr && IsWindow(focus_)) SetFocus(focus_);
+    }
+
+    void Destroy() {
+        if (sheet_.hwnd() != nullptr && IsWindow(sheet_.hwnd())) DestroyWindow(sheet_.hwnd());
+        sheet_.Forget();
+        if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+    }
+
+protected:
+    INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override {
+        switch (m) {
+        case WM_INITDIALOG:
+            return FALSE;
+        case WM_COMMAND:
+            switch (LOWORD(wp)) {
+            case IDC_FORM_OK:
+                FormOk(doc_, Handle(frame_));
+                return TRUE;
+            case IDC_FORM_CANCEL:
+                FormCancel(doc_, Handle(frame_));
+                return TRUE;
+            case IDC_FORM_HELP:
+                HelpCommand(Handle(hwnd_));
+                return TRUE;
+            default:
+                return FALSE;
+            }
+        default:
+            return FALSE;
+        }
+    }
+
+private:
+    void InitialUpdate() {
+        // The form is the frame's client, without the sunken edge.
+        SetWindowLongPtrA(hwnd_, GWL_EXSTYLE,
+                          (GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE) |
+                              WS_EX_CONTROLPARENT);
+        SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        ShowWindow(hwnd_, SW_SHOW);
+
+        HWND sheet = sheet_.Create(hwnd_);
+        if (sheet != nullptr) {
+            SetWindowLongPtrA(sheet, GWL_STYLE, GetWindowLongPtrA(sheet, GWL_STYLE) | WS_TABSTOP);
+            SetWindowLongPtrA(sheet, GWL_EXSTYLE,
+                              GetWindowLongPtrA(sheet, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+            PlaceSheet(sheet);
+            ShowWindow(sheet, SW_SHOW);
+        }
+        FitFrame();
+        viewId_ = doc_.AddView([this] { Update(); });
+        Update();
+    }
+
+    void PlaceSheet(HWND sheet) {
+        HWND placeholder = GetDlgItem(hwnd_, IDC_SHEET_PLACEHOLDER);
+        if (placeholder == nullptr) return;
+        RECT target{};
+        GetWindowRect(placeholder, &target);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&target), 2);
+        RECT old{};
+        GetWindowRect(sheet, &old);
+        const int dw = (target.right - target.left) - (old.right - old.left);
+        const int dh = (target.bottom - target.top) - (old.bottom - old.top);
+        SetWindowPos(sheet, nullptr, target.left, target.top, target.right - target.left,
+                     target.bottom - target.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        auto tab = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+        if (tab != nullptr) {
+            RECT tr{};
+            GetWindowRect(tab, &tr);
+            SetWindowPos(tab, nullptr, 0, 0, (tr.right - tr.left) + dw, (tr.bottom - tr.top) + dh,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        // Every page is created by its first activation.
+        const int active = sheet_.ActiveIndex();
+        for (int i = 0; i < kPageCount; ++i) sheet_.Select(i);
+        sheet_.Select(active < 0 ? 0 : active);
+    }
+
+    void FitFrame() {
+        RECT form{};
+        GetWindowRect(hwnd_, &form);
+        RECT want{0, 0, form.right - form.left, form.bottom - form.top};
+        const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(frame_, GWL_STYLE));
+        const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(frame_, GWL_EXSTYLE));
+        AdjustWindowRectEx(&want, style, GetMenu(frame_) != nullptr, exStyle);
+        SetWindowPos(frame_, nullptr, 0, 0, want.right - want.left, want.bottom - want.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    HWND frame_;
+    CDocument& doc_;
+    CRemotePropSheet sheet_;
+    int32_t viewId_ = 0;
+    HWND focus_ = nullptr;
+};
+
+std::unique_ptr<CRemoteFormView> g_view;
+
+}  // namespace
+}  // namespace ui32
+
+using ui32::g_view;
+
+HWND CreateSettingsView(HWND frame, CDocument& doc) {
+    if (g_view) return g_view->hwnd();
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&icc);
+    auto view = std::make_unique<ui32::CRemoteFormView>(frame, doc);
+    if (view->Create() == nullptr) return nullptr;
+    g_view = std::move(view);
+    return g_view->hwnd();
+}
+
+HWND SettingsViewWindow() { return g_view ? g_view->hwnd() : nullptr; }
+HWND SettingsSheetWindow() { return g_view ? g_view->Sheet().hwnd() : nullptr; }
+
+bool UpdateSettingsView() { return g_view && g_view->Update(); }
+
+void PrepareSettingsForShow() {
+    if (g_view) g_view->PrepareForShow();
+}
+
+void FocusSettingsView() {
+    if (g_view) g_view->Focus();
+}
+
+void DestroySettingsView() {
+    if (!g_view) return;
+    g_view->Destroy();
+    g_view.reset();
+}
