@@ -11,6 +11,8 @@ Platform Win32Platform() {
     p.shell = &Win32Shell();
     p.network = &Win32Network();
     p.ui = &Win32UserInterface();
+    p.notifyIcon = &Win32NotifyIcon();
+    p.receiver = &Win32ReceiverDevice();
     p.mixer = &Win32Mixer();
     p.endpoint = &Win32EndpointVolume();
     return p;
