@@ -45,6 +45,19 @@ expect_exit "$last_pid" 20
 step dialog "Hardware Error" 10000 1
 step hidden 100
 
+echo "== the tray menu: Escape closes it with no command"
+step menu esc 10000
+step no-dialog "Hardware Error" 1500
+step count 1 100
+step hidden 100
+
+echo "== the tray menu's Settings, and a left click on the icon: the Hardware Error dialog"
+step menu s 10000
+step dialog "Hardware Error" 10000 1
+step post 0x500 1024 0x202
+step dialog "Hardware Error" 10000 1
+step hidden 100
+
 echo "== the notification area is rebuilt: the icon comes back"
 step icon-delete
 step icon 0 2000
@@ -71,4 +84,14 @@ step gone 10000
 for pid in "$first" "$second"; do
     kill -0 "$pid" 2>/dev/null && expect_exit "$pid" 20
 done
+
+echo "== a first copy started with /s asks for its settings by itself"
+start_remote /s
+third=$last_pid
+step window 20000
+step dialog "Hardware Error" 15000 1
+step hidden 100
+step post 0x10
+step gone 10000
+expect_exit "$third" 20
 finish

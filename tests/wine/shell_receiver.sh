@@ -49,7 +49,7 @@ step hidden 5000
 reg_is "$after"
 
 echo "== Cancel undoes a change"
-step post 0x505
+step post 0x500 1024 0x202
 step visible 5000
 step check 1034 "$before"
 step form 1031
@@ -57,13 +57,27 @@ step hidden 5000
 reg_is "$after"
 checked_is "$after"
 
-echo "== the close box hides with the change unsaved; Shutdown saves it"
+echo "== the close box hides, the change stays unsaved"
 step post 0x505
 step visible 5000
 step check 1034 "$before"
 step post 0x112 0xF060
 step hidden 5000
 reg_is "$after"
+
+echo "== the system asks whether it may end the session: the change is saved"
+answer=$(d send 0x11 0 0 | tr -dc '0-9')
+[ "$answer" = "1" ] && echo "ok the session may end" || { echo "  WM_QUERYENDSESSION answered '$answer'"; failures=$((failures + 1)); }
+reg_is "$before"
+step count 1 100
+
+echo "== another unsaved change, for Shutdown to save"
+step post 0x505
+step visible 5000
+step check 1034 "$after"
+step post 0x112 0xF060
+step hidden 5000
+reg_is "$before"
 
 echo "== the receiver is unplugged"
 step stop "$event"
@@ -80,5 +94,5 @@ step post 0x111 32773
 step dialog "Orbiscope Remote Warning" 10000 6
 step gone 10000
 expect_exit "$remote" 20
-reg_is "$before"
+reg_is "$after"
 finish

@@ -8,7 +8,11 @@
 //   shell_driver hidden | visible MS       the main window becomes hidden / visible
 //   shell_driver gone MS                   the main window has gone
 //   shell_driver query EXPECT MS           WM_REMOTE_QUERYRECEIVER answers EXPECT
-//   shell_driver post MESSAGE [WPARAM]     post a message to the main window
+//   shell_driver post MESSAGE [WPARAM [LPARAM]]  post a message to the main window
+//   shell_driver send MESSAGE [WPARAM [LPARAM]]  send it and print the answer
+//   shell_driver menu KEY MS               right-click the icon (as its notification),
+//                                          wait for the menu, type KEY into it (a letter,
+//                                          or "esc"), and wait until it has closed
 //   shell_driver dialog TITLE MS [BUTTON]  a window with that title appears; press BUTTON
 //   shell_driver no-dialog TITLE MS        no window with that title appears meanwhile
 //   shell_driver icon EXPECT MS [HWND]     the notification icon of the main window (or of
@@ -199,8 +203,44 @@ int Run(const std::vector<std::string>& a) {
     if (c == "post") {
         HWND w = Frame();
         if (w == nullptr) return Fail("no window");
-        return PostMessageA(w, Num(arg(1)), Num(arg(2)), 0) ? Pass("posted " + arg(1))
-                                                            : Fail("post " + arg(1));
+        return PostMessageA(w, Num(arg(1)), Num(arg(2)), static_cast<LPARAM>(Num(arg(3))))
+                   ? Pass("posted " + arg(1))
+                   : Fail("post " + arg(1));
+    }
+    if (c == "send") {
+        HWND w = Frame();
+        if (w == nullptr) return Fail("no window");
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(w, Num(arg(1)), Num(arg(2)), static_cast<LPARAM>(Num(arg(3))),
+                                 SMTO_ABORTIFHUNG, 10000, &result)) {
+            return Fail("send " + arg(1));
+        }
+        std::printf("%lld\n", static_cast<long long>(result));
+        return 0;
+    }
+    if (c == "menu") {
+        HWND w = Frame();
+        if (w == nullptr) return Fail("no window");
+        const DWORD ms = Num(arg(2));
+        PostMessageA(w, 0x500, kTrayIconId, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        if (!Within(ms, [&] {
+                menu = FindWindowA("#32768", nullptr);
+                return menu != nullptr && IsWindowVisible(menu);
+            })) {
+            return Fail("no menu");
+        }
+        const std::string key = arg(1);
+        const WORD vk = key == "esc" ? VK_ESCAPE : static_cast<WORD>(VkKeyScanA(key[0]) & 0xFF);
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wVk = in[1].ki.wVk = vk;
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        if (!Within(ms, [&] { return !IsWindow(menu) || !IsWindowVisible(menu); })) {
+            return Fail("the menu stayed open");
+        }
+        return Pass("menu closed with " + key);
     }
     if (c == "dialog") {
         HWND d = nullptr;
