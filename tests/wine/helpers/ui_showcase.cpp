@@ -1,0 +1,128 @@
+// Shows one of the program's windows with sample settings for a screenshot:
+//   ui_showcase.exe macros|advanced|about|noir|unsupported|pluginwait READY DONE
+// Once the window is up and painted, it writes its screen rectangle ("x y w h") to READY;
+// it exits when DONE appears (or after two minutes).
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "ui/document.h"
+#include "ui/settings.h"
+#include "ui/win32/settings_window.h"
+
+namespace {
+
+std::string g_which, g_ready, g_done;
+
+const char* Caption() {
+    if (g_which == "noir") return "Hardware Error";
+    if (g_which == "unsupported") return "Orbiscope Warning";
+    if (g_which == "pluginwait") return nullptr;
+    return "Orbiscope Remote Settings";
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Watch(HWND known) {
+    HWND w = known;
+    for (int i = 0; i < 1200 && (w == nullptr || !IsWindowVisible(w)); ++i) {
+        if (Caption() != nullptr) w = FindWindowA(nullptr, Caption());
+        Sleep(100);
+    }
+    if (w == nullptr) ExitProcess(2);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(1500);  // let the window finish painting before the picture is taken
+    RECT r{};
+    GetWindowRect(w, &r);
+    if (FILE* f = std::fopen(g_ready.c_str(), "w")) {
+        std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        std::fclose(f);
+    }
+    for (int i = 0; i < 1200 && !Exists(g_done); ++i) Sleep(100);
+    ExitProcess(0);
+}
+
+LRESULT CALLBACK FrameProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_SETFOCUS) FocusSettingsView();
+    return DefWindowProcA(h, m, wp, lp);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    if (__argc < 4) return 1;
+    g_which = __argv[1];
+    g_ready = __argv[2];
+    g_done = __argv[3];
+
+    RemoteSettings settings;
+    settings.Macro1 = 0;
+    settings.Macro2 = 1;
+    settings.Macro3 = 0;
+    settings.Macro4 = 4;
+    settings.StoreFavorite(1, "C:\\Users\\Public\\Music\\Party mix.m3u");
+    settings.StoreFavorite(2, "C:\\Program Files\\Orbiscope\\Docs\\green.htm");
+    settings.StoreFavorite(3, "http://www.orbiscope.example/");
+    settings.StoreFavorite(4, "C:\\Videos\\Holiday.avi");
+    settings.VolumeSensitivity = 60;
+    settings.RepeatDelay = 40;
+    settings.RepeatRate = 25;
+    settings.PowerButtonEnabled = 1;
+    settings.PowerButtonMode = 3;
+    SetCurrentSettings(&settings);
+    CDocument doc;
+
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    if (g_which == "noir" || g_which == "unsupported") {
+        std::thread(Watch, nullptr).detach();
+        if (g_which == "noir") {
+            ShowNoIRDialog();
+        } else {
+            ShowUnsupportedDialogModal(
+                "The program window you are currenty trying to control (calc.exe), is not "
+                "supported by the Orbiscope drivers you have installed.");
+        }
+        return 0;
+    }
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = FrameProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "Orbiscope.Showcase";
+    RegisterClassA(&wc);
+    HWND frame = CreateWindowExA(0, wc.lpszClassName, "Orbiscope Remote Settings",
+                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 20, 20, 400, 300,
+                                 nullptr, nullptr, instance, nullptr);
+    HWND shown = nullptr;
+    if (g_which == "pluginwait") {
+        shown = CreatePlugInDialog(frame);
+    } else {
+        if (CreateSettingsView(frame, doc) == nullptr) return 3;
+        PrepareSettingsForShow();
+        const int page = g_which == "advanced" ? 1 : g_which == "about" ? 2 : 0;
+        SendMessageA(SettingsSheetWindow(), PSM_SETCURSEL, page, 0);
+        ShowWindow(frame, SW_SHOW);
+        SetForegroundWindow(frame);
+        PrepareSettingsForShow();
+        if (page != 0) SendMessageA(SettingsSheetWindow(), PSM_SETCURSEL, page, 0);
+        shown = frame;
+    }
+    std::thread(Watch, shown).detach();
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (IsSettingsDialogMessage(&msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
