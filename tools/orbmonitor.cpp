@@ -115,12 +115,14 @@ int main(int argc, char** argv) {
     Platform platform;
     platform.clock = clockMode == "real" ? static_cast<Clock*>(&realClock) : &frameClock;
     bool firstCode = true;
+    uint32_t firstTick = 0;
     long codes = 0;
     auto onByte = [&](uint8_t b) {
         if (!UnpackByte(b)) return true;
         if (!firstCode) frameClock.NextCode();
+        if (firstCode) firstTick = platform.clock->TickCount();
         firstCode = false;
-        const uint32_t t = platform.clock->TickCount();
+        const uint32_t t = platform.clock->TickCount() - firstTick;
         std::printf("code %ld at %u ms: %s\n", ++codes, static_cast<unsigned>(t),
                     FormatReport(AnalyseCompletedCode()).c_str());
         std::fflush(stdout);
