@@ -89,12 +89,6 @@ TEST(ClickRows, MissingWindowSkipsTheClickButStillHandles) {
     EXPECT_TRUE(env.desktop.cursorMoves.empty());
 }
 
-TEST(ClickRows, WebRadioTextIsARealHostName) {
-    const std::string text = kWebRadioTitleText;
-    EXPECT_NE(text.find('.'), std::string::npos);
-    EXPECT_EQ(text.find(' '), std::string::npos);
-}
-
 TEST(ImeshClient, ClicksFromTheBottomEdge) {
     const std::pair<int32_t, int32_t> columns[] = {
         {Play, 110}, {Pause, 128}, {Stop, 147}, {Previous, 169}, {Next, 187}};

@@ -165,13 +165,4 @@ TEST(OneClick, MenuClickNeedsAWindowInFront) {
     EXPECT_TRUE(env.input.batches.empty());
 }
 
-TEST(OneClick, CursorComesBackAfterTheRightClick) {
-    FakeEnv env;
-    env.Foreground("windvr.exe");
-    const Point before = env.desktop.cursor;
-    EXPECT_EQ(HandleRow138(Menu), 1);
-    EXPECT_EQ(env.input.clickPoints.front(), (Point{150, 150}));
-    EXPECT_EQ(env.desktop.cursor, before);
-}
-
 }  // namespace

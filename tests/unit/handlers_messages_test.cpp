@@ -197,18 +197,6 @@ TEST(MediaCenter, AppCommandsCarryTheOemFlagInTheHighWord) {
     }
 }
 
-TEST(MediaCenter, NavigationKeysAndExit) {
-    FakeEnv env;
-    env.Foreground("ehshell.exe");
-    EXPECT_EQ(HandleRow111(Up), 1);
-    EXPECT_EQ(HandleRow111(Ok), 1);
-    EXPECT_EQ(HandleRow111(ChannelDown), 1);
-    EXPECT_EQ(HandleRow111(Digit7), 1);
-    EXPECT_EQ(HandleRow111(Exit), 0);
-    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{ExtKey(0x26, 0x48, true), ExtKey(0x0D, 0x1C, false),
-                                                  Key(0x22), Key('7')}));
-}
-
 // ---------------------------------------------------------------------------
 
 TEST(DigiTv, SendsMenuCommandsToTheWindowInFront) {
@@ -421,13 +409,6 @@ TEST_F(Jukebox, PauseByWindowsVersion) {
     env.power.version = OsVersion{true, kPlatformNt, 6, 1};
     EXPECT_EQ(HandleRow128(Pause), 1);
     EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{ExtKey(0xB3, 0x22, true), Key(0x13)}));
-}
-
-TEST_F(Jukebox, ScanCodedSeekKeys) {
-    EXPECT_EQ(HandleRow128(Rewind), 1);
-    EXPECT_EQ(HandleRow128(Next), 1);
-    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{ExtKey(0x25, 0x4B, true, false, true, true),
-                                                  ExtKey(0x27, 0x4D, true, false, true)}));
 }
 
 }  // namespace
