@@ -17,4 +17,5 @@ public:
     virtual bool SetMasterLevelScalar(EndpointHandle endpoint, float level) = 0;
     virtual bool GetMasterLevelScalar(EndpointHandle endpoint, float& level) = 0;
     virtual bool SetMute(EndpointHandle endpoint, bool mute) = 0;
+    virtual bool GetMute(EndpointHandle endpoint, bool& muted) = 0;
 };

@@ -294,3 +294,9 @@ bool FakeEndpointVolume::SetMute(EndpointHandle endpoint, bool mute) {
     mutesSet.push_back(mute);
     return true;
 }
+
+bool FakeEndpointVolume::GetMute(EndpointHandle endpoint, bool& value) {
+    if (!Valid(endpoint) || callsFail) return false;
+    value = muted;
+    return true;
+}

@@ -133,6 +133,7 @@ public:
     bool SetMasterLevelScalar(EndpointHandle endpoint, float value) override;
     bool GetMasterLevelScalar(EndpointHandle endpoint, float& value) override;
     bool SetMute(EndpointHandle endpoint, bool mute) override;
+    bool GetMute(EndpointHandle endpoint, bool& value) override;
 
 private:
     bool Valid(EndpointHandle endpoint) const;

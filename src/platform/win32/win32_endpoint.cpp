@@ -62,6 +62,13 @@ public:
     bool SetMute(EndpointHandle endpoint, bool mute) override {
         return endpoint != 0 && SUCCEEDED(Interface(endpoint)->SetMute(mute ? TRUE : FALSE, nullptr));
     }
+
+    bool GetMute(EndpointHandle endpoint, bool& muted) override {
+        BOOL value = FALSE;
+        if (endpoint == 0 || FAILED(Interface(endpoint)->GetMute(&value))) return false;
+        muted = value != FALSE;
+        return true;
+    }
 };
 
 }  // namespace
