@@ -217,12 +217,17 @@ void BringWindowToFront(WindowHandle window) {
     const ThreadId foregroundThread = desktop->WindowThread(foreground);
     const ThreadId windowThread = desktop->WindowThread(window);
     const ThreadId self = desktop->CurrentThread();
-    InputAttachments attachments(*desktop);
-    attachments.Attach(self, foregroundThread);
-    attachments.Attach(windowThread, foregroundThread);
-    desktop->SetForegroundWindow(window);
-    desktop->ShowWindow(window, kSwRestore);
-    desktop->PostToThread(windowThread, wm::SETFOCUS, 0, 0);
+    {
+        InputAttachments attachments(*desktop);
+        attachments.Attach(self, foregroundThread);
+        attachments.Attach(windowThread, foregroundThread);
+        desktop->SetForegroundWindow(window);
+        desktop->ShowWindow(window, kSwRestore);
+        desktop->PostToThread(windowThread, wm::SETFOCUS, 0, 0);
+    }
+    // Some systems hand the foreground to no window when the window's thread is
+    // detached again; by now this thread may activate it directly.
+    if (desktop->ForegroundWindow() != window) desktop->SetForegroundWindow(window);
 }
 
 void FocusWindow(WindowHandle window) {

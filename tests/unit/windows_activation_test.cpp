@@ -55,16 +55,21 @@ TEST(BringToFront, WindowAlreadyInFrontIsOnlyRestored) {
     EXPECT_EQ(env.desktop.calls, (std::vector<std::string>{"show " + H(w) + " 9"}));
 }
 
-TEST(BringToFront, RefusedActivationStillDetaches) {
+TEST(BringToFront, RefusedActivationStillDetachesAndIsTriedOnceMoreAfterwards) {
     FakeEnv env;
     const WindowHandle behind = env.Foreground("vlc.exe");
     env.Foreground("editor.exe");
     env.desktop.refuseForeground = true;
     BringWindowToFront(behind);
     EXPECT_EQ(env.desktop.attachBalance, 0);
-    EXPECT_EQ(std::count_if(env.desktop.calls.begin(), env.desktop.calls.end(),
-                            [](const std::string& c) { return c.rfind("detach", 0) == 0; }),
-              2);
+    const auto& calls = env.desktop.calls;
+    ASSERT_EQ(calls.size(), 7u);
+    EXPECT_EQ(calls[0].rfind("attach", 0), 0u);
+    EXPECT_EQ(calls[1].rfind("attach", 0), 0u);
+    EXPECT_EQ(calls[2], "foreground " + H(behind));
+    EXPECT_EQ(calls[4].rfind("detach", 0), 0u);
+    EXPECT_EQ(calls[5].rfind("detach", 0), 0u);
+    EXPECT_EQ(calls[6], "foreground " + H(behind));
 }
 
 TEST(BringToFront, OnlyAttachmentsThatWereMadeAreUndone) {
