@@ -272,8 +272,21 @@ ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LPa
     }
 }
 
+std::string CommandLineArguments(const std::string& commandLine) {
+    size_t i = commandLine.find_first_not_of(" \t");
+    if (i == std::string::npos) return "";
+    if (commandLine[i] == '"') {
+        const size_t close = commandLine.find('"', i + 1);
+        return close == std::string::npos ? "" : commandLine.substr(close + 1);
+    }
+    const size_t end = commandLine.find_first_of(" \t", i);
+    return end == std::string::npos ? "" : commandLine.substr(end);
+}
+
 bool CommandLineAsksForSettings(const std::string& lowerCommandLine) {
-    return lowerCommandLine.find("/s") != std::string::npos;
+    // Only the arguments: a program path written with forward slashes ("c:/soft/...",
+    // or the Unix paths Wine passes on) is no request for the settings.
+    return CommandLineArguments(lowerCommandLine).find("/s") != std::string::npos;
 }
 
 bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerCommandLine) {

@@ -127,7 +127,10 @@ struct ShellReply {
 ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LParam lParam,
                           MessageId taskbarCreated);
 
-// The start-up command line: lower-cased, and whether it asks for the settings.
+// The start-up command line without the program's own name, quoted or not.
+std::string CommandLineArguments(const std::string& commandLine);
+// Whether the (lower-cased) command line asks for the settings: "/s" anywhere in its
+// arguments.
 bool CommandLineAsksForSettings(const std::string& lowerCommandLine);
 // A second copy found the first: forward "/s" if asked. True when something was posted.
 bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerCommandLine);

@@ -332,6 +332,23 @@ TEST_F(ShellTest, ShowSettingsTimerFiresOnce) {
     EXPECT_FALSE(Send(shellmsg::TIMER, 999).handled);
 }
 
+TEST(ShellCommandLine, OnlyTheArgumentsCanAskForTheSettings) {
+    const std::pair<const char*, bool> cases[] = {
+        {"c:\\orbiscope\\orbiscoperemote.exe /s", true},
+        {"\"c:\\program files\\orbiscoperemote.exe\" /s", true},
+        {"orbiscoperemote.exe -quiet/show", true},
+        {"orbiscoperemote.exe", false},
+        {"orbiscoperemote.exe /x", false},
+        {"/work/sh-win64/orbiscoperemote.exe", false},
+        {"\"c:/soft/orbiscoperemote.exe\"", false},
+        {"\"c:/soft/orbiscoperemote.exe\" /s", true},
+        {"  /unix/soft/orbiscoperemote.exe\t/s", true},
+        {"\"unterminated /s", false},
+        {"", false},
+    };
+    for (const auto& [line, asks] : cases) EXPECT_EQ(CommandLineAsksForSettings(line), asks) << line;
+}
+
 TEST_F(ShellTest, SecondCopyForwardsOnlyASettingsRequest) {
     const WindowHandle first = host.frame;
     EXPECT_FALSE(ForwardToRunningInstance(first, "c:\\orbiscoperemote.exe"));
