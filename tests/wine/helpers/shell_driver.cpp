@@ -17,6 +17,8 @@
 //   shell_driver no-dialog TITLE MS        no window with that title appears meanwhile
 //   shell_driver icon EXPECT MS [HWND]     the notification icon of the main window (or of
 //                                          HWND, once the window is gone) is there (1) or not (0)
+//   shell_driver wait-window EXPECT MS     the program's hardware-wait window (a topmost
+//                                          dialog at 0,0) is open (1) or not (0)
 //   shell_driver icon-delete               take the icon out of the notification area
 //   shell_driver taskbar-created           broadcast "TaskbarCreated"
 //   shell_driver reg NAME                  print a per-user settings DWORD
@@ -101,6 +103,27 @@ HWND TopLevelTitled(const char* title) {
     FindTitle f{title, nullptr};
     EnumWindows(FindByTitle, reinterpret_cast<LPARAM>(&f));
     return f.found;
+}
+
+struct FindWait {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindWaitWindow(HWND w, LPARAM lp) {
+    auto* f = reinterpret_cast<FindWait*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof(cls));
+    RECT r{};
+    GetWindowRect(w, &r);
+    if (pid == f->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && r.left == 0 &&
+        r.top == 0 && (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 struct FindControl {
@@ -273,6 +296,19 @@ int Run(const std::vector<std::string>& a) {
         return Within(Num(arg(2)), [&] { return IconPresent(w) == expect; })
                    ? Pass(expect ? "icon shown" : "icon absent")
                    : Fail(expect ? "icon missing" : "icon still there");
+    }
+    if (c == "wait-window") {
+        const bool expect = Num(arg(1)) != 0;
+        return Within(Num(arg(2)), [&] {
+                   HWND frame = Frame();
+                   if (frame == nullptr) return false;
+                   FindWait f{0, nullptr};
+                   GetWindowThreadProcessId(frame, &f.pid);
+                   EnumWindows(FindWaitWindow, reinterpret_cast<LPARAM>(&f));
+                   return (f.found != nullptr) == expect;
+               })
+                   ? Pass(expect ? "hardware-wait window open" : "no hardware-wait window")
+                   : Fail(expect ? "no hardware-wait window" : "hardware-wait window still open");
     }
     if (c == "icon-delete") {
         NOTIFYICONDATAA nid{};

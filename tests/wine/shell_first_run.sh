@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The first start after an installation: the hardware-wait window waits for the
+# receiver; once it opens, the introduction is started (here it is not installed, so
+# its error box shows) and the start-up values are reset.
+. "$(dirname "$0")/lib/shell_lib.sh"
+
+pipe='\\.\pipe\orbiscope-shell-first-run'
+export ORBISCOPE_VIRTUAL_RECEIVER="$pipe"
+event="orbiscope-shell-first-run-unplug"
+fresh_settings
+key='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
+wine reg add "$key" /v InstallJustRan /t REG_DWORD /d 1 /f >/dev/null 2>&1
+wine reg add "$key" /v CancelSlideshow /t REG_DWORD /d 0 /f >/dev/null 2>&1
+wine reg add "$key" /v CancelPlugInWindow /t REG_DWORD /d 0 /f >/dev/null 2>&1
+
+value_is() {
+    local got
+    got=$(d reg "$1" | tr -dc '0-9')
+    if [ "$got" = "$2" ]; then echo "ok $1=$got"; else
+        echo "  $1 is '$got', expected $2"; failures=$((failures + 1)); fi
+}
+
+start_remote
+remote=$last_pid
+step window 20000
+step wait-window 1 10000
+value_is InstallJustRan 1
+
+echo "== the receiver opens: the introduction cannot start, and says so"
+d receiver "$pipe" 20000 "$event" &
+server=$!
+step wait-window 0 15000
+step dialog "Orbiscope Remote Error" 15000 1
+step query 1 10000
+value_is InstallJustRan 0
+value_is CancelSlideshow 0
+step stop "$event"
+wait "$server" 2>/dev/null || { echo "  the receiver server failed"; failures=$((failures + 1)); }
+
+step post 0x10
+step gone 10000
+expect_exit "$remote" 20
+finish
