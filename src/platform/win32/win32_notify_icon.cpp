@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -21,8 +22,8 @@ public:
         nid.uCallbackMessage = data.callbackMessage;
         if (data.flags & NIF_ICON) nid.hIcon = Icon(data.iconResource);
         if (data.flags & NIF_TIP) {
-            const size_t n = data.tip.size() < sizeof nid.szTip - 1 ? data.tip.size()
-                                                                    : sizeof nid.szTip - 1;
+            // 126 characters: what the oldest notification areas show.
+            const size_t n = std::min<size_t>(data.tip.size(), 126);
             std::memcpy(nid.szTip, data.tip.data(), n);
             nid.szTip[n] = '\0';
         }
