@@ -82,7 +82,7 @@ private:
 };
 
 // The speakers destination line.
-class CVolumeOutMaster : public CVolumeOutLine {
+class CVolumeOutMaster final : public CVolumeOutLine {
 public:
     CVolumeOutMaster();
     ~CVolumeOutMaster();
@@ -90,7 +90,7 @@ public:
 };
 
 // The wave-out source line.
-class CVolumeOutWave : public CVolumeOutLine {
+class CVolumeOutWave final : public CVolumeOutLine {
 public:
     CVolumeOutWave();
     ~CVolumeOutWave();

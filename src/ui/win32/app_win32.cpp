@@ -343,11 +343,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_instance = instance;
     static Platform platform = Win32Platform();
     Os() = platform;
+    // The two mixer-line controllers are process-wide objects built before start-up
+    // begins (they need the ports, so not as static objects).
+    ConstructVolumeControls();
 
     CRemoteApp app;
     int code = 0;
     if (app.InitInstance()) code = app.Run();
     code = app.ExitInstance(code);
     app.ReleaseWindows();
+    DestroyVolumeControls();
     return code;
 }
