@@ -68,7 +68,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     settings.Macro4 = 4;
     settings.StoreFavorite(1, "C:\\Users\\Public\\Music\\Party mix.m3u");
     settings.StoreFavorite(2, "C:\\Program Files\\Orbiscope\\Docs\\green.htm");
-    settings.StoreFavorite(3, "http://www.orbiscope.example/");
+    settings.StoreFavorite(3, "http://www.orbiscope.com/");
     settings.StoreFavorite(4, "C:\\Videos\\Holiday.avi");
     settings.VolumeSensitivity = 60;
     settings.RepeatDelay = 40;
