@@ -62,7 +62,10 @@ MonitorReport AnalyseCompletedCode() {
 
 std::string FormatReport(const MonitorReport& report) {
     std::string out = std::to_string(report.values.size()) + " values";
-    for (uint8_t v : report.values) out += " " + std::to_string(v);
+    for (uint8_t v : report.values) {
+        out += ' ';
+        out += std::to_string(v);
+    }
     out += " ->";
     if (report.tooShort) return out + " too short, dropped";
     if (report.matches.empty()) return out + " no button";
@@ -71,8 +74,12 @@ std::string FormatReport(const MonitorReport& report) {
         out += first ? " " : "; ";
         first = false;
         out += RemoteButtonName(m.id);
-        out += " variant " + std::to_string(m.variant) + ", " + KindName(m.kind) + ": " +
-               (m.accepted ? "accepted" : "swallowed");
+        out += " variant ";
+        out += std::to_string(m.variant);
+        out += ", ";
+        out += KindName(m.kind);
+        out += ": ";
+        out += m.accepted ? "accepted" : "swallowed";
     }
     return out;
 }

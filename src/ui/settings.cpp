@@ -21,7 +21,7 @@ const char* const kMacroActionNames[kMacroActionCount] = {
 };
 using S = RemoteSettings;
 using R = SettingRule;
-const SettingSpec kSchema[] = {
+const SettingEntry kSchema[] = {
     {"Macro1", R::MacroIndex, &S::Macro1, 4, 0},
     {"Macro2", R::MacroIndex, &S::Macro2, 0, 0},
     {"Macro3", R::MacroIndex, &S::Macro3, 0, 0},
@@ -43,13 +43,13 @@ const SettingSpec kSchema[] = {
 
 }  // namespace
 
-const SettingSpec* SettingsSchemaBegin() { return std::begin(kSchema); }
-const SettingSpec* SettingsSchemaEnd() { return std::end(kSchema); }
+const SettingEntry* SettingsSchemaBegin() { return std::begin(kSchema); }
+const SettingEntry* SettingsSchemaEnd() { return std::end(kSchema); }
 
 RemoteSettings::RemoteSettings() {
-    for (const SettingSpec& spec : SettingsSchema()) {
-        if (spec.field != nullptr) (this->*spec.field).store(spec.defaultValue);
-        else favorites_[spec.favorite - 1] = DefaultFavorite(spec.favorite, std::nullopt);
+    for (const SettingEntry& entry : SettingsSchema()) {
+        if (entry.field != nullptr) (this->*entry.field).store(entry.defaultValue);
+        else favorites_[entry.favorite - 1] = DefaultFavorite(entry.favorite, std::nullopt);
     }
 }
 

@@ -94,7 +94,7 @@ enum class SettingRule {
 
 // One value of the record and of the per-user settings key. Integers are DWORD values,
 // favourites string values.
-struct SettingSpec {
+struct SettingEntry {
     const char* name;
     SettingRule rule;
     std::atomic<int32_t> RemoteSettings::*field;  // null for favourites
@@ -103,11 +103,11 @@ struct SettingSpec {
 };
 
 // In the record's order, which is also the order of the load and of the save.
-const SettingSpec* SettingsSchemaBegin();
-const SettingSpec* SettingsSchemaEnd();
+const SettingEntry* SettingsSchemaBegin();
+const SettingEntry* SettingsSchemaEnd();
 struct SettingsSchemaRange {
-    const SettingSpec* begin() const { return SettingsSchemaBegin(); }
-    const SettingSpec* end() const { return SettingsSchemaEnd(); }
+    const SettingEntry* begin() const { return SettingsSchemaBegin(); }
+    const SettingEntry* end() const { return SettingsSchemaEnd(); }
 };
 inline SettingsSchemaRange SettingsSchema() { return {}; }
 

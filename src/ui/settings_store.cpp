@@ -105,37 +105,37 @@ bool WriteStringValue(RegistryKey* key, const char* name, const std::string& tex
 
 void LoadSettingsValues(RemoteSettings& settings, RegistryKey* userKey,
                         const std::string defaults[4]) {
-    for (const SettingSpec& spec : SettingsSchema()) {
-        if (spec.rule == SettingRule::Favorite) {
-            std::string text = ReadStringValue(userKey, spec.name, kDefaultFavoriteMarker);
+    for (const SettingEntry& entry : SettingsSchema()) {
+        if (entry.rule == SettingRule::Favorite) {
+            std::string text = ReadStringValue(userKey, entry.name, kDefaultFavoriteMarker);
             if (text == kDefaultFavoriteMarker) {
-                text = defaults[spec.favorite - 1];
-                (void)WriteStringValue(userKey, spec.name, text);
+                text = defaults[entry.favorite - 1];
+                (void)WriteStringValue(userKey, entry.name, text);
             }
-            settings.StoreFavorite(spec.favorite, text);
+            settings.StoreFavorite(entry.favorite, text);
             continue;
         }
-        int32_t v = ReadDwordValue(userKey, spec.name, spec.defaultValue);
-        switch (spec.rule) {
+        int32_t v = ReadDwordValue(userKey, entry.name, entry.defaultValue);
+        switch (entry.rule) {
             case SettingRule::MacroIndex:
                 if (v < 0 || v > MacroActionCount - 1) v = 0;
                 break;
             case SettingRule::Percent: v = Clamp(v, 0, 100); break;
             default: break;
         }
-        (settings.*spec.field).store(v);
+        (settings.*entry.field).store(v);
     }
 }
 
 void SaveSettingsValues(RemoteSettings& settings, RegistryKey* userKey) {
-    for (const SettingSpec& spec : SettingsSchema()) {
-        if (spec.rule == SettingRule::Favorite) {
-            (void)WriteStringValue(userKey, spec.name, settings.GetFavorite(spec.favorite));
+    for (const SettingEntry& entry : SettingsSchema()) {
+        if (entry.rule == SettingRule::Favorite) {
+            (void)WriteStringValue(userKey, entry.name, settings.GetFavorite(entry.favorite));
             continue;
         }
-        std::atomic<int32_t>& field = settings.*spec.field;
-        if (spec.rule == SettingRule::Percent) field.store(Clamp(field.load(), 0, 100));
-        (void)WriteDwordValue(userKey, spec.name, field.load());
+        std::atomic<int32_t>& field = settings.*entry.field;
+        if (entry.rule == SettingRule::Percent) field.store(Clamp(field.load(), 0, 100));
+        (void)WriteDwordValue(userKey, entry.name, field.load());
     }
 }
 

@@ -174,7 +174,7 @@ void OnTaskbarCreated(ShellHost& host) {
 
 ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LParam lParam,
                           MessageId taskbarCreated) {
-    using namespace shellmsg;
+    using namespace wm;
     if (taskbarCreated != 0 && message == taskbarCreated) {
         OnTaskbarCreated(host);
         return Handled();
@@ -230,7 +230,7 @@ ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LPa
     case SYSCOMMAND:
         // The low four bits are the system's own; the close box, the menu's Close and
         // Alt+F4 all mean SC_CLOSE.
-        if ((wParam & 0xFFF0) == SC_CLOSE_) {
+        if ((wParam & 0xFFF0) == kScClose) {
             if (Desktop* desktop = Os().desktop) {
                 (void)desktop->Post(host.Frame(), WM_REMOTE_HIDESETTINGS, 0, 0);
             }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/types.h"
+#include "platform/vk.h"
 
 // Raised by the launchers when the shell cannot open the file. It carries no message of
 // its own: whoever asked reports the failure.
@@ -27,12 +28,6 @@ constexpr int32_t kTrayRestoreAttempts = 30;
 constexpr uint32_t kFocusPollPeriodMs = 1000;
 constexpr uint32_t kShowSettingsDelayMs = 2000;
 
-namespace shellmsg {
-constexpr MessageId NULLMSG = 0x0000, CLOSE = 0x0010, QUERYENDSESSION = 0x0011,
-                    ENDSESSION = 0x0016, COMMAND = 0x0111, SYSCOMMAND = 0x0112, TIMER = 0x0113,
-                    LBUTTONUP = 0x0202, RBUTTONUP = 0x0205;
-constexpr WParam SC_CLOSE_ = 0xF060;
-}  // namespace shellmsg
 
 extern const char* const kMainWindowTitle;  // "Orbiscope Remote Settings"
 extern const char* const kErrorCaption;     // "Orbiscope Remote Error"

@@ -36,8 +36,8 @@ struct Snapshot {
 
 Snapshot Take(const RemoteSettings& s) {
     Snapshot snap;
-    for (const SettingSpec& spec : SettingsSchema()) {
-        if (spec.field != nullptr) snap.numbers.push_back((s.*spec.field).load());
+    for (const SettingEntry& entry : SettingsSchema()) {
+        if (entry.field != nullptr) snap.numbers.push_back((s.*entry.field).load());
     }
     for (int i = 0; i < 4; ++i) snap.favorites[i] = s.GetFavorite(i + 1);
     return snap;
@@ -104,14 +104,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const Snapshot loaded = Take(s);
 
     // Within the rules.
-    for (const SettingSpec& spec : SettingsSchema()) {
-        if (spec.field == nullptr) {
-            Check(s.GetFavorite(spec.favorite) != kDefaultFavoriteMarker);
+    for (const SettingEntry& entry : SettingsSchema()) {
+        if (entry.field == nullptr) {
+            Check(s.GetFavorite(entry.favorite) != kDefaultFavoriteMarker);
             continue;
         }
-        const int32_t v = (s.*spec.field).load();
-        if (spec.rule == SettingRule::MacroIndex) Check(v >= 0 && v <= 9);
-        if (spec.rule == SettingRule::Percent) Check(v >= 0 && v <= 100);
+        const int32_t v = (s.*entry.field).load();
+        if (entry.rule == SettingRule::MacroIndex) Check(v >= 0 && v <= 9);
+        if (entry.rule == SettingRule::Percent) Check(v >= 0 && v <= 100);
     }
     Check(!first.IsModified());
 
@@ -119,19 +119,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const bool userKeyReadable = reg.refusedAccess.count(
                                      FakeRegistry::KeyName(Hive::CurrentUser, kSettingsKeyPath)) == 0;
     if (userKeyReadable) {
-        for (const SettingSpec& spec : SettingsSchema()) {
-            const FakeRegistry::Value* v = storedValue(spec.name);
+        for (const SettingEntry& entry : SettingsSchema()) {
+            const FakeRegistry::Value* v = storedValue(entry.name);
             if (v == nullptr) continue;
-            if (spec.field == nullptr) {
+            if (entry.field == nullptr) {
                 if (v->type != kRegSz && v->type != kRegExpandSz) continue;
                 std::string text(v->data.begin(), v->data.end());
                 text = text.substr(0, text.find('\0'));
-                if (text != kDefaultFavoriteMarker) Check(s.GetFavorite(spec.favorite) == text);
-            } else if (spec.rule == SettingRule::AsStored && v->type == kRegDword &&
+                if (text != kDefaultFavoriteMarker) Check(s.GetFavorite(entry.favorite) == text);
+            } else if (entry.rule == SettingRule::AsStored && v->type == kRegDword &&
                        v->data.size() == 4) {
                 const uint32_t raw = uint32_t(v->data[0]) | uint32_t(v->data[1]) << 8 |
                                      uint32_t(v->data[2]) << 16 | uint32_t(v->data[3]) << 24;
-                Check((s.*spec.field).load() == static_cast<int32_t>(raw));
+                Check((s.*entry.field).load() == static_cast<int32_t>(raw));
             }
         }
     }

@@ -41,19 +41,9 @@ protected:
         return env.desktop.Add(w);
     }
 
-    std::vector<FakeMessage> PostsTo(WindowHandle w) const {
-        std::vector<FakeMessage> out;
-        for (const auto& m : env.desktop.messages)
-            if (m.window == w) out.push_back(m);
-        return out;
-    }
+    std::vector<FakeMessage> PostsTo(WindowHandle w) const { return env.desktop.MessagesTo(w); }
 
-    std::vector<uint16_t> KeysDown() const {
-        std::vector<uint16_t> out;
-        for (const auto& e : env.input.AllEvents())
-            if (e.kind == InputEvent::Keyboard && (e.flags & kKeyUp) == 0) out.push_back(e.virtualKey);
-        return out;
-    }
+    std::vector<uint16_t> KeysDown() const { return env.input.KeysDown(); }
 
     FakeEnv env;
     WindowHandle front = 0;

@@ -27,12 +27,7 @@ protected:
         env.network.Release();
         WaitForInternetProbes();
     }
-    std::vector<uint16_t> KeysDown() const {
-        std::vector<uint16_t> out;
-        for (const auto& e : env.input.AllEvents())
-            if (e.kind == InputEvent::Keyboard && (e.flags & kKeyUp) == 0) out.push_back(e.virtualKey);
-        return out;
-    }
+    std::vector<uint16_t> KeysDown() const { return env.input.KeysDown(); }
     uint32_t Autodial() const {
         uint32_t v = 0xDEAD;
         env.registry.GetDword(Hive::CurrentUser, kInternetSettings, "EnableAutodial", v);

@@ -18,18 +18,8 @@ protected:
         front = env.Foreground("editor.exe", "Some Editor");
         env.settings->PowerButtonEnabled = 1;
     }
-    std::vector<FakeMessage> PostsTo(WindowHandle w) const {
-        std::vector<FakeMessage> out;
-        for (const auto& m : env.desktop.messages)
-            if (m.window == w) out.push_back(m);
-        return out;
-    }
-    std::vector<uint16_t> KeysDown() const {
-        std::vector<uint16_t> out;
-        for (const auto& e : env.input.AllEvents())
-            if (e.kind == InputEvent::Keyboard && (e.flags & kKeyUp) == 0) out.push_back(e.virtualKey);
-        return out;
-    }
+    std::vector<FakeMessage> PostsTo(WindowHandle w) const { return env.desktop.MessagesTo(w); }
+    std::vector<uint16_t> KeysDown() const { return env.input.KeysDown(); }
     bool ScreenSaverStarted() const {
         for (const auto& m : PostsTo(FakeDesktop::kDesktopHandle))
             if (m.message == wm::SYSCOMMAND && m.wParam == kScScreenSave && m.lParam == 0) return true;

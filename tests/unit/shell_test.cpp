@@ -132,13 +132,13 @@ TEST_F(ShellTest, SettingsOpenOnlyWithAReceiver) {
         {false, true, {}},
     };
     const MessageId routes[][2] = {{WM_REMOTE_SHOWSETTINGS, 0},
-                                   {shellmsg::COMMAND, kCmdSettings},
+                                   {wm::COMMAND, kCmdSettings},
                                    {WM_REMOTE_TRAYNOTIFY, 0}};
     for (const Case& c : cases) {
         for (const auto& route : routes) {
             SetReceiver(c.available);
             host.visible = c.visible;
-            const LParam lp = route[0] == WM_REMOTE_TRAYNOTIFY ? shellmsg::LBUTTONUP : 0;
+            const LParam lp = route[0] == WM_REMOTE_TRAYNOTIFY ? wm::LBUTTONUP : 0;
             const ShellReply reply = Send(route[0], route[1], lp);
             EXPECT_TRUE(reply.handled);
             EXPECT_EQ(reply.result, 0);
@@ -156,8 +156,8 @@ TEST_F(ShellTest, TrayNotificationsPassOnToTheDefaultProcessing) {
         Entries expected;
     };
     const Case cases[] = {
-        {shellmsg::LBUTTONUP, {"show settings"}},
-        {shellmsg::RBUTTONUP, {"tray menu"}},
+        {wm::LBUTTONUP, {"show settings"}},
+        {wm::RBUTTONUP, {"tray menu"}},
         {0x0200 /* mouse move */, {}},
         {0x0201 /* left down */, {}},
         {0x0203 /* double click */, {}},
@@ -209,14 +209,14 @@ TEST_F(ShellTest, QueryReceiverFollowsTheIconState) {
 TEST_F(ShellTest, TheCloseBoxOnlyHides) {
     for (WParam sc : {WParam{0xF060}, WParam{0xF063}}) {
         env.desktop.messages.clear();
-        const ShellReply reply = Send(shellmsg::SYSCOMMAND, sc);
+        const ShellReply reply = Send(wm::SYSCOMMAND, sc);
         EXPECT_TRUE(reply.handled);
         ASSERT_EQ(PostsTo(host.frame).size(), 1u);
         EXPECT_EQ(PostsTo(host.frame)[0].message, WM_REMOTE_HIDESETTINGS);
     }
     env.desktop.messages.clear();
     for (WParam sc : {WParam{0xF010} /* move */, WParam{0xF020} /* minimise */}) {
-        EXPECT_FALSE(Send(shellmsg::SYSCOMMAND, sc).handled);
+        EXPECT_FALSE(Send(wm::SYSCOMMAND, sc).handled);
     }
     EXPECT_TRUE(env.desktop.messages.empty());
     EXPECT_TRUE(log.entries.empty());
@@ -224,7 +224,7 @@ TEST_F(ShellTest, TheCloseBoxOnlyHides) {
 
 TEST_F(ShellTest, WindowCloseStopsThePollThenClosesInOrder) {
     ASSERT_TRUE(env.ui.SetTimer(host.frame, kFocusPollTimer, 1000));
-    EXPECT_TRUE(Send(shellmsg::CLOSE).handled);
+    EXPECT_TRUE(Send(wm::CLOSE).handled);
     EXPECT_EQ(log.entries, (Entries{"save", "close document", "destroy"}));
 }
 
@@ -236,7 +236,7 @@ TEST_F(ShellTest, AFrameThatMayNotCloseStays) {
 
 TEST_F(ShellTest, ShutdownAsksFirst) {
     env.ui.boxAnswers = {kIdNo};
-    EXPECT_TRUE(Send(shellmsg::COMMAND, kCmdShutdown).handled);
+    EXPECT_TRUE(Send(wm::COMMAND, kCmdShutdown).handled);
     EXPECT_TRUE(log.entries.empty());
     ASSERT_EQ(env.ui.boxes.size(), 1u);
     EXPECT_EQ(env.ui.boxes[0].owner, host.frame);
@@ -247,14 +247,14 @@ TEST_F(ShellTest, ShutdownAsksFirst) {
     EXPECT_EQ(env.ui.boxes[0].flags, kMbYesNo | kMbIconExclamation);
 
     env.ui.boxAnswers = {kIdYes};
-    Send(shellmsg::COMMAND, kCmdShutdown);
+    Send(wm::COMMAND, kCmdShutdown);
     EXPECT_EQ(log.entries, (Entries{"save", "close document", "destroy"}));
 }
 
 TEST_F(ShellTest, ExitReleasesTheEndpointBeforeTheIconGoes) {
     SetReceiver(true);
     env.ui.boxAnswers = {kIdYes};
-    Send(shellmsg::COMMAND, kCmdShutdown);
+    Send(wm::COMMAND, kCmdShutdown);
     ExitShell(host);
     EXPECT_EQ(log.entries,
               (Entries{"save", "close document", "destroy", "release endpoint", "icon delete"}));
@@ -263,13 +263,13 @@ TEST_F(ShellTest, ExitReleasesTheEndpointBeforeTheIconGoes) {
 }
 
 TEST_F(ShellTest, EndOfSessionSavesWhenAskedAndClosesTheDocumentWhenItEnds) {
-    const ShellReply query = Send(shellmsg::QUERYENDSESSION);
+    const ShellReply query = Send(wm::QUERYENDSESSION);
     EXPECT_TRUE(query.handled);
     EXPECT_EQ(query.result, 1);
     EXPECT_EQ(log.entries, (Entries{"save"}));
-    Send(shellmsg::ENDSESSION, 0);  // the session goes on
+    Send(wm::ENDSESSION, 0);  // the session goes on
     EXPECT_EQ(log.entries, (Entries{"save"}));
-    Send(shellmsg::ENDSESSION, 1);
+    Send(wm::ENDSESSION, 1);
     EXPECT_EQ(log.entries, (Entries{"save", "close document"}));
 }
 
@@ -282,7 +282,7 @@ TEST_F(ShellTest, HelpOpensTheInstalledFileOrSaysItCannot) {
         shell.calls.clear();
         env.ui.boxes.clear();
         shell.results = {c.shellResult};
-        Send(shellmsg::COMMAND, kCmdHelp);
+        Send(wm::COMMAND, kCmdHelp);
         ASSERT_EQ(shell.calls.size(), 1u);
         EXPECT_EQ(shell.calls[0].verb, "open");
         EXPECT_EQ(shell.calls[0].file, "C:\\Program Files\\Orbiscope\\Docs\\Kestrune.chm");
@@ -321,15 +321,15 @@ TEST_F(ShellTest, ProgramDirectoryStopsBeforeTheLastBackslash) {
 
 TEST_F(ShellTest, ShowSettingsTimerFiresOnce) {
     ASSERT_TRUE(env.ui.SetTimer(host.frame, kShowSettingsTimer, 2000));
-    EXPECT_TRUE(Send(shellmsg::TIMER, kShowSettingsTimer).handled);
+    EXPECT_TRUE(Send(wm::TIMER, kShowSettingsTimer).handled);
     EXPECT_EQ(env.ui.timers.count(kShowSettingsTimer), 0u);
     ASSERT_EQ(PostsTo(host.frame).size(), 1u);
     EXPECT_EQ(PostsTo(host.frame)[0].message, WM_REMOTE_SHOWSETTINGS);
     EXPECT_TRUE(log.entries.empty());  // the Settings command runs when the post arrives
 
-    const ShellReply poll = Send(shellmsg::TIMER, kFocusPollTimer);
+    const ShellReply poll = Send(wm::TIMER, kFocusPollTimer);
     EXPECT_TRUE(poll.thenDefault);
-    EXPECT_FALSE(Send(shellmsg::TIMER, 999).handled);
+    EXPECT_FALSE(Send(wm::TIMER, 999).handled);
 }
 
 TEST(ShellCommandLine, OnlyTheArgumentsCanAskForTheSettings) {
@@ -493,9 +493,9 @@ TEST_F(ShellTest, RebuiltNotificationAreaGetsTheIconBack) {
     notify.addFailures = 2;
     Send(kTaskbarCreated);
     EXPECT_EQ(env.ui.timers.count(kTrayRestoreTimer), 1u);
-    Send(shellmsg::TIMER, kTrayRestoreTimer);
+    Send(wm::TIMER, kTrayRestoreTimer);
     EXPECT_EQ(env.ui.timers.count(kTrayRestoreTimer), 1u);
-    Send(shellmsg::TIMER, kTrayRestoreTimer);
+    Send(wm::TIMER, kTrayRestoreTimer);
     EXPECT_EQ(env.ui.timers.count(kTrayRestoreTimer), 0u);
     EXPECT_EQ(log.entries, (Entries{"icon add failed", "icon add failed",
                                     "icon add Orbiscope Remote (Not Available)"}));
@@ -508,7 +508,7 @@ TEST_F(ShellTest, RestoreRetriesGiveUpEventually) {
     Send(kTaskbarCreated);
     int ticks = 0;
     while (env.ui.timers.count(kTrayRestoreTimer) != 0 && ticks < 1000) {
-        Send(shellmsg::TIMER, kTrayRestoreTimer);
+        Send(wm::TIMER, kTrayRestoreTimer);
         ++ticks;
     }
     EXPECT_EQ(ticks, kTrayRestoreAttempts);

@@ -26,7 +26,21 @@ std::vector<InputEvent> FakeInput::AllEvents() const {
     return all;
 }
 
+std::vector<uint16_t> FakeInput::KeysDown() const {
+    std::vector<uint16_t> out;
+    for (const auto& e : AllEvents())
+        if (e.kind == InputEvent::Keyboard && (e.flags & kKeyUp) == 0) out.push_back(e.virtualKey);
+    return out;
+}
+
 FakeDesktop::FakeDesktop() = default;
+
+std::vector<FakeMessage> FakeDesktop::MessagesTo(WindowHandle w) const {
+    std::vector<FakeMessage> out;
+    for (const auto& m : messages)
+        if (m.window == w) out.push_back(m);
+    return out;
+}
 
 WindowHandle FakeDesktop::Add(FakeWindow w) {
     w.handle = next_;

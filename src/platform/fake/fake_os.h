@@ -38,6 +38,8 @@ public:
     Desktop* desktop = nullptr;
 
     std::vector<InputEvent> AllEvents() const;
+    // The virtual keys of every key-down event, in order.
+    std::vector<uint16_t> KeysDown() const;
     void Clear() { batches.clear(); clickPoints.clear(); }
 };
 
@@ -78,6 +80,8 @@ public:
     FakeWindow* Find(WindowHandle w);
     void Remove(WindowHandle w);
     void BringToTop(WindowHandle w);
+    // The messages posted or sent to one window, in order.
+    std::vector<FakeMessage> MessagesTo(WindowHandle w) const;
 
     WindowHandle foreground = 0;
     Point cursor{500, 400};
