@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,6 +45,8 @@ const char* const kUsage =
 #endif
     "  --out FILE         write to FILE instead of standard output\n"
     "  --fast             no waiting between frames (files, tests)\n"
+    "  --stay             after the words, keep the receiver plugged in and send each further\n"
+    "                     line of standard input as it arrives (until end of input)\n"
     "  --first-variant N  variant of the first press (default 1)\n"
     "  --list             print the button names and exit\n"
     "  --help             this text\n";
@@ -116,6 +119,7 @@ int main(int argc, char** argv) {
     std::string outPath;
     [[maybe_unused]] std::string pipeName;
     bool fast = false;
+    bool stay = false;
     [[maybe_unused]] unsigned linger = 300;
     int32_t firstVariant = 1;
     for (int i = 1; i < argc; ++i) {
@@ -136,6 +140,8 @@ int main(int argc, char** argv) {
             if (!value(outPath)) return Fail("--out needs a file");
         } else if (a == "--fast") {
             fast = true;
+        } else if (a == "--stay") {
+            stay = true;
         } else if (a == "--first-variant") {
             if (!value(v) || (v != "1" && v != "2")) return Fail("--first-variant takes 1 or 2");
             firstVariant = v == "1" ? 1 : 2;
@@ -156,7 +162,7 @@ int main(int argc, char** argv) {
             words.push_back(a);
         }
     }
-    if (words.empty()) {
+    if (words.empty() && !stay) {
         std::string w;
         while (std::cin >> w) {
             if (w[0] == '#') {
@@ -189,10 +195,33 @@ int main(int argc, char** argv) {
         sink = std::make_unique<FileSink>(stdout, false);
     }
 
-    const auto start = std::chrono::steady_clock::now();
-    for (const RemoteFrame& frame : script.frames) {
-        if (!fast) std::this_thread::sleep_until(start + std::chrono::milliseconds(frame.atMs));
-        if (!sink->Write(PackButton(frame.id, frame.variant))) return Fail("the reader went away");
+    auto send = [&](const PressScript& presses) {
+        const auto start = std::chrono::steady_clock::now();
+        for (const RemoteFrame& frame : presses.frames) {
+            if (!fast) std::this_thread::sleep_until(start + std::chrono::milliseconds(frame.atMs));
+            if (!sink->Write(PackButton(frame.id, frame.variant))) return false;
+        }
+        return true;
+    };
+    if (!send(script)) return Fail("the reader went away");
+    if (stay) {
+        // The receiver stays plugged in: every further line of standard input is sent as
+        // it arrives, each new press toggling the variant from the last one sent.
+        int32_t lastVariant = script.frames.empty() ? 3 - firstVariant : script.frames.back().variant;
+        std::string line;
+        while (std::getline(std::cin, line)) {
+            std::istringstream in(line.substr(0, line.find('#')));
+            std::vector<std::string> more;
+            for (std::string w; in >> w;) more.push_back(w);
+            if (more.empty()) continue;
+            const PressScript presses = BuildPressScript(more, 3 - lastVariant);
+            if (!presses.error.empty()) {
+                std::fprintf(stderr, "orbsend: %s (nothing sent)\n", presses.error.c_str());
+                continue;
+            }
+            if (!send(presses)) return Fail("the reader went away");
+            if (!presses.frames.empty()) lastVariant = presses.frames.back().variant;
+        }
     }
     sink->Finish();
     return 0;
