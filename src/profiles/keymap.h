@@ -42,6 +42,10 @@ constexpr Stroke Scan(uint8_t key, uint8_t scan, bool extended = false, uint8_t 
 
 constexpr size_t kMaxStrokes = 8;
 
+// Never defined: reaching it while building a constant table stops the compilation,
+// so a sequence longer than kMaxStrokes is never cut short without notice.
+void KeySequenceIsTooLong();
+
 // A fixed-capacity sequence of keystrokes, sent one after another.
 struct Strokes {
     Stroke items[kMaxStrokes] = {};
@@ -50,7 +54,8 @@ struct Strokes {
     constexpr Strokes() = default;
     constexpr Strokes(std::initializer_list<Stroke> list) {
         for (const Stroke& s : list) {
-            if (count < kMaxStrokes) items[count++] = s;
+            if (count == kMaxStrokes) KeySequenceIsTooLong();
+            items[count++] = s;
         }
     }
     constexpr const Stroke* begin() const { return items; }
@@ -60,7 +65,10 @@ struct Strokes {
 // A stroke repeated n times (row tables such as "Alt+Left six times").
 constexpr Strokes Repeat(Stroke s, int n) {
     Strokes out;
-    for (int i = 0; i < n && out.count < kMaxStrokes; ++i) out.items[out.count++] = s;
+    for (int i = 0; i < n; ++i) {
+        if (out.count == kMaxStrokes) KeySequenceIsTooLong();
+        out.items[out.count++] = s;
+    }
     return out;
 }
 
