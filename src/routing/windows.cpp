@@ -196,7 +196,8 @@ WindowHandle FindDescendantByTitleAndClass(WindowHandle parent, const std::strin
     Desktop* desktop = Os().desktop;
     if (desktop == nullptr || parent == 0) return 0;
     for (const WindowHandle child : desktop->Descendants(parent)) {
-        if (WindowTitle(child) == title && WindowClass(child) == className) return child;
+        if (WindowTitle(child) == title && desktop->ClassName(child, kClassBufferChars) == className)
+            return child;
     }
     return 0;
 }
@@ -250,8 +251,12 @@ bool WindowIsCooperating(WindowHandle window) {
 
 bool ForegroundHasPluginClass() { return Contains(ForegroundWindowClass(), kPluginClassPart); }
 
+// Read like the foreground's class, so that a window counts as a plug-in window
+// whether it is in front or behind.
 bool WindowHasPluginClass(WindowHandle window) {
-    return Contains(WindowClass(window), kPluginClassPart);
+    Desktop* desktop = Os().desktop;
+    if (desktop == nullptr || window == 0) return false;
+    return Contains(desktop->ClassName(window, kClassBufferChars), kPluginClassPart);
 }
 
 bool ForegroundTitleHasFlag(const char* flag) {

@@ -21,7 +21,9 @@ std::string LowerAnsi(const std::string& text);
 bool ForegroundWindowTitle(std::string& title);
 std::string ForegroundWindowClass();
 std::string WindowTitle(WindowHandle window);
-std::string WindowClass(WindowHandle window);  // read into a 256-character buffer
+// Read into a 256-character buffer, as the catalogue's window tests read it; the
+// plug-in class test and the descendant search read at most 254 characters.
+std::string WindowClass(WindowHandle window);
 // The executable file name (no directory, at most 254 characters, in the case the
 // system reports) of the process owning the window; "" when it cannot be learned.
 std::string ProcessNameOfWindow(WindowHandle window);

@@ -159,6 +159,19 @@ TEST(Cooperating, PluginClassIsACaseSensitivePart) {
     EXPECT_FALSE(WindowHasPluginClass(other));
 }
 
+TEST(Cooperating, PluginClassCountsAlikeInFrontAndBehind) {
+    // Class names are read up to 254 characters, so a marker in the 255th is never seen.
+    const std::string part = "Orbiscope.WM";
+    for (const size_t length : {size_t{254}, size_t{255}}) {
+        FakeEnv env;
+        const WindowHandle w =
+            env.Foreground("x.exe", "t", std::string(length - part.size(), 'x') + part);
+        SCOPED_TRACE(length);
+        EXPECT_EQ(WindowHasPluginClass(w), length == 254);
+        EXPECT_EQ(WindowHasPluginClass(w), ForegroundHasPluginClass());
+    }
+}
+
 struct CooperatingCase {
     const char* title;
     int32_t button;
