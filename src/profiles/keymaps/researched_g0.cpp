@@ -13,7 +13,7 @@ using namespace keys;
 // found, so only the conventions of a jukebox window are mapped: Enter plays
 // the selected track, Space pauses and resumes, the arrows move between the
 // library tree and the track list. Stop and the track skips stay on the
-// generic media keys, which the player follows.
+// generic media keys, which the player is expected to follow.
 namespace {
 constexpr ButtonKeys kCreativePlayCenter[] = {
     {Play, {K(vk::RETURN)}},
@@ -106,7 +106,7 @@ constexpr ButtonKeys kEasyWorship[] = {
 const KeyMap kRow007 = kEasyWorship;
 
 // ---------------------------------------------------------------------------
-// Row 8, picasa.exe: Google Picasa photo organiser. Its shortcuts: Ctrl+4
+// Row 8, picasa.exe: Google Picasa photo organiser. Keys assumed: Ctrl+4
 // starts the full-screen slide show, Space pauses and resumes it, Left/Right
 // go to the previous/next picture, Escape ends the show and goes back to the
 // library; Enter opens the selected picture, Ctrl+R rotates it clockwise
@@ -271,8 +271,8 @@ constexpr ButtonKeys kClassicAmp[] = {
 const KeyMap kRow021 = kClassicAmp;
 
 // ---------------------------------------------------------------------------
-// Row 22, gbpvr.exe: GB-PVR. Its keyboard reference (kept by its successor
-// from the same author): Ctrl+P plays the selected show, Space pauses and
+// Row 22, gbpvr.exe: GB-PVR. Keys assumed, not checked against the program:
+// Ctrl+P plays the selected show, Space pauses and
 // resumes, Ctrl+S stops, Ctrl+K records, Ctrl+R / Ctrl+F rewind and fast
 // forward, Ctrl+Left / Ctrl+Right skip back/forward, Page Up/Down change the
 // channel (or page lists), digits type a channel number, Ctrl+B shows the info
@@ -359,7 +359,7 @@ const KeyMap kRow025 = kLauncher;
 
 // ---------------------------------------------------------------------------
 // Row 26, window containing "roxio dvdmax" (shared with row 130,
-// powerdvd.exe): CyberLink PowerDVD and the player built on it. Its hot keys:
+// powerdvd.exe): CyberLink PowerDVD and the player built on it. Keys assumed:
 // Enter plays (and activates a disc-menu button), Space pauses, S stops,
 // P / N previous / next chapter, B / F rewind / fast forward, C captures the
 // current frame, Z switches between full screen and window, the arrows move
@@ -442,8 +442,8 @@ const KeyMap kRow031 = kDvrViewer;
 // ---------------------------------------------------------------------------
 // Row 32, "dell media experience" / pcm2.exe / pcmservice.exe (shared with row
 // 54, pcm3.exe): the Dell media-centre launcher, built on CyberLink's
-// PowerCinema. It answers the keyboard shortcuts of the Windows media-centre
-// shell: Ctrl+Shift+P play, Ctrl+P pause, Ctrl+Shift+S stop, Ctrl+R record,
+// PowerCinema. It is taken to answer the keyboard shortcuts of the Windows
+// media-centre shell: Ctrl+Shift+P play, Ctrl+P pause, Ctrl+Shift+S stop, Ctrl+R record,
 // Ctrl+B / Ctrl+F skip back / forward, Ctrl+Shift+B / Ctrl+Shift+F rewind /
 // fast forward, Page Up/Down channel, Ctrl+Shift+M disc menu, Backspace back,
 // arrows and Enter.
@@ -471,7 +471,7 @@ constexpr ButtonKeys kDellMediaExperience[] = {
 const KeyMap kRow032 = kDellMediaExperience;
 
 // ---------------------------------------------------------------------------
-// Row 33, mediaportal.exe: MediaPortal. Its default keyboard map: P play,
+// Row 33, mediaportal.exe: MediaPortal. Keys assumed: P play,
 // Space pause, B stop, R record, F5 / F6 rewind / fast forward, F7 / F8
 // previous / next item, Page Up/Down channel up/down (or page in lists), F9
 // context menu, Escape previous menu, digits for channel numbers, arrows and

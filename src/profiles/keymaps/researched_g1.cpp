@@ -1,8 +1,8 @@
 // Keystroke tables for rows 40-70 of the catalogue: TV viewers, DVD and media
 // players, jukeboxes, picture viewers and a few utilities.
 //
-// Where a program's own key list could be established (its help file or user
-// guide) the table follows it. Where it could not, the table maps only the keys
+// Where a program's own keys were known, the table follows them (they were not
+// checked against the programs themselves). Otherwise the table maps only the keys
 // that programs of its kind conventionally bind (Space for play/pause in a
 // player, arrows and Enter for navigation, Page Up/Down for channels or
 // chapters, digit keys for channel numbers, Escape to leave full screen) and
@@ -204,7 +204,7 @@ constexpr ButtonKeys k4amMusicConsole[] = {
     {Ok, {K(vk::RETURN)}},
 };
 
-// IrfanView picture viewer. The keys its help lists: Space/Backspace show the
+// IrfanView picture viewer. Keys assumed: Space/Backspace show the
 // next/previous file of the folder, Page Down/Page Up likewise, Home/End the
 // first/last file, Enter toggles full screen, Escape leaves full screen (and
 // closes a windowed viewer, so only Exit sends it), the
@@ -224,7 +224,7 @@ constexpr ButtonKeys kIrfanView[] = {
     {Up, {K(vk::UP)}}, {Down, {K(vk::DOWN)}}, {Left, {K(vk::LEFT)}}, {Right, {K(vk::RIGHT)}},
 };
 
-// Muzikbrowzer jukebox. Its user guide's keyboard shortcuts: Alt+P play,
+// Muzikbrowzer jukebox. Keys assumed: Alt+P play,
 // Alt+A pause, Alt+S stop, Alt+N next song, Alt+I previous song, Alt+E reverse
 // and Alt+F fast forward in the current song, Alt+M its menu; the arrows move
 // between and within the Genre/Artist/Album/Song/Playlist panes, Page Up/Down

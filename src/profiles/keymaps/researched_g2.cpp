@@ -32,8 +32,8 @@ constexpr ButtonKeys kDvdPlayer[] = {
     {Ok, {K(vk::RETURN)}},
 };
 
-// OtsTurntables (otstt.exe), the two-deck DJ mixer. Its help describes the
-// playlist as an ordinary list (Delete removes an entry); no deck hot keys were
+// OtsTurntables (otstt.exe), the two-deck DJ mixer. Its playlist is taken
+// to be an ordinary list (Delete removes an entry); no deck hot keys were
 // found, so only the list is driven: arrows move, Page Up/Down page, Enter
 // picks. The transport buttons keep the multimedia keys.
 constexpr ButtonKeys kOtsTurntables[] = {
@@ -83,8 +83,8 @@ constexpr ButtonKeys kGDivX[] = {
     {Exit, {K(vk::ESCAPE)}},
 };
 
-// Media Player Classic (mplayerc.exe): its default accelerator table (View >
-// Options > Keys). Space play/pause, '.' stop, Page Up/Down previous/next
+// Media Player Classic (mplayerc.exe): keys assumed to be its default
+// accelerators. Space play/pause, '.' stop, Page Up/Down previous/next
 // (chapter or file), Ctrl+Page Up/Down previous/next playlist item,
 // Ctrl+Left/Right jump backward/forward (medium), Up/Down volume, Alt+Enter
 // full screen; Left/Right are frame steps, so they keep their plain arrows.
@@ -182,7 +182,7 @@ constexpr ButtonKeys kRadLight[] = {
     {Menu, {Alt(vk::RETURN)}},
 };
 
-// SageTV (server, studio, client and lite): its default keyboard commands.
+// SageTV (server, studio, client and lite): keys assumed to be its defaults.
 // Ctrl+D play, Ctrl+S pause, Ctrl+G stop, Ctrl+Y record, Ctrl+A / Ctrl+F skip
 // back / forward, Ctrl+F7 / Ctrl+F8 the second (longer) skips, Page Up/Down
 // channel up/down (page in lists), Ctrl+O options, Alt+Left back, arrows and
@@ -326,7 +326,7 @@ constexpr ButtonKeys kDojo[] = {
 };
 
 // foobar2000 (foobar2000.exe): it ships with no window keys for the transport
-// (it answers the multimedia keys, which the defaults send); in the playlist
+// (it is expected to answer the multimedia keys, which the defaults send); in the playlist
 // Enter plays the focused track, arrows and Page Up/Down move the focus.
 constexpr ButtonKeys kFoobar2000[] = {
     {ChannelUp, {K(vk::PRIOR)}},

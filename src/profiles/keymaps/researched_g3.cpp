@@ -55,7 +55,7 @@ constexpr ButtonKeys kPcMediaCenter[] = {
     {Exit, {K(vk::ESCAPE)}},
 };
 
-// DScaler: its Help > Keyboard Shortcuts page. PgUp/PgDn change channel, P
+// DScaler: keys assumed. PgUp/PgDn change channel, P
 // freezes the picture, Enter shows the OSD, Tab toggles the menu bar, Esc leaves
 // full screen, the arrows pan the zoomed picture; the time-shift keys are
 // Shift+R record, Shift+P play, Shift+S stop, { and } fast backward/forward,
@@ -102,7 +102,7 @@ constexpr ButtonKeys kNvDvd[] = {
     {Exit, {K(vk::ESCAPE)}},
 };
 
-// Zoom Player: its default key assignments: Space plays/pauses,
+// Zoom Player: keys assumed: Space plays/pauses,
 // PgUp/PgDn go to the previous/next chapter or playlist entry, Left/Right seek,
 // Up/Down set the volume, Escape leaves full screen.
 constexpr ButtonKeys kZoomPlayer[] = {
@@ -161,7 +161,7 @@ constexpr ButtonKeys kF32Main[] = {
     {Ok, {K(vk::RETURN)}},
 };
 
-// MPlayer: its documented interactive controls. Space pauses/resumes, q quits
+// MPlayer: its interactive controls as assumed here. Space pauses/resumes, q quits
 // the playback, < and > step back/forward in the playlist, ! and @ go to the
 // previous/next chapter, Left/Right seek 10 seconds, Up/Down one minute, f
 // toggles full screen.
