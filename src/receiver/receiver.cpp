@@ -61,8 +61,8 @@ void CloseReceiverHandle() {
     if (ReceiverDevice* device = Device()) device->Close(h);
 }
 
-bool StartReaderThread(WindowHandle mainWindow) {
-    std::lock_guard<std::mutex> hold(g_startLock);
+// Both with g_startLock held.
+bool StartReaderThreadLocked(WindowHandle mainWindow) {
     if (g_stopping) return false;
     readerStopped = 0;
     readerRunning = 1;
@@ -76,8 +76,7 @@ bool StartReaderThread(WindowHandle mainWindow) {
     return true;
 }
 
-bool StartWaitThread(WindowHandle mainWindow) {
-    std::lock_guard<std::mutex> hold(g_startLock);
+bool StartWaitThreadLocked(WindowHandle mainWindow) {
     if (g_stopping) return false;
     waitFinished = 0;
     waitKeepRunning = 1;
@@ -91,10 +90,21 @@ bool StartWaitThread(WindowHandle mainWindow) {
     return true;
 }
 
-void ReceiverLost(WindowHandle mainWindow) {
+bool StartWaitThread(WindowHandle mainWindow) {
+    std::lock_guard<std::mutex> hold(g_startLock);
+    return StartWaitThreadLocked(mainWindow);
+}
+
+// The reader's last step. The wait thread it starts may reopen the receiver and start
+// the next reader at once; that reader's flags are set under the same lock, so this
+// reader's "ended" flags are in place before them and never overwrite them.
+void ReaderEnds(WindowHandle mainWindow) {
     CloseReceiverHandle();
     TheTrayIcon().SetState(TrayNotAvailable);
-    if (TheReceiver().reconnect.load() != 0) StartWaitThread(mainWindow);
+    std::lock_guard<std::mutex> hold(g_startLock);
+    readerRunning = 0;
+    if (TheReceiver().reconnect.load() != 0) StartWaitThreadLocked(mainWindow);
+    readerStopped = 1;
 }
 
 }  // namespace
@@ -171,8 +181,12 @@ int ReceiverWaitThread(WindowHandle mainWindow) {
             if (ReadStartupValue("InstallJustRan") != 0) {
                 if (FirstRunHook hook = g_firstRunHook.load()) hook(mainWindow);
             }
-            StartReaderThread(mainWindow);
-            break;
+            // Likewise: the reader may lose the receiver and start the next wait thread
+            // at once, whose flags must not be overwritten by this one's end.
+            std::lock_guard<std::mutex> hold(g_startLock);
+            StartReaderThreadLocked(mainWindow);
+            waitFinished = 1;
+            return 0;
         }
         SleepMs(kWaitPollMs);
     }
@@ -220,9 +234,7 @@ int ReaderThread(WindowHandle mainWindow) {
             return 0;
         }
     }
-    ReceiverLost(mainWindow);
-    readerStopped = 1;
-    readerRunning = 0;
+    ReaderEnds(mainWindow);
     return 0;
 }
 

@@ -258,6 +258,33 @@ TEST_F(ReceiverTest, LostReceiverIsWaitedForAndReadAgain) {
                                               kTipAvailable}));
 }
 
+// The receiver comes straight back after each failed read, so the wait thread reopens
+// it and starts the next reader while the reader that lost it is still ending: the
+// ending reader must not clear the flags the next one runs on.
+TEST_F(ReceiverTest, AReceiverThatComesStraightBackIsReadByTheNextReader) {
+    UseRealTime();
+    device.AddInterface(kFirst);
+    StartReceiver(1, kMainWindow);
+    ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayAvailable; }));
+    for (int round = 0; round < 6; ++round) {
+        const size_t opened = device.OpenedPaths().size();
+        device.QueueReadFailure(kFirst);
+        ASSERT_TRUE(WaitFor([&] { return device.OpenedPaths().size() > opened; })) << round;
+        const int variant = 1 + round % 2;
+        device.Queue(kFirst, Code(Digit5, variant));
+        ASSERT_TRUE(WaitFor([&] { return device.QueuedBytes(kFirst) == 0; })) << round;
+        ASSERT_TRUE(WaitFor([&] { return TheButtonTiming().lastVariant == variant; })) << round;
+        EXPECT_EQ(TheButtonTiming().lastButton, Digit5);
+        EXPECT_EQ(readerRunning.load(), 1) << round;
+        EXPECT_EQ(readerStopped.load(), 0) << round;
+        EXPECT_TRUE(WaitFor([] { return waitFinished.load() == 1; })) << round;
+    }
+    CloseReceiver();
+    EXPECT_EQ(device.OpenHandles(), 0);
+    EXPECT_EQ(readerStopped.load(), 1);
+    EXPECT_EQ(waitFinished.load(), 1);
+}
+
 TEST_F(ReceiverTest, WithoutReconnectALostReceiverEndsTheThreads) {
     UseRealTime();
     device.AddInterface(kFirst);
