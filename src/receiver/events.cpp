@@ -1,5 +1,6 @@
 #include "receiver/events.h"
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -35,11 +36,15 @@ ButtonTiming& TheButtonTiming() {
     return timing;
 }
 
+// The setters store any value; a negative or huge one would make the conversion below
+// undefined, so it counts as the nearest end of the range that a load would give.
 uint32_t RepeatDelayMs(int32_t repeatDelay) {
+    repeatDelay = std::clamp(repeatDelay, 0, 100);
     return static_cast<uint32_t>(static_cast<double>(repeatDelay) / 100.0 * 1150.0 + 50.0);
 }
 
 uint32_t RepeatRateMs(int32_t repeatRate) {
+    repeatRate = std::clamp(repeatRate, 0, 100);
     return static_cast<uint32_t>(static_cast<double>(repeatRate) / 100.0 * 450.0 + 50.0);
 }
 

@@ -165,6 +165,13 @@ TEST_F(EventsTest, RepeatSettingsAreReadForEveryCode) {
     EXPECT_EQ(RepeatRateMs(25), 162u);
     EXPECT_EQ(RepeatRateMs(75), 387u);
     EXPECT_EQ(RepeatRateMs(100), 500u);
+    // Setters take any value; it counts as the nearest end of the range.
+    EXPECT_EQ(RepeatDelayMs(-1), 50u);
+    EXPECT_EQ(RepeatDelayMs(INT32_MIN), 50u);
+    EXPECT_EQ(RepeatDelayMs(250), 1200u);
+    EXPECT_EQ(RepeatDelayMs(INT32_MAX), 1200u);
+    EXPECT_EQ(RepeatRateMs(-500), 50u);
+    EXPECT_EQ(RepeatRateMs(INT32_MAX), 500u);
     env.settings->RepeatDelay = 0;
     env.settings->RepeatRate = 0;
     EXPECT_TRUE(AcceptButtonTiming(Play, 1));
