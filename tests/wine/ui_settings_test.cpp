@@ -269,6 +269,24 @@ TEST_F(HardwareWait, TopmostAtTheCornerWithItsPicture) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(HardwareWait, ThinBorderNoCaptionAndTheTemplatesSize) {
+    HWND wait = CreatePlugInDialog(frame.hwnd());
+    ASSERT_NE(wait, nullptr);
+    const LONG style = GetWindowLongA(wait, GWL_STYLE);
+    const LONG exStyle = GetWindowLongA(wait, GWL_EXSTYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_EQ(style & WS_CAPTION, WS_BORDER);  // a border, no title bar
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(exStyle & WS_EX_DLGMODALFRAME);
+    RECT want{0, 0, 316, 205};
+    ASSERT_TRUE(MapDialogRect(wait, &want));
+    RECT client{};
+    GetClientRect(wait, &client);
+    EXPECT_EQ(client.right, want.right);
+    EXPECT_EQ(client.bottom, want.bottom);
+    SendMessageA(wait, WM_CLOSE, 0, 0);
+}
+
 TEST_F(HardwareWait, CancelAsksFirstAndEscapeDoesNot) {
     HWND wait = CreatePlugInDialog(frame.hwnd());
     ASSERT_NE(wait, nullptr);
