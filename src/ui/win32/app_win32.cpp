@@ -53,6 +53,14 @@ class CMainFrame : public ShellHost {
 public:
     CMainFrame(CRemoteDoc& doc, bool showSettingsSoon)
         : doc_(doc), showSettingsSoon_(showSettingsSoon) {}
+    // A window still standing must not reach a deleted object: its pointer goes first.
+    ~CMainFrame() override {
+        if (hwnd_ == nullptr) return;
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+        SetMainWindowHandle(0);
+    }
 
     // The frame's window with its class, title and styles; its create step runs inside.
     bool Create() {
@@ -285,6 +293,10 @@ public:
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        // A quit posted from outside ends the loop with the frame still standing: it
+        // closes in the usual order, so changed settings are kept and no window
+        // outlives the document its view refers to.
+        if (frame_ && frame_->hwnd() != nullptr) CloseMainFrame(*frame_);
         return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
     }
 
