@@ -206,6 +206,15 @@ TEST(WindowsAdapter, PostsArriveInOurWindowAndInAnotherProgram) {
     EXPECT_TRUE(PumpUntil([&] { return WindowTitle(helper.handle()) == "received 42"; }));
 }
 
+TEST(WindowsAdapter, PostToNoWindowFailsAndQueuesNothing) {
+    MSG stale;
+    while (PeekMessageA(&stale, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE)) {
+    }
+    EXPECT_FALSE(Win32Desktop().Post(0, WM_APP + 3, 1, 0));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, reinterpret_cast<HWND>(-1), WM_APP + 3, WM_APP + 3, PM_REMOVE));
+}
+
 TEST(WindowsAdapter, CooperatingFlagsAreReadFromARealTitle) {
     ScopedPlatform real(RealPlatform());
     TestWindow coop("Remote ORBISCOPE#03 -F -P");

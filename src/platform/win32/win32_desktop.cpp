@@ -91,6 +91,9 @@ public:
     }
 
     bool Post(WindowHandle w, MessageId m, WParam wp, LParam lp) override {
+        // PostMessage to no window would queue the message on the calling thread (the
+        // reader), where nobody expects it: a post to no window is a failed post.
+        if (w == 0) return false;
         return PostMessageA(H(w), m, wp, lp) != FALSE;
     }
     bool PostToThread(ThreadId t, MessageId m, WParam wp, LParam lp) override {
