@@ -265,7 +265,9 @@ TEST(WindowsAdapter, MeasureAnUnsupportedPress) {
                     elapsed / static_cast<double>(kPresses));
         EXPECT_EQ(GetForegroundWindow(), windows.back()->hwnd());
         EXPECT_GT(counting.lookups, 0);
-        if (!lookup) EXPECT_EQ(counting.walks, counting.lookups);
+        if (!lookup) {
+            EXPECT_EQ(counting.walks, counting.lookups);
+        }
     }
 }
 
