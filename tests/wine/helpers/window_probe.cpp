@@ -1,0 +1,102 @@
+// Looks at other programs' windows for the end-to-end scripts. Each command prints one
+// line and exits 0 when what it expects happened within MS milliseconds.
+//
+//   window_probe wait CLASS MS                  a top-level window of CLASS exists
+//   window_probe gone CLASS MS                  no top-level window of CLASS exists
+//   window_probe text CLASS CHILD EXPECT MS     the first descendant of class CHILD of that
+//                                               window holds exactly the text EXPECT
+//   window_probe close CLASS                    post the window close message to it
+//   window_probe discard CLASS CHILD            mark the CHILD edit unmodified, then close
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct ChildSearch {
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND h, LPARAM lp) {
+    auto* search = reinterpret_cast<ChildSearch*>(lp);
+    char name[256] = {};
+    GetClassNameA(h, name, sizeof name);
+    if (std::strcmp(name, search->className) != 0) return TRUE;
+    search->found = h;
+    return FALSE;
+}
+
+HWND Child(HWND top, const char* className) {
+    ChildSearch search{className, nullptr};
+    if (top != nullptr) EnumChildWindows(top, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string Text(HWND h) {
+    char buffer[4096] = {};
+    SendMessageTimeoutA(h, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buffer;
+}
+
+template <typename Pred>
+bool Within(DWORD ms, Pred pred) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (pred()) return true;
+        if (GetTickCount() - start > ms) return false;
+        Sleep(50);
+    }
+}
+
+int Usage() {
+    std::puts("usage: window_probe wait|gone|text|close|discard ...");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    const std::string command = argv[1];
+    const char* cls = argv[2];
+    if (command == "wait" && argc == 4) {
+        const bool ok = Within(std::strtoul(argv[3], nullptr, 10),
+                               [&] { return FindWindowA(cls, nullptr) != nullptr; });
+        std::printf("%s window of class %s\n", ok ? "ok" : "no", cls);
+        return ok ? 0 : 1;
+    }
+    if (command == "gone" && argc == 4) {
+        const bool ok = Within(std::strtoul(argv[3], nullptr, 10),
+                               [&] { return FindWindowA(cls, nullptr) == nullptr; });
+        std::printf("%s: class %s %s\n", ok ? "ok" : "no", cls, ok ? "gone" : "still there");
+        return ok ? 0 : 1;
+    }
+    if (command == "text" && argc == 6) {
+        std::string last;
+        const bool ok = Within(std::strtoul(argv[5], nullptr, 10), [&] {
+            last = Text(Child(FindWindowA(cls, nullptr), argv[3]));
+            return last == argv[4];
+        });
+        std::printf("%s text \"%s\" (expected \"%s\")\n", ok ? "ok" : "no", last.c_str(), argv[4]);
+        return ok ? 0 : 1;
+    }
+    if (command == "close" && argc == 3) {
+        const bool ok = PostMessageA(FindWindowA(cls, nullptr), WM_CLOSE, 0, 0) != FALSE;
+        std::printf("%s close posted to %s\n", ok ? "ok" : "no", cls);
+        return ok ? 0 : 1;
+    }
+    if (command == "discard" && argc == 4) {
+        HWND top = FindWindowA(cls, nullptr);
+        HWND edit = Child(top, argv[3]);
+        if (edit != nullptr) SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+        const bool ok = top != nullptr && PostMessageA(top, WM_CLOSE, 0, 0) != FALSE;
+        std::printf("%s %s closed without its text\n", ok ? "ok" : "no", cls);
+        return ok ? 0 : 1;
+    }
+    return Usage();
+}
