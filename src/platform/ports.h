@@ -238,6 +238,9 @@ struct Platform {
 // The process's ports.
 Platform& Os();
 
+// The tick count of the installed clock; 0 without one.
+uint32_t TickNow();
+
 // Installs a set of ports for a scope (a test) and puts the previous set back.
 class ScopedPlatform {
 public:

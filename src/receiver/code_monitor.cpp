@@ -1,6 +1,6 @@
 #include "receiver/code_monitor.h"
 
-#include <mutex>
+#include "platform/ports.h"
 
 #include "receiver/button_map.h"
 #include "receiver/events.h"
@@ -8,9 +8,6 @@
 #include "receiver/remote_button.h"
 
 namespace {
-
-constexpr uint32_t kLostContactMs = 1200;
-constexpr int32_t kShortestCode = 6;
 
 const char* KindName(MonitorMatch::Kind k) {
     switch (k) {
@@ -34,18 +31,14 @@ MonitorReport AnalyseCompletedCode() {
     const CRButton received(report.values.data(), static_cast<int32_t>(report.values.size()),
                             nullptr, 0, 0);
     int variants[kButtonCount] = {};
-    {
-        CButtonMap& map = TheButtonMap();
-        std::lock_guard<std::recursive_mutex> hold(map.Lock());
-        for (int32_t id = 0; id < kButtonCount; ++id) variants[id] = map.MatchButton(received, id);
-    }
+    MatchReceivedCode(received, variants);
     for (int32_t id = 0; id < kButtonCount; ++id) {
         if (variants[id] == 0) continue;
         MonitorMatch m;
         m.id = id;
         m.variant = variants[id];
         const ButtonTiming& t = TheButtonTiming();
-        const uint32_t now = Os().clock == nullptr ? 0 : Os().clock->TickCount();
+        const uint32_t now = TickNow();
         if (id != t.lastButton || m.variant != t.lastVariant) {
             m.kind = MonitorMatch::NewPress;
         } else if (now - t.lastSeen > kLostContactMs) {

@@ -18,10 +18,6 @@
 
 namespace {
 
-uint32_t Now() {
-    Clock* clock = Os().clock;
-    return clock == nullptr ? 0 : clock->TickCount();
-}
 
 bool MouseModeBypass(int32_t id) {
     RemoteSettings* s = CurrentSettings();
@@ -58,14 +54,14 @@ bool AcceptButtonTiming(int32_t id, int32_t variant) {
     const uint32_t rate = RepeatRateMs(storedRate);
 
     ButtonTiming& t = TheButtonTiming();
-    const uint32_t now = Now();
+    const uint32_t now = TickNow();
     if (id != t.lastButton || variant != t.lastVariant) {
         t.lastButton = id;
         t.lastVariant = variant;
         t.pressStart = t.lastAccepted = t.lastSeen = now;
         return true;
     }
-    if (now - t.lastSeen > 1200u) {
+    if (now - t.lastSeen > kLostContactMs) {
         t.pressStart = t.lastAccepted = t.lastSeen = now;
         return true;
     }
@@ -98,9 +94,15 @@ void SendDefaultKeystroke(int32_t id) {
     }
 }
 
+void MatchReceivedCode(const CRButton& received, int (&variants)[kButtonCount]) {
+    CButtonMap& map = TheButtonMap();
+    std::lock_guard<std::recursive_mutex> hold(map.Lock());
+    for (int32_t id = 0; id < kButtonCount; ++id) variants[id] = map.MatchButton(received, id);
+}
+
 void OnCodeComplete() {
     IrReceiver& rx = TheReceiver();
-    if (rx.valueCount <= 5) {
+    if (rx.valueCount < kShortestCode) {
         rx.valueCount = 0;
         return;
     }
@@ -109,15 +111,9 @@ void OnCodeComplete() {
     rx.valueCount = 0;
     if (!received) return;
 
-    // The whole code is matched under the map's lock, so it meets either the whole old
-    // map or the whole new one while a settings load rebuilds it; the actions below
-    // never run under the lock.
+    // The actions below never run under the map's lock.
     int variants[kButtonCount] = {};
-    {
-        CButtonMap& map = TheButtonMap();
-        std::lock_guard<std::recursive_mutex> hold(map.Lock());
-        for (int32_t id = 0; id < kButtonCount; ++id) variants[id] = map.MatchButton(*received, id);
-    }
+    MatchReceivedCode(*received, variants);
     for (int32_t id = 0; id < kButtonCount; ++id) {
         const int variant = variants[id];
         if (variant == 0) continue;

@@ -6,6 +6,17 @@
 
 #include "receiver/remote_button.h"
 
+class CRButton;
+
+// A code needs at least this many values.
+constexpr int32_t kShortestCode = 6;
+// The same button and variant after a longer silence is a new press.
+constexpr uint32_t kLostContactMs = 1200;
+
+// The variant (0: none) of every button for a received code, all matched under the
+// button map's lock, so that a settings load rebuilding the map is never half seen.
+void MatchReceivedCode(const CRButton& received, int (&variants)[kButtonCount]);
+
 // The repeat filter's state, one set for the whole process.
 struct ButtonTiming {
     int32_t lastButton = -1;

@@ -33,10 +33,6 @@ std::atomic<FirstRunHook> g_firstRunHook{nullptr};
 std::mutex g_startLock;
 bool g_stopping = false;
 
-uint32_t Now() {
-    Clock* clock = Os().clock;
-    return clock == nullptr ? 0 : clock->TickCount();
-}
 
 void SleepMs(uint32_t ms) {
     if (Clock* clock = Os().clock) {
@@ -203,7 +199,7 @@ int ReaderThread(WindowHandle mainWindow) {
     for (;;) {
         readerStopped = 0;
         TheTrayIcon().SetState(TrayAvailable);
-        const uint32_t t0 = Now();
+        const uint32_t t0 = TickNow();
         bool lost = false;
         // A failed read right after an escape byte is given one more read within the
         // slice before the receiver counts as lost.
@@ -213,7 +209,7 @@ int ReaderThread(WindowHandle mainWindow) {
         for (;;) {
             if (r.status == ReadStatus::Failed) {
                 if (rx.escapeState != IrReceiver::kNoEscape && !failureForgiven &&
-                    Now() - t0 < kReadSliceMs) {
+                    TickNow() - t0 < kReadSliceMs) {
                     failureForgiven = true;
                     r = ReadInto(&b, 1);
                     continue;
@@ -224,7 +220,7 @@ int ReaderThread(WindowHandle mainWindow) {
             if (r.status == ReadStatus::NoData) break;
             failureForgiven = false;
             if (UnpackByte(rx, b)) OnCodeComplete();
-            if (Now() - t0 >= kReadSliceMs) break;
+            if (TickNow() - t0 >= kReadSliceMs) break;
             r = ReadInto(&b, 1);
         }
         if (lost) break;

@@ -18,10 +18,6 @@ namespace {
 
 std::atomic<MessageId> g_buttonMessage{0};
 
-uint32_t Now() {
-    Clock* clock = Os().clock;
-    return clock == nullptr ? 0 : clock->TickCount();
-}
 
 void PostButton(WindowHandle window, MessageId message, int32_t button) {
     Desktop* desktop = Os().desktop;
@@ -88,7 +84,7 @@ bool MouseModeAction(int32_t b, int32_t v) {
     MouseModeState& m = TheMouseModeState();
     Desktop* desktop = Os().desktop;
     const Point cursor = desktop == nullptr ? Point{} : desktop->CursorPos();
-    const uint32_t now = Now();
+    const uint32_t now = TickNow();
     const uint32_t sinceMove = now - m.lastMoveTime;
 
     if (b != m.lastButton || v != m.lastVariant) m.acceleration = 0.0f;
