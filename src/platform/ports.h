@@ -115,6 +115,8 @@ public:
     virtual bool ImageName(ProcessId pid, std::string& out) = 0;
     // OpenProcess with full access and TerminateProcess.
     virtual bool Terminate(ProcessId pid, uint32_t exitCode) = 0;
+    // This process's own id (GetCurrentProcessId).
+    virtual ProcessId CurrentProcess() = 0;
 };
 
 // Version, power management and display power saving.
@@ -195,6 +197,9 @@ public:
     // SetTimer / KillTimer on a window.
     virtual bool SetTimer(WindowHandle w, uintptr_t id, uint32_t ms) = 0;
     virtual bool KillTimer(WindowHandle w, uintptr_t id) = 0;
+    // Waits ms while answering the messages other threads send to this thread's windows
+    // (a message box that another thread shows over one of them needs its owner to answer).
+    virtual void WaitServingSentMessages(uint32_t ms) = 0;
 };
 
 // Shell_NotifyIcon.

@@ -1,6 +1,9 @@
 #include "profiles/catalogue.h"
 
+#include <optional>
 #include <string>
+
+#include "platform/ports.h"
 
 #include "profiles/handlers.h"
 #include "profiles/keymaps/keymaps.h"
@@ -342,7 +345,40 @@ bool AppProfile::Matches(WindowFacts& facts) const {
     return false;
 }
 
+namespace {
+
+// The press under way on this thread, and the foreground facts it has read so far.
+struct PressFacts {
+    WindowHandle window = 0;
+    std::optional<WindowFacts> facts;
+};
+thread_local ForegroundPressScope* t_pressScope = nullptr;
+thread_local PressFacts t_pressFacts;
+
+WindowFacts& FactsOfThisPress() {
+    Desktop* desktop = Os().desktop;
+    const WindowHandle front = desktop != nullptr ? desktop->ForegroundWindow() : 0;
+    if (!t_pressFacts.facts || t_pressFacts.window != front) {
+        t_pressFacts.facts.emplace(WindowFacts::Foreground());
+        t_pressFacts.window = front;
+    }
+    return *t_pressFacts.facts;
+}
+
+}  // namespace
+
+ForegroundPressScope::ForegroundPressScope() : outer_(t_pressScope) {
+    if (outer_ == nullptr) t_pressFacts = PressFacts{};
+    t_pressScope = this;
+}
+
+ForegroundPressScope::~ForegroundPressScope() {
+    t_pressScope = outer_;
+    if (outer_ == nullptr) t_pressFacts = PressFacts{};
+}
+
 bool AppProfile::matchesForeground() const {
+    if (t_pressScope != nullptr) return Matches(FactsOfThisPress());
     WindowFacts facts = WindowFacts::Foreground();
     return Matches(facts);
 }

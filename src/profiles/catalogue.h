@@ -81,6 +81,21 @@ struct AppProfile {
 
 constexpr int kCatalogueRows = 155;
 
+// For the span of one press, the foreground window's title, class and process name are
+// read once and shared by every rule asked about the foreground (the automatic switch's
+// check and the dispatch walk); they are read again only when another window has come
+// to the front meanwhile. Without a scope on the thread, every rule reads them afresh.
+class ForegroundPressScope {
+public:
+    ForegroundPressScope();
+    ~ForegroundPressScope();
+    ForegroundPressScope(const ForegroundPressScope&) = delete;
+    ForegroundPressScope& operator=(const ForegroundPressScope&) = delete;
+
+private:
+    ForegroundPressScope* outer_;
+};
+
 // The rows in dispatch order; row n is ProfileCatalogue()[n - 1].
 const AppProfile* ProfileCatalogue();
 const AppProfile& CatalogueRow(int number);

@@ -16,8 +16,10 @@ void LetterEntryTimer();
 // How long a message sent to another program (rows 55 and 148) is waited for. A
 // program the system reports as hung is given up on at once; one that is merely
 // slow is waited for this long at most, so a stuck player cannot stop every later
-// button.
-constexpr uint32_t kSendTimeoutMs = 3000;
+// button. A window that ran out of time at its last send gets only the short bound
+// until it answers again.
+constexpr uint32_t kSendTimeoutMs = 1000;
+constexpr uint32_t kSendRetryTimeoutMs = 50;
 
 // Puts the handlers' state (the pending letter, row 148's press counters) back to
 // how the process starts.

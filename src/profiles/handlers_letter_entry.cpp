@@ -75,8 +75,6 @@ void CommitLocked() {
 }  // namespace
 
 int HandleRow125(int32_t button) {
-    // Buttons no row maps (the extra codes) leave a pending letter alone.
-    if (button < ChannelUp || button > Digit0) return 0;
     {
         std::lock_guard<std::mutex> lock(g_letterLock);
         if (IsLetterDigit(button)) {

@@ -19,12 +19,26 @@ void PostTo(WindowHandle window, MessageId message, WParam wParam, LParam lParam
     if (Desktop* desktop = Os().desktop) (void)desktop->Post(window, message, wParam, lParam);
 }
 
+// The window that let the last send to it run out of time. Until it answers again it is
+// given only the short bound, so a program that stops answering holds the remote once,
+// not at every press. Only the reader thread sends.
+WindowHandle g_unanswering = 0;
+
 // A sent message waits for the target, but never for a program the system reports
-// as hung, and never longer than kSendTimeoutMs; the target's answer is not used.
+// as hung, and never longer than the bound; the target's answer is not used. A message
+// that runs out of time is still delivered once the program gets to it.
 void SendTo(WindowHandle window, MessageId message, WParam wParam, LParam lParam) {
-    if (Desktop* desktop = Os().desktop) {
-        LResult ignored = 0;
-        (void)desktop->SendAbortIfHung(window, message, wParam, lParam, kSendTimeoutMs, &ignored);
+    Desktop* desktop = Os().desktop;
+    if (desktop == nullptr) return;
+    const bool timedOutBefore = window != 0 && window == g_unanswering;
+    LResult ignored = 0;
+    const bool answered = desktop->SendAbortIfHung(
+        window, message, wParam, lParam, timedOutBefore ? kSendRetryTimeoutMs : kSendTimeoutMs,
+        &ignored);
+    if (answered) {
+        if (timedOutBefore) g_unanswering = 0;
+    } else if (desktop->WindowExists(window)) {
+        g_unanswering = window;
     }
 }
 
@@ -294,7 +308,6 @@ int HandleRow122(int32_t button) {
 }
 
 int HandleRow128(int32_t button) {
-    if (button < ChannelUp || button > Digit0) return 0;
     const WindowHandle main = FindWindowByClass("MMJB:MAINWND");
     if (main != 0) BringWindowToFront(main);
     const WindowHandle recorder = FindWindowByTitlePart("MMJB Recorder");
@@ -378,5 +391,6 @@ namespace handlers {
 void ResetPressCounters() {
     g_rewindPresses = 0;
     g_forwardPresses = 0;
+    g_unanswering = 0;
 }
 }  // namespace handlers

@@ -42,6 +42,17 @@ void SleepMs(uint32_t ms) {
     }
 }
 
+// The stop's wait on the main thread answers what other threads send its windows
+// meanwhile: the first-run steps may be showing a message box owned by the main window,
+// and a box that cannot reach its owner never comes up, so the wait thread would never end.
+void WaitForThreadToEnd() {
+    if (UserInterface* ui = Os().ui) {
+        ui->WaitServingSentMessages(kStopPollMs);
+    } else {
+        SleepMs(kStopPollMs);
+    }
+}
+
 ReceiverDevice* Device() { return Os().receiver; }
 
 ReadResult ReadInto(uint8_t* buffer, size_t size) {
@@ -49,6 +60,14 @@ ReadResult ReadInto(uint8_t* buffer, size_t size) {
     ReceiverHandle* h = TheReceiver().handle.load();
     if (device == nullptr || h == nullptr) return ReadResult{};
     return device->Read(h, buffer, size);
+}
+
+// A code cut off by an unplugged receiver never completes: its values and a pending
+// escape would otherwise run into the first code of the next receiver, losing that
+// press or delivering the half one.
+void ForgetHalfCode(IrReceiver& rx) {
+    rx.valueCount = 0;
+    ResetUnpacker(rx);
 }
 
 void CloseReceiverHandle() {
@@ -96,6 +115,7 @@ bool StartWaitThread(WindowHandle mainWindow) {
 // reader's "ended" flags are in place before them and never overwrite them.
 void ReaderEnds(WindowHandle mainWindow) {
     CloseReceiverHandle();
+    ForgetHalfCode(TheReceiver());
     TheTrayIcon().SetState(TrayNotAvailable);
     std::lock_guard<std::mutex> hold(g_startLock);
     readerRunning = 0;
@@ -154,6 +174,7 @@ bool OpenReceiver() {
     ReceiverDevice* device = Device();
     if (EnumerateInterfaces(list) == 0 || device == nullptr) return false;
     ReceiverHandle* h = device->Open(list.entries.front().devicePath);
+    if (h != nullptr) ForgetHalfCode(TheReceiver());
     TheReceiver().handle = h;
     return h != nullptr;
 }
@@ -241,11 +262,11 @@ void StopReceiverThreads() {
     }
     if (readerStopped.load() == 0) {
         readerRunning = 0;
-        while (readerStopped.load() == 0) SleepMs(kStopPollMs);
+        while (readerStopped.load() == 0) WaitForThreadToEnd();
     }
     if (waitFinished.load() == 0) {
         waitKeepRunning = 0;
-        while (waitFinished.load() == 0) SleepMs(kStopPollMs);
+        while (waitFinished.load() == 0) WaitForThreadToEnd();
     }
     std::lock_guard<std::mutex> hold(g_startLock);
     g_stopping = false;

@@ -1,6 +1,7 @@
 #include "routing/dispatcher.h"
 
 #include <atomic>
+#include <mutex>
 #include <string>
 
 #include "platform/ports.h"
@@ -81,6 +82,7 @@ MouseModeState& TheMouseModeState() {
 }
 
 bool MouseModeAction(int32_t b, int32_t v) {
+    const std::lock_guard<std::recursive_mutex> hold(CursorLock());
     MouseModeState& m = TheMouseModeState();
     Desktop* desktop = Os().desktop;
     const Point cursor = desktop == nullptr ? Point{} : desktop->CursorPos();
@@ -143,6 +145,7 @@ bool MouseModeAction(int32_t b, int32_t v) {
 bool ButtonDispatcher(int32_t b, int32_t v) {
     Desktop* desktop = Os().desktop;
     if (desktop == nullptr) return false;
+    const ForegroundPressScope press;
 
     if (const WindowHandle girder = FindWindowByClass(kGirderClass); girder != 0) {
         PostButton(girder, kGirderMessage, b);
@@ -169,6 +172,13 @@ bool ButtonDispatcher(int32_t b, int32_t v) {
 
     if (const int answer = GlobalAction(b); answer >= 0) return answer != 0;
 
+    // This program's own windows are no foreign program. With its settings or a dialog
+    // in front, the buttons send their default keys, so the remote can drive it with the
+    // arrows, Ok and Exit; its hidden frame in front only spares the warning below.
+    if (const WindowHandle front = desktop->ForegroundWindow();
+        IsOwnWindow(front) && desktop->IsVisible(front))
+        return false;
+
     if (!IsArrowButton(b) && b != Ok && settings->AutoSwitchEnabled.load() != 0) AutoSwitch();
 
     if (ForegroundHasPluginClass()) {
@@ -179,7 +189,8 @@ bool ButtonDispatcher(int32_t b, int32_t v) {
     PostButton(desktop->ForegroundWindow(), ButtonMessage(), b);
     if (const int row = ForegroundCatalogueRow(); row > 0) return HandleCatalogueButton(row, b) != 0;
 
-    if (settings->ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit)
+    if (settings->ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit &&
+        !IsOwnWindow(desktop->ForegroundWindow()))
         WarnUnsupported(*settings);
     return false;
 }

@@ -1,5 +1,6 @@
 #include "routing/input.h"
 
+#include <mutex>
 #include <vector>
 
 #include "platform/ports.h"
@@ -37,6 +38,7 @@ void SendKeyBatch(uint8_t virtualKey, bool ctrl, bool alt, bool shift, uint16_t 
 }
 
 void ClickButton(bool right) {
+    const std::lock_guard<std::recursive_mutex> hold(CursorLock());
     Inject({MouseEvent(right ? kMouseRightDown : kMouseLeftDown),
             MouseEvent(right ? kMouseRightUp : kMouseLeftUp)});
 }
@@ -47,6 +49,7 @@ enum class Click { Left, Right, None };
 void ClickAtOffset(WindowHandle window, int32_t x, int32_t y, Anchor anchor, Click click) {
     Desktop* desktop = Os().desktop;
     if (desktop == nullptr) return;
+    const std::lock_guard<std::recursive_mutex> hold(CursorLock());
     // A window that is gone (or none at all) gets no input rather than a click at the
     // bare offset from the screen's corner.
     Rect r;
@@ -69,6 +72,11 @@ WindowHandle Foreground() {
 }
 
 }  // namespace
+
+std::recursive_mutex& CursorLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
 
 void SendKeystroke(uint8_t virtualKey, bool withCtrl, bool withAlt, bool withShift) {
     SendKeyBatch(virtualKey, withCtrl, withAlt, withShift, 0, 0);

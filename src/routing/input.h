@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 #include "platform/types.h"
 
@@ -11,6 +12,10 @@ void SendKeystroke(uint8_t virtualKey, bool withCtrl = false, bool withAlt = fal
 void SendKeystrokeEx(uint8_t virtualKey, bool withCtrl, bool withAlt, bool withShift,
                      uint16_t scanCode, uint32_t keyFlags);
 void SendAltWinEnter();
+
+// Held for every save, move, click and restore of the cursor: the reader thread's clicks
+// and mouse mode and the main thread's focus-request poll never interleave theirs.
+std::recursive_mutex& CursorLock();
 
 void ClickLeftAtCursor();
 void ClickRightAtCursor();

@@ -296,6 +296,14 @@ int CooperatingKeyHandler(int32_t button) {
     return 0;
 }
 
+bool IsOwnWindow(WindowHandle window) {
+    Desktop* desktop = Os().desktop;
+    ProcessList* processes = Os().processes;
+    if (desktop == nullptr || processes == nullptr || window == 0) return false;
+    const ProcessId owner = desktop->WindowProcess(window);
+    return owner != 0 && owner == processes->CurrentProcess();
+}
+
 bool ForegroundIsSupported() { return CatalogueSupportsForeground(); }
 
 void AutoSwitch() {

@@ -70,9 +70,12 @@ bool CRemoteDoc::OnOpenDocument(const char* /*path*/) {
 }
 
 bool CRemoteDoc::OnSaveDocument(const char* /*path*/) {
+    // The flag is cleared before the values are read: a change the reader thread makes
+    // meanwhile either goes into this save or marks the record modified again, so the
+    // next save writes it.
+    SetModifiedFlag(false);
     auto userKey = OpenUserSettingsKey();
     SaveSettingsValues(settings_, userKey.get());
-    SetModifiedFlag(false);
     return true;
 }
 

@@ -110,10 +110,11 @@ void CloseMainFrame(ShellHost& host) {
 }
 
 void ExitShell(ShellHost& host) {
-    host.ReleaseEndpoint();
-    // Finds nothing to stop after a normal close; after an end of session it is the
-    // last chance to end the threads before the process goes.
+    // The reader and wait threads end first: the reader may be changing the volume
+    // through the interface released next. After a normal close this finds nothing to
+    // stop; after a quit from outside it is the last chance to end them.
     CloseReceiver();
+    host.ReleaseEndpoint();
     TheTrayIcon().Reset();
 }
 

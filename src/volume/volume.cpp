@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -182,6 +183,12 @@ bool IsWindowsVersion6() {
     return v.ok && v.platformId == kPlatformNt && v.major == 6;
 }
 
+// Held around every call through the interface and around its release, so a call
+// from the reader thread never goes through an interface the main thread has released.
+namespace {
+std::mutex g_endpointLock;
+}  // namespace
+
 void CreateEndpointVolume() {
     EndpointVolume* port = Os().endpoint;
     if (port == nullptr || g_endpoint.load() != 0) return;
@@ -189,6 +196,7 @@ void CreateEndpointVolume() {
 }
 
 void ReleaseEndpointVolume() {
+    std::lock_guard<std::mutex> hold(g_endpointLock);
     const EndpointHandle e = g_endpoint.exchange(0);
     if (e != 0 && Os().endpoint != nullptr) Os().endpoint->Release(e);
 }
@@ -196,11 +204,13 @@ void ReleaseEndpointVolume() {
 EndpointHandle EndpointInterface() { return g_endpoint.load(); }
 
 void SetEndpointLevel(float level) {
+    std::lock_guard<std::mutex> hold(g_endpointLock);
     const EndpointHandle e = g_endpoint.load();
     if (e != 0) (void)Os().endpoint->SetMasterLevelScalar(e, level);
 }
 
 float GetEndpointLevel() {
+    std::lock_guard<std::mutex> hold(g_endpointLock);
     const EndpointHandle e = g_endpoint.load();
     float level = 0.0f;
     if (e == 0 || !Os().endpoint->GetMasterLevelScalar(e, level)) return 0.0f;
@@ -208,6 +218,7 @@ float GetEndpointLevel() {
 }
 
 void SetEndpointMute(bool mute) {
+    std::lock_guard<std::mutex> hold(g_endpointLock);
     const EndpointHandle e = g_endpoint.load();
     if (e != 0) (void)Os().endpoint->SetMute(e, mute);
 }

@@ -238,6 +238,25 @@ TEST(CatalogueRecognition, EveryRowRecognisesItsProgramFirstInEveryWalk) {
     for (int row = 1; row <= kCatalogueRows; ++row) EXPECT_TRUE(seen[row]) << row;
 }
 
+// Within one press the foreground's process name is read once, whichever row takes
+// the press, and again only when another window has come to the front.
+TEST(CatalogueRecognition, OnePressReadsTheForegroundProcessOnceAtAnyRow) {
+    for (const Program& p : kPrograms) {
+        FakeEnv env;
+        env.Foreground(p.exe, TitleOf(p.title), p.className);
+        env.processes.lookups = 0;
+        const ForegroundPressScope press;
+        EXPECT_TRUE(ForegroundIsSupported());
+        EXPECT_EQ(ForegroundCatalogueRow(), p.row);
+        const int32_t first = env.processes.lookups;
+        EXPECT_LE(first, 1) << "row " << p.row;
+        env.Foreground("unknown.exe", "Spreadsheet");
+        EXPECT_EQ(ForegroundCatalogueRow(), -1);
+        EXPECT_FALSE(ForegroundIsSupported());
+        EXPECT_EQ(env.processes.lookups, first + 1) << "row " << p.row;
+    }
+}
+
 TEST(CatalogueRecognition, RowsAreInTableOrder) {
     for (int row = 1; row <= kCatalogueRows; ++row) {
         EXPECT_EQ(ProfileCatalogue()[row - 1].number, row);

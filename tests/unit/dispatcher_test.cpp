@@ -112,6 +112,15 @@ TEST_F(DispatcherTest, WmxaBehindLeavesMouseModeAndGlobalButtonsAlone) {
     ASSERT_EQ(posts.size(), 1u);
     EXPECT_EQ(posts[0], (FakeMessage{wmxa, 0, ButtonMessage(), Play, 0, false}));
     EXPECT_TRUE(PostsTo(front).empty());
+
+    // The volume buttons stay global too: they act on the volume, which forwards them to
+    // a cooperating window in front, and the plug-in window gets nothing.
+    env.Foreground("player.exe", "Orbiscope#03 Player");
+    env.input.Clear();
+    EXPECT_TRUE(ButtonDispatcher(VolumeUp, 1));
+    EXPECT_TRUE(ButtonDispatcher(Mute, 1));
+    EXPECT_EQ(KeysDown(), (std::vector<uint16_t>{vk::OEM_6, vk::OEM_5}));
+    EXPECT_EQ(PostsTo(wmxa).size(), 1u);
 }
 
 TEST_F(DispatcherTest, NoMouseFlagInAnyCaseSendsArrowsToTheProgram) {
@@ -361,6 +370,28 @@ TEST_F(DispatcherTest, GlobalButtonsAnswerWithTheirAction) {
     EXPECT_TRUE(env.ui.unsupportedShown.empty());
     // Global buttons never reach the foreground as ButtonMessage.
     EXPECT_TRUE(PostsTo(front).empty());
+}
+
+// The program's own windows: its settings in front take default keys (no switch, no
+// warning); its hidden frame in front is no foreign program to warn about.
+TEST_F(DispatcherTest, OwnWindowsAreNeverWarnedAboutAndTheSettingsTakeDefaultKeys) {
+    FakeWindow behind;
+    behind.pid = env.processes.Add("vlc.exe");
+    behind.title = "VLC media player";
+    const WindowHandle vlc = env.desktop.Add(behind);
+    const WindowHandle settings = AddWindow("OrbiscopeRemote.exe", "Orbiscope Settings", "#32770");
+    env.processes.self = env.desktop.Find(settings)->pid;
+    env.desktop.BringToTop(settings);
+    env.desktop.foreground = settings;
+    EXPECT_FALSE(ButtonDispatcher(Play, 1));
+    EXPECT_EQ(env.desktop.foreground, settings);
+    EXPECT_TRUE(PostsTo(settings).empty());
+
+    env.settings->AutoSwitchEnabled = 0;
+    env.desktop.Find(settings)->style = 0;  // the hidden frame
+    EXPECT_FALSE(ButtonDispatcher(Play, 1));
+    EXPECT_TRUE(env.ui.unsupportedShown.empty());
+    EXPECT_NE(env.desktop.foreground, vlc);
 }
 
 }  // namespace

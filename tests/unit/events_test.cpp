@@ -142,6 +142,39 @@ TEST_F(EventsTest, SwallowedRepeatsKeepTheContactAlive) {
     EXPECT_EQ(TheButtonTiming().pressStart, press);
 }
 
+// A code that two buttons share: each accepted event reaches the dispatcher, but a
+// repeat the filter swallows ends the scan, so the second button is not asked either.
+TEST_F(EventsTest, ASwallowedRepeatEndsTheScanOfACodeThatSeveralButtonsMatch) {
+    const auto play = SequenceValues(kButtonCodes[Play].variant1);
+    TheButtonMap().AddButton(Extra40, new CRButton(play.data(), static_cast<int32_t>(play.size()),
+                                                   nullptr, 0, 0));
+    const WindowHandle front = env.desktop.foreground;
+    Receive(Play, 1);
+    EXPECT_EQ(env.desktop.MessagesTo(front).size(), 2u);  // Play, then Extra40
+    EXPECT_EQ(TheButtonTiming().lastButton, Extra40);
+    // Extra40's repeat within the rate: swallowed, and Play is not asked again either.
+    env.clock.Advance(20);
+    TheButtonTiming().lastButton = Play;
+    TheButtonTiming().lastVariant = 1;
+    Receive(Play, 1);
+    EXPECT_EQ(env.desktop.MessagesTo(front).size(), 2u);
+    EXPECT_EQ(TheButtonTiming().lastButton, Play);
+}
+
+// Every accepted event wakes the screen saver first, while the setting is on.
+TEST_F(EventsTest, AcceptedEventsStopTheScreenSaverOnlyWhileTheSettingIsOn) {
+    env.power.lowPowerActive = true;
+    env.settings->ScreenSaverWakeupEnabled = 1;
+    Receive(Play, 1);
+    EXPECT_EQ(env.power.displayRequired, 1);
+    env.settings->ScreenSaverWakeupEnabled = 0;
+    Receive(Stop, 1);
+    EXPECT_EQ(env.power.displayRequired, 1);
+    env.settings->ScreenSaverWakeupEnabled = 1;
+    Receive(Play, 2);
+    EXPECT_EQ(env.power.displayRequired, 2);
+}
+
 TEST_F(EventsTest, AlternatingButtonsAreEachAcceptedAtOnce) {
     EXPECT_TRUE(AcceptButtonTiming(Play, 1));
     EXPECT_TRUE(AcceptButtonTiming(Stop, 1));

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "fake_env.h"
 #include "platform/vk.h"
+#include "receiver/remote_button.h"
+#include "routing/dispatcher.h"
 #include "routing/input.h"
 
 namespace {
@@ -148,6 +152,22 @@ TEST(Clicks, MissingWindowGetsNoInput) {
     ClickInForegroundWindow(5, 5);
     EXPECT_TRUE(env.input.batches.empty());
     EXPECT_TRUE(env.desktop.cursorMoves.empty());
+}
+
+// The focus-request poll clicks on the main thread while mouse mode moves the cursor on
+// the reader thread: every click lands where it was aimed and the cursor comes back.
+TEST(CursorThreads, ClicksAndMouseModeMovesNeverInterleave) {
+    FakeEnv env;
+    const WindowHandle target = env.Foreground("player.exe");
+    env.desktop.cursor = Point{300, 300};
+    std::thread reader([] {
+        for (int i = 0; i < 300; ++i) MouseModeAction(i % 2 != 0 ? Left : Right, 1);
+    });
+    for (int i = 0; i < 300; ++i) ClickInWindow(8, 50, target);
+    reader.join();
+    ASSERT_EQ(env.input.clickPoints.size(), 600u);
+    for (const Point& p : env.input.clickPoints) EXPECT_EQ(p, (Point{108, 150}));
+    EXPECT_EQ(env.desktop.cursor, (Point{300, 300}));
 }
 
 }  // namespace

@@ -13,9 +13,12 @@
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/stream.h"
+#include "platform/fake/fake_volume.h"
 #include "ui/messages.h"
+#include "ui/shell.h"
 #include "ui/settings_store.h"
 #include "ui/tray_icon.h"
+#include "volume/volume.h"
 
 namespace {
 
@@ -197,6 +200,92 @@ TEST_F(ReceiverTest, AFailedReadElsewhereLosesTheReceiverAtOnce) {
     EXPECT_EQ(TheButtonTiming().lastButton, -1);
     EXPECT_EQ(device.QueuedBytes(kFirst), bytes.size() - 3);
     EXPECT_EQ(TheTrayIcon().State(), TrayNotAvailable);
+}
+
+// Unplugged after any byte of a code and plugged in again: the half code is forgotten,
+// the first whole press after the replug is the one recognised, and only it.
+TEST_F(ReceiverTest, AReplugMidCodeNeverLosesTheNextPressNorDeliversTheHalfOne) {
+    device.AddInterface(kFirst);
+    device.Queue(kFirst, Code(Stop, 2));
+    device.QueueUnplug(kFirst);
+    RunReaderHere();
+    const std::vector<uint16_t> stopKeys = env.input.KeysDown();
+    ASSERT_FALSE(stopKeys.empty());
+    device.Plug(kFirst);
+    const std::vector<uint8_t> cut = Code(Play, 1);
+    for (size_t k = 0; k < cut.size(); ++k) {
+        env.input.Clear();
+        TheButtonTiming() = ButtonTiming{};
+        device.Queue(kFirst, std::vector<uint8_t>(cut.begin(), cut.begin() + k));
+        device.QueueUnplug(kFirst);
+        RunReaderHere();
+        device.Plug(kFirst);
+        device.Queue(kFirst, Code(Stop, 2));
+        device.QueueUnplug(kFirst);
+        RunReaderHere();
+        EXPECT_EQ(env.input.KeysDown(), stopKeys) << "cut after " << k;
+        device.Plug(kFirst);
+    }
+}
+
+// The end of the process while the reader is busy with a held volume button, as after
+// a quit posted from outside: the threads end before the volume interface goes, and a
+// release that comes while the reader still runs waits for the reader's call to finish.
+// (Under ThreadSanitizer, either order fault shows as a race on the interface.)
+class ReleasingHost : public ShellHost {
+public:
+    WindowHandle Frame() override { return 0; }
+    bool FrameVisible() override { return false; }
+    void ActivateShownFrame() override {}
+    void ShowSettingsWindow() override {}
+    void ShowHardwareError() override {}
+    void HideFrame() override {}
+    void ShowTrayMenu() override {}
+    bool HasPluginWait() override { return false; }
+    void FocusPluginWait() override {}
+    void OpenPluginWait() override {}
+    void ClosePluginWait() override {}
+    void ForgetPluginWait() override {}
+    void RefreshViews() override {}
+    bool SaveModified() override { return true; }
+    void CloseDocument() override {}
+    void DestroyFrame() override {}
+    void ReleaseEndpoint() override {
+        readerEndedFirst = readerStopped.load() == 1 && waitFinished.load() == 1;
+        ReleaseEndpointVolume();
+    }
+    bool readerEndedFirst = false;
+};
+
+TEST_F(ReceiverTest, TheVolumeInterfaceOutlivesEveryCallTheReaderMakesThroughIt) {
+    UseRealTime();
+    FakeEndpointVolume endpoint;
+    env.platform.endpoint = &endpoint;
+    env.power.version = OsVersion{true, kPlatformNt, 6, 0};
+    env.Install();
+    device.AddInterface(kFirst);
+    std::vector<uint8_t> held;
+    for (int i = 0; i < 400; ++i) {
+        const std::vector<uint8_t> frame = Code(VolumeUp, 1);
+        held.insert(held.end(), frame.begin(), frame.end());
+    }
+    for (const bool releaseWhileReading : {true, false}) {
+        CreateEndpointVolume();
+        ASSERT_EQ(endpoint.live, 1);
+        device.Queue(kFirst, held);
+        StartReceiver(1, kMainWindow);
+        ASSERT_TRUE(WaitFor([&] { return device.QueuedBytes(kFirst) < held.size() - 50; }));
+        if (releaseWhileReading) {
+            ReleaseEndpointVolume();
+            CloseReceiver();
+        } else {
+            ReleasingHost host;
+            ExitShell(host);
+            EXPECT_TRUE(host.readerEndedFirst);
+        }
+        EXPECT_EQ(endpoint.live, 0);
+        EXPECT_EQ(readerStopped.load(), 1);
+    }
 }
 
 TEST_F(ReceiverTest, ReaderStartedWithoutItsFlagEndsAtOnce) {

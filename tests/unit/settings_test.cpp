@@ -243,10 +243,21 @@ TEST_F(SettingsStore, FavouriteOfANonTextTypeIsReplacedByItsDefault) {
     EXPECT_EQ(UserString("Favorite2"), kFallback);
 }
 
-TEST(MacroActionNames, IndicesOutsideTheTableAreUndefined) {
-    EXPECT_STREQ(MacroActionName(0), "QuickLaunch...");
-    EXPECT_STREQ(MacroActionName(2), "Cycle Through Open Windows (\"Alt-Esc\")");
-    EXPECT_STREQ(MacroActionName(9), "XP MCE: Details/More Info");
+TEST(MacroActionNames, EveryNameAndUndefinedOutsideTheTable) {
+    // Every name as the combo box shows it, written out here, not taken from the table.
+    const char* const names[] = {
+        "QuickLaunch...",
+        "Toggle Mouse Mode On/Off",
+        "Cycle Through Open Windows (\"Alt-Esc\")",
+        "Switch Between Two Open Windows (\"Alt-Tab\")",
+        "Toggle Full-Screen On/Off (\"Alt-Enter\")",
+        "Show/Hide the Start Menu",
+        "Browser Forward",
+        "XP MCE: Back",
+        "XP MCE: Start",
+        "XP MCE: Details/More Info",
+    };
+    for (int32_t i = 0; i < 10; ++i) EXPECT_STREQ(MacroActionName(i), names[i]) << i;
     for (int32_t i : {10, -1, INT_MIN, INT_MAX}) EXPECT_STREQ(MacroActionName(i), "Error: Undefined") << i;
     EXPECT_EQ(MacroActionCount, 10);
 }
@@ -338,6 +349,24 @@ TEST_F(SettingsStore, SaveModifiedWritesOnlyAModifiedRecord) {
     EXPECT_TRUE(doc.SaveModified());
     EXPECT_EQ(env.registry.writeLog.size(), 17u);
     EXPECT_EQ(UserDword("ShowUnsupportedDlg"), 0u);
+}
+
+// The reader thread changes a setting in the middle of a save: before its value was
+// written it goes into this save; after, the record stays modified for the next one.
+TEST_F(SettingsStore, AChangeDuringASaveIsNeverLost) {
+    doc.OnOpenDocument(nullptr);
+    s().SetRepeatRate(20);
+    env.registry.afterWrite = [&](const std::string& name) {
+        if (name == "RepeatDelay") s().SetShowUnsupportedDlg(0);  // written later in the save
+        if (name == "ShowUnsupportedDlg") s().SetMouseModeEnabled(1);  // written already
+    };
+    ASSERT_TRUE(doc.SaveModified());
+    env.registry.afterWrite = nullptr;
+    EXPECT_EQ(UserDword("ShowUnsupportedDlg"), 0u);
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_TRUE(doc.SaveModified());
+    EXPECT_EQ(UserDword("MouseModeEnabled"), 1u);
+    EXPECT_FALSE(doc.IsModified());
 }
 
 TEST_F(SettingsStore, StartupValuesLiveInThePerUserKey) {

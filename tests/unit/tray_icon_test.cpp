@@ -36,14 +36,15 @@ TEST_F(TrayIconTest, EachChangeOfStateMakesItsOneCall) {
         const char* tip;
     };
     using Op = NotifyIcon::Op;
+    // The icon resources by number (170 available, 166 not), as the .rc file has them.
     const Case cases[] = {
-        {TrayHidden, TrayAvailable, Op::Add, kIconAvailable, kTipAvailable},
-        {TrayHidden, TrayNotAvailable, Op::Add, kIconNotAvailable, kTipNotAvailable},
+        {TrayHidden, TrayAvailable, Op::Add, 170, kTipAvailable},
+        {TrayHidden, TrayNotAvailable, Op::Add, 166, kTipNotAvailable},
         {TrayHidden, TrayHidden, std::nullopt, 0, ""},
-        {TrayAvailable, TrayNotAvailable, Op::Modify, kIconNotAvailable, kTipNotAvailable},
+        {TrayAvailable, TrayNotAvailable, Op::Modify, 166, kTipNotAvailable},
         {TrayAvailable, TrayHidden, Op::Delete, 0, ""},
         {TrayAvailable, TrayAvailable, std::nullopt, 0, ""},
-        {TrayNotAvailable, TrayAvailable, Op::Modify, kIconAvailable, kTipAvailable},
+        {TrayNotAvailable, TrayAvailable, Op::Modify, 170, kTipAvailable},
         {TrayNotAvailable, TrayHidden, Op::Delete, 0, ""},
         {TrayNotAvailable, TrayNotAvailable, std::nullopt, 0, ""},
         {TrayAvailable, 3, std::nullopt, 0, ""},

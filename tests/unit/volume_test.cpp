@@ -188,6 +188,12 @@ TEST_F(Volume, CooperatingWindowAlsoGetsTheButtonAfterTheVolumeChanged) {
     EXPECT_NEAR(endpoint.level, 0.58f, 1e-6);
     ASSERT_FALSE(env.input.AllEvents().empty());
     EXPECT_EQ(env.input.AllEvents()[0].virtualKey, vk::OEM_6);
+    env.input.Clear();
+    OnMute(Mute);
+    EXPECT_TRUE(endpoint.muted);
+    ASSERT_FALSE(env.input.AllEvents().empty());
+    EXPECT_EQ(env.input.AllEvents()[0].virtualKey, vk::OEM_5);
+    UnmuteOutput();
 
     // Without a settings record there is no step: the press only unmutes.
     env.input.Clear();

@@ -4,8 +4,8 @@
 # multi-tap letter entry) and types letters into it; each letter is committed by the
 # letter timer on the program's main thread 700 ms after the last tap.
 set -u
-exe="$BUILD_DIR/OrbiscopeRemote.exe"
-sender="$BUILD_DIR/orbsend.exe"
+exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
+sender="$PROGRAM_DIR/orbsend.exe"
 probe="$BUILD_DIR/tests/window_probe.exe"
 for f in "$exe" "$sender" "$probe"; do [ -f "$f" ] || { echo "missing $f"; exit 1; }; done
 log="$WINE_ENV_DIR/e2e-letters.log"

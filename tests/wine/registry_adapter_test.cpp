@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <string>
 #include <vector>
 
@@ -16,7 +18,7 @@ std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s
 class RegistryAdapter : public ::testing::Test {
 protected:
     RegistryKeyGuard user{HKEY_CURRENT_USER, kTestRoot};
-    RegistryKeyGuard machine{HKEY_LOCAL_MACHINE, kTestRoot};
+    RegistryKeyGuard machine{MachineSoftware32(), kTestRoot + strlen("Software\\")};
     Registry& registry = Win32Registry();
 };
 
@@ -36,7 +38,8 @@ TEST_F(RegistryAdapter, CreateMakesEveryMissingKeyAndOpenDoesNot) {
 
     auto machineKey = registry.Open(Hive::LocalMachine, kTestKey, kKeyRead | kKeyWrite, true);
     ASSERT_NE(machineKey, nullptr);
-    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestKey));
+    // Machine-wide keys live in the 32-bit view, where the 32-bit installer writes.
+    EXPECT_TRUE(RegistryKeyExists(MachineSoftware32(), kTestKey + strlen("Software\\")));
 }
 
 TEST_F(RegistryAdapter, EveryValueTypeRoundTrips) {

@@ -122,3 +122,15 @@ inline void SetRawValue(HKEY root, const char* path, const char* name, DWORD typ
                    static_cast<DWORD>(data.size()));
     RegCloseKey(key);
 }
+
+// HKLM\Software as a 32-bit program sees it on a 64-bit system (what `reg add ... /reg:32`
+// writes to): paths below it go without the leading "Software\".
+inline HKEY MachineSoftware32() {
+    static HKEY key = [] {
+        HKEY k = nullptr;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, nullptr, 0,
+                        KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &k, nullptr);
+        return k;
+    }();
+    return key;
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,8 @@ protected:
         return p;
     }
     RegistryKeyGuard user{HKEY_CURRENT_USER, "Software\\OrbiScope"};
-    RegistryKeyGuard machine{HKEY_LOCAL_MACHINE, "Software\\Orbiscope"};
+    RegistryKeyGuard machine{MachineSoftware32(), "Orbiscope"};
+    RegistryKeyGuard machine64{HKEY_LOCAL_MACHINE, "Software\\Orbiscope"};
     ScopedPlatform scope{WithRegistry()};
 };
 
@@ -136,19 +138,24 @@ TEST_F(RegistrySettings, HelpFavouriteComesFromTheMachineWideInstallDirectory) {
         {REG_SZ, Sz(std::string(1200, 'x')), fallback},
         {REG_DWORD, {1, 0, 0, 0}, fallback},
     };
+    // The 32-bit installer writes the folder into the 32-bit view; the same value in the
+    // 64-bit view alone is not the installer's and is not read.
+    const char* const path32 = kMachineSettingsKeyPath + strlen("Software\\");
+    SetRawValue(HKEY_LOCAL_MACHINE, kMachineSettingsKeyPath, "LastInstallDir", REG_SZ,
+                Sz("F:\\Wrong view"));
     for (const Case& c : cases) {
-        SetRawValue(HKEY_LOCAL_MACHINE, kMachineSettingsKeyPath, "LastInstallDir", c.type, c.data);
+        SetRawValue(MachineSoftware32(), path32, "LastInstallDir", c.type, c.data);
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\OrbiScope");
         CRemoteDoc doc;
         doc.OnOpenDocument(nullptr);
         EXPECT_EQ(doc.Settings().GetFavorite2(), c.expected) << c.expected;
     }
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Orbiscope");
+    RegDeleteTreeA(MachineSoftware32(), "Orbiscope");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\OrbiScope");
     CRemoteDoc doc;
     doc.OnOpenDocument(nullptr);
     EXPECT_EQ(doc.Settings().GetFavorite2(), fallback);
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kMachineSettingsKeyPath));
+    EXPECT_FALSE(RegistryKeyExists(MachineSoftware32(), path32));
 }
 
 TEST_F(RegistrySettings, StartupValuesReadAndWritten) {

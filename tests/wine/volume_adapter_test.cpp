@@ -64,7 +64,9 @@ TEST(VolumeAdapter, WithoutASoundDeviceNothingIsAvailableAndTheButtonsStillAnswe
     const float level = GetEndpointLevel();
     EXPECT_GE(level, 0.0f);
     EXPECT_LE(level, 1.0f);
-    if (EndpointInterface() == 0) EXPECT_EQ(level, 0.0f);
+    if (EndpointInterface() == 0) {
+        EXPECT_EQ(level, 0.0f);
+    }
     EXPECT_EQ(OnVolumeUp(VolumeUp), 1);
     EXPECT_EQ(OnVolumeDown(VolumeDown), 1);
     EXPECT_EQ(OnMute(Mute), 1);
@@ -124,7 +126,9 @@ TEST(VolumeAdapter, MixerCallsOnMissingObjectsFailQuietly) {
     EXPECT_FALSE(mixer.SetBoolean(0, 1, 1, 1, {1}));
     EXPECT_FALSE(mixer.SetUnsigned(0, 1, 2, 1, {1}));  // wrong value count
     EXPECT_EQ(mixer.Open(12345, 0), 0u);
-    if (mixer.DeviceCount() == 0) EXPECT_EQ(mixer.OpenWaveMapper(PcmFormat{}), 0u);
+    if (mixer.DeviceCount() == 0) {
+        EXPECT_EQ(mixer.OpenWaveMapper(PcmFormat{}), 0u);
+    }
 }
 
 // Runs where the tier provides an output (volume_audio.sh starts a sound server with

@@ -80,6 +80,7 @@ public:
         return lookupWorks && Win32ProcessList().ImageName(pid, out);
     }
     bool Terminate(ProcessId, uint32_t) override { return false; }
+    ProcessId CurrentProcess() override { return Win32ProcessList().CurrentProcess(); }
 };
 
 size_t IndexIn(const std::vector<WindowHandle>& list, HWND h) {

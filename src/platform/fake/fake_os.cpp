@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <thread>
 
 #include "platform/vk.h"
 
@@ -322,4 +324,12 @@ bool FakeProcessList::Terminate(ProcessId pid, uint32_t exitCode) {
         }
     }
     return false;
+}
+
+void FakeUserInterface::WaitServingSentMessages(uint32_t ms) {
+    if (Clock* clock = Os().clock) {
+        clock->Sleep(ms);
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
 }

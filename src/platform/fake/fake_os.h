@@ -147,6 +147,7 @@ public:
     int32_t snapshots = 0;  // number of Snapshot calls
     int32_t lookups = 0;    // number of ImageName calls
     std::vector<std::pair<ProcessId, uint32_t>> terminated;
+    ProcessId self = 0;  // this program's own process id
 
     // Adds a process; returns its id.
     ProcessId Add(const std::string& exeFile);
@@ -154,6 +155,7 @@ public:
     bool Snapshot(std::vector<ProcessEntry>& out) override;
     bool ImageName(ProcessId pid, std::string& out) override;
     bool Terminate(ProcessId pid, uint32_t exitCode) override;
+    ProcessId CurrentProcess() override { return self; }
 
 private:
     ProcessId next_ = 100;
@@ -203,4 +205,6 @@ public:
         timerCalls.push_back("kill " + std::to_string(id));
         return timers.erase(id) != 0;
     }
+    // Nothing is ever sent to a fake window by another thread: a plain sleep.
+    void WaitServingSentMessages(uint32_t ms) override;
 };

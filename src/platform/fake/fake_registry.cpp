@@ -37,6 +37,7 @@ public:
         if (k == reg_.keys.end()) return false;
         k->second[FakeRegistry::Lower(name)] = FakeRegistry::Value{type, data};
         ++reg_.writes;
+        if (reg_.afterWrite) reg_.afterWrite(name);
         return true;
     }
 

@@ -2,6 +2,7 @@
 // typed values, and the refusals and wrong types that real registries hold.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -39,6 +40,8 @@ public:
     }
     bool failWrites = false;
     int32_t writes = 0;
+    // Called after each value written: another thread acting in the middle of a save.
+    std::function<void(const std::string& name)> afterWrite;
 
     // Every Open, in order, with what it asked for.
     struct OpenCall {

@@ -181,6 +181,8 @@ public:
         CloseHandle(process);
         return ok != FALSE;
     }
+
+    ProcessId CurrentProcess() override { return GetCurrentProcessId(); }
 };
 
 }  // namespace

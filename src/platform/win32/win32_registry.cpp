@@ -89,6 +89,9 @@ public:
     std::unique_ptr<RegistryKey> Open(Hive hive, const std::string& path, uint32_t access,
                                       bool create) override {
         HKEY root = hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+        // The machine-wide values come from the 32-bit installer, so they live in the
+        // 32-bit view of a 64-bit system, whichever build of the program reads them.
+        if (hive == Hive::LocalMachine) access |= KEY_WOW64_32KEY;
         HKEY key = nullptr;
         LONG r;
         if (create) {

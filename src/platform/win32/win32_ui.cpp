@@ -35,6 +35,18 @@ public:
     bool KillTimer(WindowHandle w, uintptr_t id) override {
         return ::KillTimer(Hwnd(w), id) != FALSE;
     }
+
+    void WaitServingSentMessages(uint32_t ms) override {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            // Peeking answers every message sent to this thread; posted ones stay queued.
+            MSG msg;
+            (void)PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            const DWORD elapsed = GetTickCount() - start;
+            if (elapsed >= ms) return;
+            (void)MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_SENDMESSAGE);
+        }
+    }
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 # Shared by the shell's end-to-end scripts (sourced, not run): starting the real
 # program under Wine, driving it with shell_driver, and ending only what we started.
 set -u
-exe="$BUILD_DIR/OrbiscopeRemote.exe"
+exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
 drv="$BUILD_DIR/tests/shell_driver.exe"
 log="$WINE_ENV_DIR/shell-e2e.log"
 failures=0
