@@ -32,6 +32,8 @@ const char* const kUsage =
     "  NAME:hold=600ms    the button held: one frame every 114 ms for that long\n"
     "  NAME:frames=N      the button held for N frames\n"
     "  NAME:variant=2     this press with variant 2 (1 or 2); options combine\n"
+    "  NAME:cut=N         only the first N bytes of the (last) frame, then the receiver\n"
+    "                     is unplugged; this press ends the words\n"
     "  pause=1.5s         a pause before the next press (also wait=...)\n"
     "Each new press toggles the variant, as the remote does; a held button keeps it.\n"
     "\n"
@@ -48,6 +50,7 @@ const char* const kUsage =
     "  --stay             after the words, keep the receiver plugged in and send each further\n"
     "                     line of standard input as it arrives (until end of input)\n"
     "  --first-variant N  variant of the first press (default 1)\n"
+    "  --times FILE       append the time each frame went out (performance counter, us)\n"
     "  --list             print the button names and exit\n"
     "  --help             this text\n";
 
@@ -107,6 +110,20 @@ HANDLE ServePipe(const std::string& name) {
 }
 #endif
 
+// The clock the latency benchmark's target window reads too.
+long long NowMicroseconds() {
+#ifdef _WIN32
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart * 1000000 / frequency.QuadPart;
+#else
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+#endif
+}
+
 int Fail(const std::string& message) {
     std::fprintf(stderr, "orbsend: %s\n", message.c_str());
     return 2;
@@ -118,6 +135,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;
     std::string outPath;
     [[maybe_unused]] std::string pipeName;
+    std::string timesPath;
     bool fast = false;
     bool stay = false;
     [[maybe_unused]] unsigned linger = 300;
@@ -140,6 +158,8 @@ int main(int argc, char** argv) {
             if (!value(outPath)) return Fail("--out needs a file");
         } else if (a == "--fast") {
             fast = true;
+        } else if (a == "--times") {
+            if (!value(timesPath)) return Fail("--times needs a file");
         } else if (a == "--stay") {
             stay = true;
         } else if (a == "--first-variant") {
@@ -195,16 +215,27 @@ int main(int argc, char** argv) {
         sink = std::make_unique<FileSink>(stdout, false);
     }
 
+    FILE* times = nullptr;
+    if (!timesPath.empty() && (times = std::fopen(timesPath.c_str(), "a")) == nullptr)
+        return Fail("cannot write " + timesPath);
     auto send = [&](const PressScript& presses) {
         const auto start = std::chrono::steady_clock::now();
         for (const RemoteFrame& frame : presses.frames) {
             if (!fast) std::this_thread::sleep_until(start + std::chrono::milliseconds(frame.atMs));
-            if (!sink->Write(PackButton(frame.id, frame.variant))) return false;
+            std::vector<uint8_t> bytes = PackButton(frame.id, frame.variant);
+            if (frame.cutAfter != 0 && frame.cutAfter < bytes.size()) bytes.resize(frame.cutAfter);
+            if (!sink->Write(bytes)) return false;
+            if (times != nullptr) {
+                std::fprintf(times, "%lld\n", NowMicroseconds());
+                std::fflush(times);
+            }
         }
         return true;
     };
     if (!send(script)) return Fail("the reader went away");
-    if (stay) {
+    // A press cut short unplugs the receiver: the sender ends here.
+    const bool unplugged = !script.frames.empty() && script.frames.back().cutAfter != 0;
+    if (stay && !unplugged) {
         // The receiver stays plugged in: every further line of standard input is sent as
         // it arrives, each new press toggling the variant from the last one sent.
         int32_t lastVariant = script.frames.empty() ? 3 - firstVariant : script.frames.back().variant;

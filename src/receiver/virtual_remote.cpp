@@ -74,6 +74,10 @@ PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firs
     int32_t nextVariant = firstVariant == 2 ? 2 : 1;
     uint32_t t = 0;  // when the next press may send its first frame
     for (const std::string& word : words) {
+        if (!script.frames.empty() && script.frames.back().cutAfter != 0) {
+            script.error = "nothing can follow a press cut short: " + word;
+            return script;
+        }
         const std::vector<std::string> parts = Split(word, ':');
         const std::string head = Lower(parts[0]);
         if (head.rfind("pause=", 0) == 0 || head.rfind("wait=", 0) == 0) {
@@ -91,6 +95,7 @@ PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firs
             return script;
         }
         uint32_t frames = 1;
+        uint32_t cut = 0;
         int32_t variant = nextVariant;
         for (size_t i = 1; i < parts.size(); ++i) {
             const std::string option = Lower(parts[i]);
@@ -104,6 +109,8 @@ PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firs
                 frames = n;
             } else if (key == "variant" && (value == "1" || value == "2")) {
                 variant = value == "1" ? 1 : 2;
+            } else if (key == "cut" && ParseCount(value, n) && n > 0) {
+                cut = n;
             } else {
                 script.error = "not understood: " + parts[i] + " in " + word;
                 return script;
@@ -113,6 +120,7 @@ PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firs
             script.frames.push_back(RemoteFrame{id, variant, t});
             t += kFramePeriodMs;
         }
+        script.frames.back().cutAfter = cut;
         nextVariant = variant == 1 ? 2 : 1;
     }
     return script;

@@ -14,6 +14,9 @@ struct RemoteFrame {
     int32_t id = 0;
     int32_t variant = 1;
     uint32_t atMs = 0;  // from the first frame
+    // Non-zero: only this many bytes of the frame go out, and the receiver is unplugged
+    // right after them (the last frame of a script only).
+    uint32_t cutAfter = 0;
 };
 
 struct PressScript {
@@ -22,7 +25,9 @@ struct PressScript {
 };
 
 // One word per press: NAME (a button name in any case, or its id), optionally followed
-// by :hold=DURATION, :frames=N, :variant=1|2; or pause=DURATION between presses.
+// by :hold=DURATION, :frames=N, :variant=1|2, :cut=BYTES (the last frame stops after
+// that many bytes and the receiver is unplugged; nothing may follow); or pause=DURATION
+// between presses.
 // Durations are "600ms", "1.5s" or a number of milliseconds. firstVariant is the
 // variant of the first press that does not name one.
 PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firstVariant = 1);

@@ -209,6 +209,7 @@ bool IsInternetReachableWithin(uint32_t limitMs) {
     // must be back now, and the probe must not clear it afterwards.
     state->abandoned = true;
     RestoreAutodialLocked(*state);
+    state->key.reset();  // not held open for as long as the connection attempt takes
     return false;
 }
 
@@ -216,6 +217,12 @@ void WaitForInternetProbes() {
     ProbeCount& p = Probes();
     std::unique_lock<std::mutex> hold(p.lock);
     p.idle.wait(hold, [&] { return p.running == 0; });
+}
+
+bool WaitForInternetProbesFor(uint32_t limitMs) {
+    ProbeCount& p = Probes();
+    std::unique_lock<std::mutex> hold(p.lock);
+    return p.idle.wait_for(hold, std::chrono::milliseconds(limitMs), [&] { return p.running == 0; });
 }
 
 int MacroAction(int32_t index) {

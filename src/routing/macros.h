@@ -17,8 +17,12 @@ bool IsInternetReachable();
 // The same with another limit. The probe thread is abandoned at the limit; it then
 // finishes on its own and touches only state it shares with nobody's stack.
 bool IsInternetReachableWithin(uint32_t limitMs);
-// Blocks until every probe thread started so far has ended (tests, orderly exit).
+// Blocks until every probe thread started so far has ended (tests).
 void WaitForInternetProbes();
+// The same for at most limitMs (the end of the process); true when none runs any more.
+// A probe still running then was abandoned already: it holds no registry key and
+// touches only the state it shares with nobody.
+bool WaitForInternetProbesFor(uint32_t limitMs);
 
 // The host the internet check connects to on port 80.
 extern const char* const kInternetCheckHost;

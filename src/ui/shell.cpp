@@ -7,6 +7,7 @@
 #include "profiles/handlers.h"
 #include "receiver/receiver.h"
 #include "routing/input.h"
+#include "routing/macros.h"
 #include "routing/windows.h"
 #include "ui/messages.h"
 #include "ui/settings_store.h"
@@ -14,8 +15,6 @@
 #include "volume/volume.h"
 
 const char* const kMainWindowTitle = "Orbiscope Remote Settings";
-const char* const kErrorCaption = "Orbiscope Remote Error";
-const char* const kWarningCaption = "Orbiscope Remote Warning";
 const char* const kShutdownQuestion =
     "Are you sure you want to shut down the Orbiscope Remote Software?\nYou will not be able "
     "to use your remote until you reboot your computer.";
@@ -115,6 +114,9 @@ void ExitShell(ShellHost& host) {
     // stop; after a quit from outside it is the last chance to end them.
     CloseReceiver();
     host.ReleaseEndpoint();
+    // An internet check started by a macro button may still be connecting: give it a
+    // moment to end; one that does not was abandoned and holds nothing of ours.
+    (void)WaitForInternetProbesFor(kExitProbeWaitMs);
     TheTrayIcon().Reset();
 }
 

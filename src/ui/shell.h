@@ -27,11 +27,11 @@ constexpr int32_t kTrayRestoreAttempts = 30;
 
 constexpr uint32_t kFocusPollPeriodMs = 1000;
 constexpr uint32_t kShowSettingsDelayMs = 2000;
+// How long the end of the process waits for an internet check still connecting.
+constexpr uint32_t kExitProbeWaitMs = 1000;
 
 
 extern const char* const kMainWindowTitle;  // "Orbiscope Remote Settings"
-extern const char* const kErrorCaption;     // "Orbiscope Remote Error"
-extern const char* const kWarningCaption;   // "Orbiscope Remote Warning"
 extern const char* const kShutdownQuestion;
 extern const char* const kHelpFailedText;
 extern const char* const kIntroFailedText;

@@ -41,9 +41,17 @@ TEST(VirtualRemote, PressesToggleTheVariantAndHeldButtonsKeepTheRhythm) {
 
 TEST(VirtualRemote, WordsThatAreNoPressAreRefused) {
     for (const char* word : {"Nonsense", "42", "-1", "Play:hold=", "Play:hold=-5ms", "Play:frames=0",
-                             "Play:variant=3", "Play:loud", "pause=soon", "pause=1s:x", "", "Play:"}) {
+                             "Play:variant=3", "Play:loud", "pause=soon", "pause=1s:x", "", "Play:",
+                             "Play:cut=0", "Play:cut=x"}) {
         EXPECT_NE(BuildPressScript({"Play", word}).error, "") << word;
     }
+    // A press cut short unplugs the receiver: nothing can follow it.
+    EXPECT_NE(BuildPressScript({"Play:cut=3", "Stop"}).error, "");
+    const PressScript cut = BuildPressScript({"Stop", "Play:frames=2:cut=3"});
+    ASSERT_EQ(cut.error, "");
+    ASSERT_EQ(cut.frames.size(), 3u);
+    EXPECT_EQ(cut.frames[1].cutAfter, 0u);
+    EXPECT_EQ(cut.frames[2].cutAfter, 3u);
 }
 
 TEST(VirtualRemote, DurationsAndButtonNames) {

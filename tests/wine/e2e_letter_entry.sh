@@ -2,7 +2,8 @@
 # One button press end to end: the sender plays digit buttons into the virtual receiver,
 # the real program recognises them, finds Notepad in front (a catalogued program with
 # multi-tap letter entry) and types letters into it; each letter is committed by the
-# letter timer on the program's main thread 700 ms after the last tap.
+# letter timer on the program's main thread 700 ms after the last tap. A receiver
+# unplugged mid-code and plugged in again loses nothing but the half press.
 set -u
 exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
 sender="$PROGRAM_DIR/orbsend.exe"
@@ -42,6 +43,15 @@ run "$sender" --virtual \
     Digit4 Digit4 pause=1s Digit3 Digit3 pause=1s Digit5 Digit5 Digit5 pause=1s \
     Digit5 Digit5 Digit5 pause=1s Digit6 Digit6 Digit6 >>"$log"
 step text Notepad Edit "hello" 5000
+
+# The receiver unplugged in the middle of a code (everything but its end mark) and
+# plugged in again: the half press is forgotten and the next press is recognised.
+frame="$WINE_ENV_DIR/e2e-frame.bin"
+run "$sender" --fast --out "$(winepath -w "$frame")" Digit4 >>"$log"
+cut=$(( $(stat -c %s "$frame") - 1 ))
+run "$sender" --virtual "Digit4:cut=$cut" >>"$log"
+run "$sender" --virtual Digit6:variant=2 >>"$log"
+step text Notepad Edit "hellom" 5000
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures step(s) failed; output:"

@@ -74,4 +74,32 @@ TEST(UserInterfaceAdapter, TimersTickOnTheWindowUntilKilled) {
     EXPECT_FALSE(ui.KillTimer(window.handle(), 103));  // never started
 }
 
+// The end of the process waits for the wait thread while that thread shows a message
+// box owned by the main window (the first-run steps do): the box can only come up if
+// the owner's thread answers what the box sends it, so the wait must serve those.
+TEST(UserInterfaceAdapter, AWaitServingSentMessagesLetsABoxOwnedByThisThreadComeUp) {
+    UserInterface& ui = Win32UserInterface();
+    TestWindow owner;
+    std::atomic<bool> boxEnded{false};
+    std::thread other([&] {
+        (void)ui.ShowMessageBox(owner.handle(), "first run", "Orbiscope owned box", kMbOk);
+        boxEnded = true;
+    });
+    bool boxSeen = false;
+    for (int i = 0; i < 100 && !boxEnded; ++i) {
+        ui.WaitServingSentMessages(100);
+        if (HWND box = FindWindowA("#32770", "Orbiscope owned box")) {
+            boxSeen = true;
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    }
+    EXPECT_TRUE(boxSeen);
+    EXPECT_TRUE(boxEnded);
+    if (!boxEnded) {
+        // Let it end before the window goes, whatever happened.
+        PumpUntil([&] { return boxEnded.load(); });
+    }
+    other.join();
+}
+
 }  // namespace

@@ -6,7 +6,8 @@ namespace {
 
 class FakeKey : public RegistryKey {
 public:
-    FakeKey(FakeRegistry& reg, std::string key) : reg_(reg), key_(std::move(key)) {}
+    FakeKey(FakeRegistry& reg, std::string key) : reg_(reg), key_(std::move(key)) { ++reg_.openKeys; }
+    ~FakeKey() override { --reg_.openKeys; }
 
     RegStatus Query(const std::string& name, size_t bufferBytes, uint32_t& type,
                     std::vector<uint8_t>& data) override {

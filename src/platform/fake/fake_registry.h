@@ -2,6 +2,7 @@
 // typed values, and the refusals and wrong types that real registries hold.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <set>
@@ -40,6 +41,7 @@ public:
     }
     bool failWrites = false;
     int32_t writes = 0;
+    std::atomic<int32_t> openKeys{0};  // keys handed out and not yet closed
     // Called after each value written: another thread acting in the middle of a save.
     std::function<void(const std::string& name)> afterWrite;
 
