@@ -157,6 +157,7 @@ void ParseMapping(Section& section, const std::string& text, int line) {
 }
 
 std::vector<Section> LoadSections() {
+    // The source's own path, relative to the build directory when the compiler saw it so.
     const auto path = std::filesystem::path(__FILE__).parent_path() / "data" / "given_tables.txt";
     std::ifstream in(path);
     if (!in) throw std::runtime_error("cannot open " + path.string());
