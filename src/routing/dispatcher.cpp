@@ -11,8 +11,8 @@
 #include "routing/input.h"
 #include "routing/macros.h"
 #include "routing/power.h"
-#include "routing/windows.h"
-#include "ui/settings.h"
+#include "routing/window_queries.h"
+#include "state/settings.h"
 #include "volume/volume.h"
 
 namespace {

@@ -2,15 +2,16 @@
 
 #include <atomic>
 
+#include "events/events.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/handlers.h"
 #include "receiver/receiver.h"
 #include "routing/input.h"
 #include "routing/macros.h"
-#include "routing/windows.h"
-#include "ui/messages.h"
-#include "ui/settings_store.h"
+#include "routing/window_queries.h"
+#include "state/messages.h"
+#include "state/settings_store.h"
 #include "ui/tray_icon.h"
 #include "volume/volume.h"
 
@@ -298,4 +299,20 @@ bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerComm
     return desktop != nullptr && desktop->Post(running, WM_REMOTE_SHOWSETTINGS, 0, 0);
 }
 
-void InstallShellHooks() { SetFirstRunHook(&FirstRunSteps); }
+void ConnectReceiver() {
+    ReceiverLinks links;
+    links.codeComplete = &OnCodeComplete;
+    links.availability = [](bool available) {
+        TheTrayIcon().SetState(available ? TrayAvailable : TrayNotAvailable);
+    };
+    links.startupValue = &ReadStartupValue;
+    links.showPluginWait = [](WindowHandle mainWindow) {
+        if (Desktop* desktop = Os().desktop) desktop->Send(mainWindow, WM_REMOTE_SHOWPLUGINWAIT, 0, 0);
+    };
+    SetReceiverLinks(links);
+}
+
+void InstallShellHooks() {
+    ConnectReceiver();
+    SetFirstRunHook(&FirstRunSteps);
+}

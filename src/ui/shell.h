@@ -130,5 +130,8 @@ bool CommandLineAsksForSettings(const std::string& lowerCommandLine);
 // A second copy found the first: forward "/s" if asked. True when something was posted.
 bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerCommandLine);
 
-// Set up before the receiver search: the first-run hook.
+// The receiver's codes to the event processing, its state to the tray icon, its
+// start-up values from the settings key, its hardware-wait request to the main window.
+void ConnectReceiver();
+// Set up before the receiver search: the receiver's links and the first-run hook.
 void InstallShellHooks();

@@ -1,7 +1,7 @@
 #include "ui/tray_icon.h"
 
 #include "platform/ports.h"
-#include "ui/messages.h"
+#include "state/messages.h"
 
 std::string TrayTip(const std::string& text) { return text.substr(0, kTipMaxChars); }
 
