@@ -120,9 +120,11 @@ void SaveSettingsValues(RemoteSettings& settings, RegistryKey* userKey) {
     }
 }
 
-int32_t ReadStartupValue(const char* name) {
+int32_t ReadStartupValue(const char* name) { return ReadSettingsKeyValue(name, 0); }
+
+int32_t ReadSettingsKeyValue(const char* name, int32_t defaultValue) {
     auto key = OpenUserSettingsKey();
-    return ReadDwordValue(key.get(), name, 0);
+    return ReadDwordValue(key.get(), name, defaultValue);
 }
 
 void WriteStartupValue(const char* name, int32_t value) {

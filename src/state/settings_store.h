@@ -52,4 +52,6 @@ void SaveSettingsValues(RemoteSettings& settings, RegistryKey* userKey);
 
 // InstallJustRan, CancelSlideshow, CancelPlugInWindow: DWORD, default 0.
 int32_t ReadStartupValue(const char* name);
+// A DWORD of the settings key that the pages do not show (ReceiverNotifications).
+int32_t ReadSettingsKeyValue(const char* name, int32_t defaultValue);
 void WriteStartupValue(const char* name, int32_t value);

@@ -11,6 +11,7 @@
 #include "routing/macros.h"
 #include "routing/window_queries.h"
 #include "state/messages.h"
+#include "state/notices.h"
 #include "state/settings_store.h"
 #include "ui/tray_icon.h"
 #include "volume/volume.h"
@@ -299,12 +300,31 @@ bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerComm
     return desktop != nullptr && desktop->Post(running, WM_REMOTE_SHOWSETTINGS, 0, 0);
 }
 
-void ConnectReceiver() {
+namespace {
+
+// The receiver's comings and goings after it was first seen, as balloons.
+std::atomic<int32_t> g_receiverSeen{0};
+
+void ReceiverAvailability(bool available) {
+    const int32_t before = TheTrayIcon().State();
+    TheTrayIcon().SetState(available ? TrayAvailable : TrayNotAvailable);
+    if (TheTrayIcon().State() == before) return;
+    if (available && g_receiverSeen.exchange(1) == 0) return;  // start-up: nothing to say
+    if (!available && before != TrayAvailable) return;
+    if (ReadSettingsKeyValue("ReceiverNotifications", 1) == 0) return;
+    Notice(available ? kReceiverConnectedNotice : kReceiverRemovedNotice);
+}
+
+void ShowNoticeInTray(const std::string& text) { (void)TheTrayIcon().ShowBalloon(text); }
+
+}  // namespace
+
+void ConnectShellLinks() {
+    g_receiverSeen = 0;
+    SetNoticeSink(&ShowNoticeInTray);
     ReceiverLinks links;
     links.codeComplete = &OnCodeComplete;
-    links.availability = [](bool available) {
-        TheTrayIcon().SetState(available ? TrayAvailable : TrayNotAvailable);
-    };
+    links.availability = &ReceiverAvailability;
     links.startupValue = &ReadStartupValue;
     links.showPluginWait = [](WindowHandle mainWindow) {
         if (Desktop* desktop = Os().desktop) desktop->Send(mainWindow, WM_REMOTE_SHOWPLUGINWAIT, 0, 0);
@@ -313,6 +333,6 @@ void ConnectReceiver() {
 }
 
 void InstallShellHooks() {
-    ConnectReceiver();
+    ConnectShellLinks();
     SetFirstRunHook(&FirstRunSteps);
 }

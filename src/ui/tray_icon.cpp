@@ -60,6 +60,19 @@ void TrayIcon::Reset() {
     window_ = 0;
 }
 
+bool TrayIcon::ShowBalloon(const std::string& text) {
+    NotifyIcon* port = Os().notifyIcon;
+    const int32_t state = state_.load();
+    if (port == nullptr || (state != TrayAvailable && state != TrayNotAvailable)) return false;
+    NotifyIconData data;
+    data.window = window_.load();
+    data.id = kTrayIconId;
+    data.flags = kNifInfo;
+    data.infoTitle = kTipAvailable;
+    data.info = text;
+    return port->Notify(NotifyIcon::Op::Modify, data);
+}
+
 TrayIcon& TheTrayIcon() {
     static TrayIcon icon;
     return icon;

@@ -44,7 +44,8 @@ struct FakeEnv {
         TheButtonTiming() = ButtonTiming{};
         TheMouseModeState() = MouseModeState{};
         RegisterButtonMessage();
-        ConnectReceiver();
+        ConnectShellLinks();
+        ForgetElevatedPrograms();
     }
     // Re-installs after a test changed a port pointer in `platform`.
     void Install() {

@@ -288,6 +288,31 @@ TEST_F(ReceiverTest, TheVolumeInterfaceOutlivesEveryCallTheReaderMakesThroughIt)
     }
 }
 
+// ReceiverNotifications (default 1, no page shows it) switches the balloons off.
+TEST_F(ReceiverTest, ReceiverNotificationsCanBeSwitchedOff) {
+    device.AddInterface(kFirst);
+    for (const bool on : {true, false}) {
+        if (!on) env.registry.SetDword(Hive::CurrentUser, kSettingsKeyPath, "ReceiverNotifications", 0);
+        ConnectShellLinks();
+        TheTrayIcon().Reset();
+        TheTrayIcon().SetWindow(kMainWindow);
+        tray.calls.clear();
+        for (int plugged = 0; plugged < 2; ++plugged) {
+            device.Queue(kFirst, Code(Play, 1 + plugged));
+            device.QueueUnplug(kFirst);
+            RunReaderHere();
+            device.Plug(kFirst);
+        }
+        std::vector<std::string> balloons;
+        for (const auto& c : tray.Calls()) {
+            if (c.data.flags == kNifInfo) balloons.push_back(c.data.info);
+        }
+        EXPECT_EQ(balloons, on ? std::vector<std::string>{kReceiverRemovedNotice, kReceiverConnectedNotice,
+                                                          kReceiverRemovedNotice}
+                               : std::vector<std::string>{});
+    }
+}
+
 TEST_F(ReceiverTest, ReaderStartedWithoutItsFlagEndsAtOnce) {
     readerRunning = 0;
     readerStopped = 0;
@@ -341,8 +366,16 @@ TEST_F(ReceiverTest, LostReceiverIsWaitedForAndReadAgain) {
     EXPECT_EQ(TheButtonTiming().lastVariant, 2);
 
     // The icon went not available -> available -> not available -> available.
-    std::vector<std::string> tips;
-    for (const auto& c : tray.Calls()) tips.push_back(c.data.tip);
+    std::vector<std::string> tips, balloons;
+    for (const auto& c : tray.Calls()) {
+        if (c.data.flags == kNifInfo) {
+            balloons.push_back(c.data.info);
+        } else {
+            tips.push_back(c.data.tip);
+        }
+    }
+    // A balloon for each change after start-up, none for the first connection.
+    EXPECT_EQ(balloons, (std::vector<std::string>{kReceiverRemovedNotice, kReceiverConnectedNotice}));
     EXPECT_EQ(tips, (std::vector<std::string>{kTipNotAvailable, kTipAvailable, kTipNotAvailable,
                                               kTipAvailable}));
 }

@@ -72,7 +72,7 @@ protected:
         TheTrayIcon().Reset();
         TheTrayIcon().SetWindow(0x1234);
         SetEnvironmentVariableA(kVirtualReceiverVariable, nullptr);
-        ConnectReceiver();
+        ConnectShellLinks();
     }
     void TearDown() override {
         CloseReceiver();
