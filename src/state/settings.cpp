@@ -14,7 +14,6 @@ std::string FavoritesPage(const char* colour) {
     return std::string("http://") + kFavoritesHost + "/favorites/" + colour + ".html";
 }
 
-
 const char* const kMacroActionNames[kMacroActionCount] = {
     "QuickLaunch...",
     "Toggle Mouse Mode On/Off",

@@ -78,6 +78,28 @@ public:
     virtual void ReleaseEndpoint() = 0;
 };
 
+// A host whose windows are gone: what the end of the process sees once the frame is
+// destroyed. Only the release of the endpoint is left to do.
+class WindowlessShellHost : public ShellHost {
+public:
+    WindowHandle Frame() override { return 0; }
+    bool FrameVisible() override { return false; }
+    void ActivateShownFrame() override {}
+    void ShowSettingsWindow() override {}
+    void ShowHardwareError() override {}
+    void HideFrame() override {}
+    void ShowTrayMenu() override {}
+    bool HasPluginWait() override { return false; }
+    void FocusPluginWait() override {}
+    void OpenPluginWait() override {}
+    void ClosePluginWait() override {}
+    void ForgetPluginWait() override {}
+    void RefreshViews() override {}
+    bool SaveModified() override { return true; }
+    void CloseDocument() override {}
+    void DestroyFrame() override {}
+};
+
 // The program's directory: the executable's path up to its last backslash.
 std::string ProgramDirectory();
 // Open the help file / start the introduction; a failure raises UserCancelException.

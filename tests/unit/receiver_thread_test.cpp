@@ -232,24 +232,8 @@ TEST_F(ReceiverTest, AReplugMidCodeNeverLosesTheNextPressNorDeliversTheHalfOne) 
 // a quit posted from outside: the threads end before the volume interface goes, and a
 // release that comes while the reader still runs waits for the reader's call to finish.
 // (Under ThreadSanitizer, either order fault shows as a race on the interface.)
-class ReleasingHost : public ShellHost {
+class ReleasingHost : public WindowlessShellHost {
 public:
-    WindowHandle Frame() override { return 0; }
-    bool FrameVisible() override { return false; }
-    void ActivateShownFrame() override {}
-    void ShowSettingsWindow() override {}
-    void ShowHardwareError() override {}
-    void HideFrame() override {}
-    void ShowTrayMenu() override {}
-    bool HasPluginWait() override { return false; }
-    void FocusPluginWait() override {}
-    void OpenPluginWait() override {}
-    void ClosePluginWait() override {}
-    void ForgetPluginWait() override {}
-    void RefreshViews() override {}
-    bool SaveModified() override { return true; }
-    void CloseDocument() override {}
-    void DestroyFrame() override {}
     void ReleaseEndpoint() override {
         readerEndedFirst = readerStopped.load() == 1 && waitFinished.load() == 1;
         ReleaseEndpointVolume();
