@@ -8,7 +8,7 @@
 #include "fake_env.h"
 #include "profiles/catalogue.h"
 #include "routing/dispatcher.h"
-#include "routing/windows.h"
+#include "routing/window_queries.h"
 
 namespace {
 

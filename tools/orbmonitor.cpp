@@ -10,15 +10,15 @@
 #include <io.h>
 #endif
 
+#include "events/code_monitor.h"
 #include "platform/ports.h"
 #include "platform/receiver_device.h"
 #include "platform/steady_clock.h"
 #include "receiver/button_map.h"
-#include "receiver/code_monitor.h"
 #include "receiver/receiver.h"
 #include "receiver/stream.h"
 #include "receiver/virtual_remote.h"
-#include "ui/settings.h"
+#include "state/settings.h"
 
 #ifdef _WIN32
 #include "platform/win32/adapters.h"

@@ -105,6 +105,10 @@ struct ProcessEntry {
     std::string exeFile;  // as the process list reports it
 };
 
+// How a process stands to this one: synthetic input from a program at a lower integrity
+// level does not reach a program running as administrator.
+enum class Elevation { NotElevated, Elevated, AccessDenied, Unknown };
+
 // Tool Help snapshots, the cheap per-process image-name lookup, termination.
 class ProcessList : public Port {
 public:
@@ -117,6 +121,9 @@ public:
     virtual bool Terminate(ProcessId pid, uint32_t exitCode) = 0;
     // This process's own id (GetCurrentProcessId).
     virtual ProcessId CurrentProcess() = 0;
+    // Elevated: the process runs at a higher integrity level than this one (its token);
+    // AccessDenied: it cannot even be opened for a query, which elevated processes do.
+    virtual Elevation ProcessElevation(ProcessId pid) = 0;
 };
 
 // Version, power management and display power saving.
@@ -210,8 +217,11 @@ struct NotifyIconData {
     MessageId callbackMessage = 0;
     int32_t iconResource = 0;
     std::string tip;
+    // With kNifInfo: a balloon over the icon (title up to 63 characters, text up to 255).
+    std::string infoTitle;
+    std::string info;
 };
-constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
+constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4, kNifInfo = 0x10;
 
 class NotifyIcon : public Port {
 public:

@@ -4,10 +4,11 @@
 #include <string>
 
 #include "platform/ports.h"
+#include "platform/vk.h"
 
 #include "profiles/handlers.h"
 #include "profiles/keymaps/keymaps.h"
-#include "routing/windows.h"
+#include "routing/window_queries.h"
 
 using catalogue::Clause;
 using catalogue::Condition;
@@ -433,3 +434,18 @@ int WindowSearchMatch(WindowHandle window) {
 bool WindowIsCatalogued(WindowHandle window) { return WindowSearchMatch(window) != -1; }
 
 bool ForegroundIsSageTvFamily() { return kCatalogue[87].matchesForeground(); }
+
+bool ForegroundIsSupported() { return CatalogueSupportsForeground(); }
+
+void AutoSwitch() {
+    if (ForegroundIsSupported()) return;
+    Desktop* desktop = Os().desktop;
+    if (desktop == nullptr) return;
+    for (const WindowHandle window : desktop->TopLevelWindows()) {
+        if ((desktop->WindowStyle(window) & kWsVisible) == 0) continue;
+        if (WindowIsCatalogued(window)) {
+            BringWindowToFront(window);
+            return;
+        }
+    }
+}

@@ -116,5 +116,11 @@ constexpr int kPluginClassMatch = 0;
 int WindowSearchMatch(WindowHandle window);
 bool WindowIsCatalogued(WindowHandle window);
 
+// The program in front is supported (as CatalogueSupportsForeground).
+bool ForegroundIsSupported();
+// When the program in front is not supported: brings the first visible top-level
+// window that the window search recognises to the front.
+void AutoSwitch();
+
 // Row 88's rule: a SageTV-family program is in front.
 bool ForegroundIsSageTvFamily();

@@ -10,7 +10,7 @@
 #include "profiles/handlers_common.h"
 #include "profiles/keymaps/keymaps.h"
 #include "routing/input.h"
-#include "routing/windows.h"
+#include "routing/window_queries.h"
 
 using namespace keys;
 

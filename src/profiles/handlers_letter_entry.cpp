@@ -8,7 +8,7 @@
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
 #include "routing/input.h"
-#include "ui/messages.h"
+#include "state/messages.h"
 
 using namespace keys;
 

@@ -7,7 +7,7 @@
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
 #include "routing/input.h"
-#include "routing/windows.h"
+#include "routing/window_queries.h"
 
 using namespace keys;
 using handlers::ButtonCode;

@@ -7,11 +7,7 @@
 
 #include "platform/ports.h"
 #include "platform/receiver_device.h"
-#include "receiver/events.h"
 #include "receiver/stream.h"
-#include "ui/messages.h"
-#include "ui/settings_store.h"
-#include "ui/tray_icon.h"
 
 std::atomic<int32_t> readerRunning{0};
 std::atomic<int32_t> readerStopped{1};
@@ -26,6 +22,27 @@ constexpr size_t kDescriptionChars = 255;
 constexpr size_t kDiscardChunk = 1000;
 
 std::atomic<FirstRunHook> g_firstRunHook{nullptr};
+std::atomic<void (*)()> g_codeComplete{nullptr};
+std::atomic<void (*)(bool)> g_availability{nullptr};
+std::atomic<int32_t (*)(const char*)> g_startupValue{nullptr};
+std::atomic<void (*)(WindowHandle)> g_showPluginWait{nullptr};
+
+void CodeComplete() {
+    if (void (*sink)() = g_codeComplete.load()) {
+        sink();
+    } else {
+        TheReceiver().valueCount = 0;
+    }
+}
+
+void SetAvailable(bool available) {
+    if (void (*tell)(bool) = g_availability.load()) tell(available);
+}
+
+int32_t StartupValue(const char* name) {
+    int32_t (*read)(const char*) = g_startupValue.load();
+    return read != nullptr ? read(name) : 0;
+}
 
 // A thread is only started while no stop is under way, and its "ended" flag is
 // cleared before it starts: a stop that finds both flags set finds no thread running
@@ -116,7 +133,7 @@ bool StartWaitThread(WindowHandle mainWindow) {
 void ReaderEnds(WindowHandle mainWindow) {
     CloseReceiverHandle();
     ForgetHalfCode(TheReceiver());
-    TheTrayIcon().SetState(TrayNotAvailable);
+    SetAvailable(false);
     std::lock_guard<std::mutex> hold(g_startLock);
     readerRunning = 0;
     if (TheReceiver().reconnect.load() != 0) StartWaitThreadLocked(mainWindow);
@@ -181,13 +198,12 @@ bool OpenReceiver() {
 
 void StartReceiver(int32_t reconnect, WindowHandle mainWindow) {
     TheReceiver().reconnect = reconnect;
-    const int32_t installJustRan = ReadStartupValue("InstallJustRan");
-    const int32_t cancelPlugInWindow = ReadStartupValue("CancelPlugInWindow");
+    const int32_t installJustRan = StartupValue("InstallJustRan");
+    const int32_t cancelPlugInWindow = StartupValue("CancelPlugInWindow");
     if (installJustRan != 0 && cancelPlugInWindow == 0) {
-        if (Desktop* desktop = Os().desktop)
-            desktop->Send(mainWindow, WM_REMOTE_SHOWPLUGINWAIT, 0, 0);
+        if (void (*show)(WindowHandle) = g_showPluginWait.load()) show(mainWindow);
     }
-    TheTrayIcon().SetState(TrayNotAvailable);
+    SetAvailable(false);
     StartWaitThread(mainWindow);
 }
 
@@ -195,7 +211,7 @@ int ReceiverWaitThread(WindowHandle mainWindow) {
     while (waitKeepRunning.load() != 0) {
         waitFinished = 0;
         if (OpenReceiver()) {
-            if (ReadStartupValue("InstallJustRan") != 0) {
+            if (StartupValue("InstallJustRan") != 0) {
                 if (FirstRunHook hook = g_firstRunHook.load()) hook(mainWindow);
             }
             // Likewise: the reader may lose the receiver and start the next wait thread
@@ -219,7 +235,7 @@ int ReaderThread(WindowHandle mainWindow) {
     IrReceiver& rx = TheReceiver();
     for (;;) {
         readerStopped = 0;
-        TheTrayIcon().SetState(TrayAvailable);
+        SetAvailable(true);
         const uint32_t t0 = TickNow();
         bool lost = false;
         // A failed read right after an escape byte is given one more read within the
@@ -240,7 +256,7 @@ int ReaderThread(WindowHandle mainWindow) {
             }
             if (r.status == ReadStatus::NoData) break;
             failureForgiven = false;
-            if (UnpackByte(rx, b)) OnCodeComplete();
+            if (UnpackByte(rx, b)) CodeComplete();
             if (TickNow() - t0 >= kReadSliceMs) break;
             r = ReadInto(&b, 1);
         }
@@ -291,3 +307,10 @@ void DiscardPendingInput() {
 }
 
 void SetFirstRunHook(FirstRunHook hook) { g_firstRunHook = hook; }
+
+void SetReceiverLinks(const ReceiverLinks& links) {
+    g_codeComplete = links.codeComplete;
+    g_availability = links.availability;
+    g_startupValue = links.startupValue;
+    g_showPluginWait = links.showPluginWait;
+}

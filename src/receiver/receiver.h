@@ -76,3 +76,16 @@ void DiscardPendingInput();
 // when InstallJustRan is set.
 using FirstRunHook = void (*)(WindowHandle mainWindow);
 void SetFirstRunHook(FirstRunHook hook);
+
+// What the receiver hands to the layers above it, installed at start-up: each complete
+// code (its values are in TheReceiver(), the callee empties them), whether the receiver
+// is available (the tray icon), the start-up values it consults (InstallJustRan,
+// CancelPlugInWindow) and the hardware-wait window. Whatever is not installed is left
+// out: a code then goes nowhere, a start-up value reads 0.
+struct ReceiverLinks {
+    void (*codeComplete)() = nullptr;
+    void (*availability)(bool available) = nullptr;
+    int32_t (*startupValue)(const char* name) = nullptr;
+    void (*showPluginWait)(WindowHandle mainWindow) = nullptr;
+};
+void SetReceiverLinks(const ReceiverLinks& links);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "platform/ports.h"
@@ -11,8 +12,9 @@
 #include "routing/input.h"
 #include "routing/macros.h"
 #include "routing/power.h"
-#include "routing/windows.h"
-#include "ui/settings.h"
+#include "routing/window_queries.h"
+#include "state/notices.h"
+#include "state/settings.h"
 #include "volume/volume.h"
 
 namespace {
@@ -49,11 +51,12 @@ int GlobalAction(int32_t b) {
     return -1;
 }
 
+// Every "%s" of the pattern becomes the value.
 std::string Format(const char* pattern, const std::string& value) {
-    const std::string text(pattern);
-    const size_t at = text.find("%s");
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + value + text.substr(at + 2);
+    std::string text(pattern);
+    for (size_t at = text.find("%s"); at != std::string::npos; at = text.find("%s", at + value.size()))
+        text.replace(at, 2, value);
+    return text;
 }
 
 void WarnUnsupported(RemoteSettings& settings) {
@@ -67,7 +70,41 @@ void WarnUnsupported(RemoteSettings& settings) {
     DiscardPendingInput();
 }
 
+// The programs already named in the elevation notice this session (lower-cased), and
+// the last foreground process asked about with its answer, so a press into the same
+// program asks the system nothing.
+std::mutex g_elevationLock;
+std::set<std::string> g_toldElevated;
+ProcessId g_lastAsked = 0;
+Elevation g_lastAnswer = Elevation::Unknown;
+
+// Input from this program does not reach a program in front that runs as administrator.
+// The user is told once per program and session; the press goes on as usual.
+void NoteElevatedForeground(Desktop& desktop) {
+    ProcessList* processes = Os().processes;
+    const WindowHandle front = desktop.ForegroundWindow();
+    const ProcessId pid = desktop.WindowProcess(front);
+    if (processes == nullptr || pid == 0) return;
+    std::lock_guard<std::mutex> hold(g_elevationLock);
+    if (pid != g_lastAsked) {
+        g_lastAsked = pid;
+        g_lastAnswer = processes->ProcessElevation(pid);
+    }
+    if (g_lastAnswer != Elevation::Elevated && g_lastAnswer != Elevation::AccessDenied) return;
+    std::string program = ProcessNameOfWindow(front);
+    if (program.empty()) program = WindowTitle(front);
+    if (program.empty() || !g_toldElevated.insert(LowerAnsi(program)).second) return;
+    Notice(Format(kElevatedNoticeFormat, program));
+}
+
 }  // namespace
+
+void ForgetElevatedPrograms() {
+    std::lock_guard<std::mutex> hold(g_elevationLock);
+    g_toldElevated.clear();
+    g_lastAsked = 0;
+    g_lastAnswer = Elevation::Unknown;
+}
 
 MessageId ButtonMessage() { return g_buttonMessage.load(); }
 
@@ -180,6 +217,7 @@ bool ButtonDispatcher(int32_t b, int32_t v) {
         return false;
 
     if (!IsArrowButton(b) && b != Ok && settings->AutoSwitchEnabled.load() != 0) AutoSwitch();
+    NoteElevatedForeground(*desktop);
 
     if (ForegroundHasPluginClass()) {
         PostButton(desktop->ForegroundWindow(), ButtonMessage(), b);

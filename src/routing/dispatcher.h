@@ -26,6 +26,13 @@ constexpr const char* kUnsupportedMessageFormat =
     "The program window you are currenty trying to control (%s), is not supported by the "
     "Orbiscope drivers you have installed.";
 
+// "%s" (both) is the program in front: its file name, or its title.
+constexpr const char* kElevatedNoticeFormat =
+    "Orbiscope Remote cannot control %s because it runs as administrator. Start %s normally, "
+    "or start Orbiscope Remote as administrator too.";
+// Forgets which programs the elevation notice has named (a new session; tests).
+void ForgetElevatedPrograms();
+
 // The cursor-movement memory of mouse mode, kept for the whole process.
 struct MouseModeState {
     int32_t lastButton = 0;

@@ -13,9 +13,9 @@
 #include "platform/vk.h"
 #include "receiver/receiver.h"
 #include "routing/input.h"
-#include "routing/windows.h"
-#include "ui/messages.h"
-#include "ui/settings.h"
+#include "routing/window_queries.h"
+#include "state/messages.h"
+#include "state/settings.h"
 
 // Kept for exactly this purpose by its operator: answers on port 80 with a tiny page.
 const char* const kInternetCheckHost = "www.msftconnecttest.com";

@@ -6,8 +6,8 @@
 #include "platform/vk.h"
 #include "receiver/receiver.h"
 #include "routing/dispatcher.h"
-#include "routing/windows.h"
-#include "ui/settings.h"
+#include "routing/window_queries.h"
+#include "state/settings.h"
 
 bool IsWindows98OrMe(const OsVersion& v) {
     return v.ok && v.platformId == kPlatformWin9x && v.major == 4 && (v.minor == 10 || v.minor == 90);

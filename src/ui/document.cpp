@@ -8,7 +8,7 @@
 
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
-#include "ui/settings_store.h"
+#include "state/settings_store.h"
 
 void CDocument::OnCloseDocument() {
     DeleteContents();

@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-#include "ui/settings.h"
+#include "state/settings.h"
 
 // The part of a framework document this program uses: the modified flag, the
 // open/save/close operations and the views to notify.

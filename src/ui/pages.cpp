@@ -1,7 +1,7 @@
 #include "ui/pages.h"
 
+#include "state/messages.h"
 #include "ui/document.h"
-#include "ui/messages.h"
 
 using pagemsg::BN_CLICKED_;
 using pagemsg::CB_NONE;

@@ -10,7 +10,7 @@
 
 #include "../../resources/resource.h"
 #include "platform/ports.h"
-#include "ui/settings.h"
+#include "state/settings.h"
 
 class CDocument;
 

@@ -2,15 +2,17 @@
 
 #include <atomic>
 
+#include "events/events.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/handlers.h"
 #include "receiver/receiver.h"
 #include "routing/input.h"
 #include "routing/macros.h"
-#include "routing/windows.h"
-#include "ui/messages.h"
-#include "ui/settings_store.h"
+#include "routing/window_queries.h"
+#include "state/messages.h"
+#include "state/notices.h"
+#include "state/settings_store.h"
 #include "ui/tray_icon.h"
 #include "volume/volume.h"
 
@@ -298,4 +300,39 @@ bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerComm
     return desktop != nullptr && desktop->Post(running, WM_REMOTE_SHOWSETTINGS, 0, 0);
 }
 
-void InstallShellHooks() { SetFirstRunHook(&FirstRunSteps); }
+namespace {
+
+// The receiver's comings and goings after it was first seen, as balloons.
+std::atomic<int32_t> g_receiverSeen{0};
+
+void ReceiverAvailability(bool available) {
+    const int32_t before = TheTrayIcon().State();
+    TheTrayIcon().SetState(available ? TrayAvailable : TrayNotAvailable);
+    if (TheTrayIcon().State() == before) return;
+    if (available && g_receiverSeen.exchange(1) == 0) return;  // start-up: nothing to say
+    if (!available && before != TrayAvailable) return;
+    if (ReadSettingsKeyValue("ReceiverNotifications", 1) == 0) return;
+    Notice(available ? kReceiverConnectedNotice : kReceiverRemovedNotice);
+}
+
+void ShowNoticeInTray(const std::string& text) { (void)TheTrayIcon().ShowBalloon(text); }
+
+}  // namespace
+
+void ConnectShellLinks() {
+    g_receiverSeen = 0;
+    SetNoticeSink(&ShowNoticeInTray);
+    ReceiverLinks links;
+    links.codeComplete = &OnCodeComplete;
+    links.availability = &ReceiverAvailability;
+    links.startupValue = &ReadStartupValue;
+    links.showPluginWait = [](WindowHandle mainWindow) {
+        if (Desktop* desktop = Os().desktop) desktop->Send(mainWindow, WM_REMOTE_SHOWPLUGINWAIT, 0, 0);
+    };
+    SetReceiverLinks(links);
+}
+
+void InstallShellHooks() {
+    ConnectShellLinks();
+    SetFirstRunHook(&FirstRunSteps);
+}

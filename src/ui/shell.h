@@ -78,6 +78,28 @@ public:
     virtual void ReleaseEndpoint() = 0;
 };
 
+// A host whose windows are gone: what the end of the process sees once the frame is
+// destroyed. Only the release of the endpoint is left to do.
+class WindowlessShellHost : public ShellHost {
+public:
+    WindowHandle Frame() override { return 0; }
+    bool FrameVisible() override { return false; }
+    void ActivateShownFrame() override {}
+    void ShowSettingsWindow() override {}
+    void ShowHardwareError() override {}
+    void HideFrame() override {}
+    void ShowTrayMenu() override {}
+    bool HasPluginWait() override { return false; }
+    void FocusPluginWait() override {}
+    void OpenPluginWait() override {}
+    void ClosePluginWait() override {}
+    void ForgetPluginWait() override {}
+    void RefreshViews() override {}
+    bool SaveModified() override { return true; }
+    void CloseDocument() override {}
+    void DestroyFrame() override {}
+};
+
 // The program's directory: the executable's path up to its last backslash.
 std::string ProgramDirectory();
 // Open the help file / start the introduction; a failure raises UserCancelException.
@@ -130,5 +152,13 @@ bool CommandLineAsksForSettings(const std::string& lowerCommandLine);
 // A second copy found the first: forward "/s" if asked. True when something was posted.
 bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerCommandLine);
 
-// Set up before the receiver search: the first-run hook.
+// The receiver's codes to the event processing, its state to the tray icon (with a
+// balloon when it is removed or comes back, unless ReceiverNotifications is 0), its
+// start-up values from the settings key, its hardware-wait request to the main window;
+// the notices of the layers below to tray balloons.
+void ConnectShellLinks();
+
+constexpr const char* kReceiverConnectedNotice = "Orbiscope receiver connected";
+constexpr const char* kReceiverRemovedNotice = "Orbiscope receiver removed";
+// Set up before the receiver search: the receiver's links and the first-run hook.
 void InstallShellHooks();

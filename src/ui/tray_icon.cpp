@@ -1,7 +1,7 @@
 #include "ui/tray_icon.h"
 
 #include "platform/ports.h"
-#include "ui/messages.h"
+#include "state/messages.h"
 
 std::string TrayTip(const std::string& text) { return text.substr(0, kTipMaxChars); }
 
@@ -58,6 +58,19 @@ bool TrayIcon::Restore() {
 void TrayIcon::Reset() {
     SetState(TrayHidden);
     window_ = 0;
+}
+
+bool TrayIcon::ShowBalloon(const std::string& text) {
+    NotifyIcon* port = Os().notifyIcon;
+    const int32_t state = state_.load();
+    if (port == nullptr || (state != TrayAvailable && state != TrayNotAvailable)) return false;
+    NotifyIconData data;
+    data.window = window_.load();
+    data.id = kTrayIconId;
+    data.flags = kNifInfo;
+    data.infoTitle = kTipAvailable;
+    data.info = text;
+    return port->Notify(NotifyIcon::Op::Modify, data);
 }
 
 TrayIcon& TheTrayIcon() {

@@ -30,6 +30,8 @@ public:
     bool Restore();
     // At process end: deletes a shown icon and forgets the window.
     void Reset();
+    // A balloon over the shown icon, titled "Orbiscope Remote"; false while hidden.
+    bool ShowBalloon(const std::string& text);
 
 private:
     bool Show(bool add, int32_t state);

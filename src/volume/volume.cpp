@@ -10,8 +10,8 @@
 #include "platform/ports.h"
 #include "profiles/catalogue.h"
 #include "routing/input.h"
-#include "routing/windows.h"
-#include "ui/settings.h"
+#include "routing/window_queries.h"
+#include "state/settings.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "events/events.h"
 #include "platform/fake/fake_os.h"
 #include "receiver/button_map.h"
-#include "receiver/events.h"
 #include "receiver/receiver.h"
 #include "receiver/stream.h"
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/fake/fake_registry.h"
+#include "state/settings_store.h"
 #include "ui/document.h"
-#include "ui/settings_store.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "receiver/receiver.h"
 #include "routing/dispatcher.h"
 #include "routing/power.h"
+#include "state/notices.h"
 
 namespace {
 
@@ -392,6 +393,35 @@ TEST_F(DispatcherTest, OwnWindowsAreNeverWarnedAboutAndTheSettingsTakeDefaultKey
     EXPECT_FALSE(ButtonDispatcher(Play, 1));
     EXPECT_TRUE(env.ui.unsupportedShown.empty());
     EXPECT_NE(env.desktop.foreground, vlc);
+}
+
+std::vector<std::string> g_notices;
+void RecordNotice(const std::string& text) { g_notices.push_back(text); }
+
+// A program in front that runs as administrator (or cannot even be asked) is named once
+// per session; the press still goes to it as usual.
+TEST_F(DispatcherTest, ProgramsRunningAsAdministratorAreNamedOncePerSession) {
+    g_notices.clear();
+    SetNoticeSink(&RecordNotice);
+    const WindowHandle vlc = env.Foreground("vlc.exe", "VLC media player");
+    env.processes.elevation[env.desktop.Find(vlc)->pid] = Elevation::Elevated;
+    EXPECT_TRUE(ButtonDispatcher(Stop, 1));
+    EXPECT_TRUE(ButtonDispatcher(Play, 1));
+    EXPECT_EQ(KeysDown(), (std::vector<uint16_t>{'S', vk::SPACE}));
+    const WindowHandle tool = env.Foreground("regedit.exe", "Registry Editor");
+    env.processes.elevation[env.desktop.Find(tool)->pid] = Elevation::AccessDenied;
+    ButtonDispatcher(Play, 1);
+    env.Foreground("notepad.exe", "Untitled - Notepad");  // an ordinary program
+    ButtonDispatcher(Play, 1);
+    env.desktop.foreground = vlc;
+    ButtonDispatcher(Play, 1);
+    EXPECT_EQ(g_notices,
+              (std::vector<std::string>{
+                  "Orbiscope Remote cannot control vlc.exe because it runs as administrator. "
+                  "Start vlc.exe normally, or start Orbiscope Remote as administrator too.",
+                  "Orbiscope Remote cannot control regedit.exe because it runs as administrator. "
+                  "Start regedit.exe normally, or start Orbiscope Remote as administrator too."}));
+    SetNoticeSink(nullptr);
 }
 
 }  // namespace

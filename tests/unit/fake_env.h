@@ -4,12 +4,13 @@
 
 #include <memory>
 
+#include "events/events.h"
 #include "platform/fake/fake_os.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"
-#include "receiver/events.h"
 #include "routing/dispatcher.h"
-#include "ui/settings.h"
+#include "state/settings.h"
+#include "ui/shell.h"
 
 struct FakeEnv {
     FakeClock clock;
@@ -43,6 +44,8 @@ struct FakeEnv {
         TheButtonTiming() = ButtonTiming{};
         TheMouseModeState() = MouseModeState{};
         RegisterButtonMessage();
+        ConnectShellLinks();
+        ForgetElevatedPrograms();
     }
     // Re-installs after a test changed a port pointer in `platform`.
     void Install() {

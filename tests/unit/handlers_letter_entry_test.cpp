@@ -8,7 +8,7 @@
 #include "fake_env.h"
 #include "handlers_test_support.h"
 #include "profiles/handlers.h"
-#include "ui/messages.h"
+#include "state/messages.h"
 
 namespace {
 

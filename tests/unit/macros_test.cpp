@@ -9,7 +9,7 @@
 #include "platform/vk.h"
 #include "receiver/receiver.h"
 #include "routing/macros.h"
-#include "ui/messages.h"
+#include "state/messages.h"
 
 namespace {
 

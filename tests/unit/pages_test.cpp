@@ -7,10 +7,10 @@
 #include <map>
 
 #include "fake_env.h"
+#include "state/messages.h"
+#include "state/settings_store.h"
 #include "ui/document.h"
-#include "ui/messages.h"
 #include "ui/pages.h"
-#include "ui/settings_store.h"
 
 namespace {
 

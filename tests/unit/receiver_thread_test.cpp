@@ -9,14 +9,14 @@
 #include "fake_env.h"
 #include "platform/fake/fake_notify_icon.h"
 #include "platform/fake/fake_receiver.h"
+#include "platform/fake/fake_volume.h"
 #include "platform/steady_clock.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/stream.h"
-#include "platform/fake/fake_volume.h"
-#include "ui/messages.h"
+#include "state/messages.h"
+#include "state/settings_store.h"
 #include "ui/shell.h"
-#include "ui/settings_store.h"
 #include "ui/tray_icon.h"
 #include "volume/volume.h"
 
@@ -232,24 +232,8 @@ TEST_F(ReceiverTest, AReplugMidCodeNeverLosesTheNextPressNorDeliversTheHalfOne) 
 // a quit posted from outside: the threads end before the volume interface goes, and a
 // release that comes while the reader still runs waits for the reader's call to finish.
 // (Under ThreadSanitizer, either order fault shows as a race on the interface.)
-class ReleasingHost : public ShellHost {
+class ReleasingHost : public WindowlessShellHost {
 public:
-    WindowHandle Frame() override { return 0; }
-    bool FrameVisible() override { return false; }
-    void ActivateShownFrame() override {}
-    void ShowSettingsWindow() override {}
-    void ShowHardwareError() override {}
-    void HideFrame() override {}
-    void ShowTrayMenu() override {}
-    bool HasPluginWait() override { return false; }
-    void FocusPluginWait() override {}
-    void OpenPluginWait() override {}
-    void ClosePluginWait() override {}
-    void ForgetPluginWait() override {}
-    void RefreshViews() override {}
-    bool SaveModified() override { return true; }
-    void CloseDocument() override {}
-    void DestroyFrame() override {}
     void ReleaseEndpoint() override {
         readerEndedFirst = readerStopped.load() == 1 && waitFinished.load() == 1;
         ReleaseEndpointVolume();
@@ -285,6 +269,31 @@ TEST_F(ReceiverTest, TheVolumeInterfaceOutlivesEveryCallTheReaderMakesThroughIt)
         }
         EXPECT_EQ(endpoint.live, 0);
         EXPECT_EQ(readerStopped.load(), 1);
+    }
+}
+
+// ReceiverNotifications (default 1, no page shows it) switches the balloons off.
+TEST_F(ReceiverTest, ReceiverNotificationsCanBeSwitchedOff) {
+    device.AddInterface(kFirst);
+    for (const bool on : {true, false}) {
+        if (!on) env.registry.SetDword(Hive::CurrentUser, kSettingsKeyPath, "ReceiverNotifications", 0);
+        ConnectShellLinks();
+        TheTrayIcon().Reset();
+        TheTrayIcon().SetWindow(kMainWindow);
+        tray.calls.clear();
+        for (int plugged = 0; plugged < 2; ++plugged) {
+            device.Queue(kFirst, Code(Play, 1 + plugged));
+            device.QueueUnplug(kFirst);
+            RunReaderHere();
+            device.Plug(kFirst);
+        }
+        std::vector<std::string> balloons;
+        for (const auto& c : tray.Calls()) {
+            if (c.data.flags == kNifInfo) balloons.push_back(c.data.info);
+        }
+        EXPECT_EQ(balloons, on ? std::vector<std::string>{kReceiverRemovedNotice, kReceiverConnectedNotice,
+                                                          kReceiverRemovedNotice}
+                               : std::vector<std::string>{});
     }
 }
 
@@ -341,8 +350,16 @@ TEST_F(ReceiverTest, LostReceiverIsWaitedForAndReadAgain) {
     EXPECT_EQ(TheButtonTiming().lastVariant, 2);
 
     // The icon went not available -> available -> not available -> available.
-    std::vector<std::string> tips;
-    for (const auto& c : tray.Calls()) tips.push_back(c.data.tip);
+    std::vector<std::string> tips, balloons;
+    for (const auto& c : tray.Calls()) {
+        if (c.data.flags == kNifInfo) {
+            balloons.push_back(c.data.info);
+        } else {
+            tips.push_back(c.data.tip);
+        }
+    }
+    // A balloon for each change after start-up, none for the first connection.
+    EXPECT_EQ(balloons, (std::vector<std::string>{kReceiverRemovedNotice, kReceiverConnectedNotice}));
     EXPECT_EQ(tips, (std::vector<std::string>{kTipNotAvailable, kTipAvailable, kTipNotAvailable,
                                               kTipAvailable}));
 }

@@ -6,8 +6,8 @@
 
 #include "fake_env.h"
 #include "receiver/button_map.h"
+#include "state/settings_store.h"
 #include "ui/document.h"
-#include "ui/settings_store.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "fake_env.h"
 #include "platform/fake/fake_system.h"
-#include "ui/messages.h"
-#include "ui/settings_store.h"
+#include "state/messages.h"
+#include "state/settings_store.h"
 #include "ui/shell.h"
 #include "ui/tray_icon.h"
 

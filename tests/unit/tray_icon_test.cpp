@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/fake/fake_notify_icon.h"
-#include "ui/messages.h"
+#include "state/messages.h"
 #include "ui/tray_icon.h"
 
 namespace {

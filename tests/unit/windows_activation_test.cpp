@@ -5,7 +5,7 @@
 
 #include "fake_env.h"
 #include "platform/vk.h"
-#include "routing/windows.h"
+#include "routing/window_queries.h"
 
 namespace {
 

@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 
+#include "events/events.h"
 #include "platform/fake/fake_notify_icon.h"
 #include "platform/fake/fake_os.h"
 #include "platform/receiver_device.h"
 #include "receiver/button_map.h"
-#include "receiver/events.h"
-#include <functional>
 #include "receiver/receiver.h"
 #include "receiver/remote_button.h"
 #include "receiver/stream.h"
+#include "ui/shell.h"
 #include "ui/tray_icon.h"
 #include "wine_support.h"
 
@@ -71,6 +72,7 @@ protected:
         TheTrayIcon().Reset();
         TheTrayIcon().SetWindow(0x1234);
         SetEnvironmentVariableA(kVirtualReceiverVariable, nullptr);
+        ConnectShellLinks();
     }
     void TearDown() override {
         CloseReceiver();

@@ -6,8 +6,8 @@
 
 #include "receiver/button_map.h"
 #include "registry_keys.h"
+#include "state/settings_store.h"
 #include "ui/document.h"
-#include "ui/settings_store.h"
 #include "wine_support.h"
 
 namespace {

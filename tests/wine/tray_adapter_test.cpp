@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ui/messages.h"
+#include "state/messages.h"
 #include "ui/tray_icon.h"
 #include "wine_support.h"
 

@@ -10,8 +10,8 @@
 
 #include "../../resources/resource.h"
 #include "platform/fake/fake_os.h"
+#include "state/messages.h"
 #include "ui/document.h"
-#include "ui/messages.h"
 #include "ui/pages.h"
 #include "ui/win32/settings_window.h"
 #include "wine_support.h"

@@ -11,7 +11,7 @@
 #include "platform/endpoint_volume.h"
 #include "platform/mixer.h"
 #include "receiver/remote_button.h"
-#include "ui/settings.h"
+#include "state/settings.h"
 #include "volume/volume.h"
 #include "wine_support.h"
 

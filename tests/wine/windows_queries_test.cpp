@@ -7,7 +7,7 @@
 
 #include "profiles/catalogue.h"
 #include "receiver/remote_button.h"
-#include "routing/windows.h"
+#include "routing/window_queries.h"
 #include "wine_support.h"
 
 namespace {
@@ -81,6 +81,9 @@ public:
     }
     bool Terminate(ProcessId, uint32_t) override { return false; }
     ProcessId CurrentProcess() override { return Win32ProcessList().CurrentProcess(); }
+    Elevation ProcessElevation(ProcessId pid) override {
+        return Win32ProcessList().ProcessElevation(pid);
+    }
 };
 
 size_t IndexIn(const std::vector<WindowHandle>& list, HWND h) {
@@ -270,6 +273,13 @@ TEST(WindowsAdapter, MeasureAnUnsupportedPress) {
             EXPECT_EQ(counting.walks, counting.lookups);
         }
     }
+}
+
+// Our own process stands level with us; a process that does not exist cannot be asked.
+TEST(WindowsAdapter, ElevationOfAProcessComparedWithOurs) {
+    ProcessList& processes = Win32ProcessList();
+    EXPECT_EQ(processes.ProcessElevation(GetCurrentProcessId()), Elevation::NotElevated);
+    EXPECT_EQ(processes.ProcessElevation(0xFFFFFFF0u), Elevation::Unknown);
 }
 
 }  // namespace

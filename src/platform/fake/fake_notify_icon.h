@@ -26,7 +26,8 @@ public:
                 case Op::Modify: {
                     auto it = shown.find(key);
                     ok = it != shown.end();
-                    if (ok) it->second = data;
+                    // A balloon alone leaves the icon and its tip as they are.
+                    if (ok && data.flags != kNifInfo) it->second = data;
                     break;
                 }
                 case Op::Delete: ok = shown.erase(key) != 0; break;

@@ -148,6 +148,7 @@ public:
     int32_t lookups = 0;    // number of ImageName calls
     std::vector<std::pair<ProcessId, uint32_t>> terminated;
     ProcessId self = 0;  // this program's own process id
+    std::map<ProcessId, Elevation> elevation;  // NotElevated for any other
 
     // Adds a process; returns its id.
     ProcessId Add(const std::string& exeFile);
@@ -156,6 +157,10 @@ public:
     bool ImageName(ProcessId pid, std::string& out) override;
     bool Terminate(ProcessId pid, uint32_t exitCode) override;
     ProcessId CurrentProcess() override { return self; }
+    Elevation ProcessElevation(ProcessId pid) override {
+        const auto it = elevation.find(pid);
+        return it == elevation.end() ? Elevation::NotElevated : it->second;
+    }
 
 private:
     ProcessId next_ = 100;

@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <vector>
+
 #include "platform/win32/adapters.h"
 
 namespace {
@@ -183,6 +185,44 @@ public:
     }
 
     ProcessId CurrentProcess() override { return GetCurrentProcessId(); }
+
+    Elevation ProcessElevation(ProcessId pid) override {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+        if (process == nullptr) {
+            return GetLastError() == ERROR_ACCESS_DENIED ? Elevation::AccessDenied : Elevation::Unknown;
+        }
+        DWORD theirs = 0;
+        const DWORD status = IntegrityLevel(process, theirs);
+        CloseHandle(process);
+        if (status == ERROR_ACCESS_DENIED) return Elevation::AccessDenied;
+        DWORD ours = 0;
+        if (status != ERROR_SUCCESS || IntegrityLevel(GetCurrentProcess(), ours) != ERROR_SUCCESS)
+            return Elevation::Unknown;
+        return theirs > ours ? Elevation::Elevated : Elevation::NotElevated;
+    }
+
+private:
+    // The mandatory integrity level of a process's token: the last sub-authority of its
+    // label's SID. Answers the error that kept it from being read.
+    static DWORD IntegrityLevel(HANDLE process, DWORD& level) {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return GetLastError();
+        DWORD size = 0;
+        (void)GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+        DWORD status = ERROR_INVALID_DATA;
+        if (size >= sizeof(TOKEN_MANDATORY_LABEL)) {
+            std::vector<BYTE> buffer(size);
+            auto* label = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data());
+            if (!GetTokenInformation(token, TokenIntegrityLevel, label, size, &size)) {
+                status = GetLastError();
+            } else if (const UCHAR count = *GetSidSubAuthorityCount(label->Label.Sid); count > 0) {
+                level = *GetSidSubAuthority(label->Label.Sid, count - 1u);
+                status = ERROR_SUCCESS;
+            }
+        }
+        CloseHandle(token);
+        return status;
+    }
 };
 
 }  // namespace

@@ -18,7 +18,7 @@ public:
         nid.cbSize = sizeof nid;
         nid.hWnd = reinterpret_cast<HWND>(data.window);
         nid.uID = data.id;
-        nid.uFlags = data.flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP);
+        nid.uFlags = data.flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO);
         nid.uCallbackMessage = data.callbackMessage;
         if (data.flags & NIF_ICON) nid.hIcon = Icon(data.iconResource);
         if (data.flags & NIF_TIP) {
@@ -27,11 +27,23 @@ public:
             std::memcpy(nid.szTip, data.tip.data(), n);
             nid.szTip[n] = '\0';
         }
+        if (data.flags & NIF_INFO) {
+            Copy(nid.szInfo, sizeof nid.szInfo, data.info);
+            Copy(nid.szInfoTitle, sizeof nid.szInfoTitle, data.infoTitle);
+            nid.dwInfoFlags = NIIF_INFO;
+        }
         const DWORD message = op == Op::Add ? NIM_ADD : op == Op::Modify ? NIM_MODIFY : NIM_DELETE;
         return Shell_NotifyIconA(message, &nid) != FALSE;
     }
 
 private:
+    // As much of the text as fits with its terminator.
+    static void Copy(char* to, size_t size, const std::string& text) {
+        const size_t n = std::min(text.size(), size - 1);
+        std::memcpy(to, text.data(), n);
+        to[n] = '\0';
+    }
+
     // Loaded once per resource at 16x16; a missing resource stays a null icon.
     HICON Icon(int32_t resource) {
         std::lock_guard<std::mutex> hold(lock_);

@@ -11,8 +11,8 @@
 #include "platform/win32/adapters.h"
 #include "receiver/receiver.h"
 #include "routing/dispatcher.h"
+#include "state/messages.h"
 #include "ui/document.h"
-#include "ui/messages.h"
 #include "ui/shell.h"
 #include "ui/tray_icon.h"
 #include "ui/win32/settings_window.h"
@@ -203,26 +203,10 @@ private:
 };
 
 // The host the shell's exit sequence sees: the frame is gone by then.
-class ExitHost : public ShellHost {
+class ExitHost : public WindowlessShellHost {
 public:
     explicit ExitHost(bool endpointCreated, bool comInitialized)
         : endpointCreated_(endpointCreated), comInitialized_(comInitialized) {}
-    WindowHandle Frame() override { return 0; }
-    bool FrameVisible() override { return false; }
-    void ActivateShownFrame() override {}
-    void ShowSettingsWindow() override {}
-    void ShowHardwareError() override {}
-    void HideFrame() override {}
-    void ShowTrayMenu() override {}
-    bool HasPluginWait() override { return false; }
-    void FocusPluginWait() override {}
-    void OpenPluginWait() override {}
-    void ClosePluginWait() override {}
-    void ForgetPluginWait() override {}
-    void RefreshViews() override {}
-    bool SaveModified() override { return true; }
-    void CloseDocument() override {}
-    void DestroyFrame() override {}
     void ReleaseEndpoint() override {
         if (endpointCreated_) ReleaseEndpointVolume();
         if (comInitialized_) CoUninitialize();

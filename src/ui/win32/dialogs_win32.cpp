@@ -2,7 +2,7 @@
 // window.
 #include <windows.h>
 
-#include "ui/messages.h"
+#include "state/messages.h"
 #include "ui/shell.h"
 #include "ui/win32/settings_window.h"
 #include "ui/win32/ui_win32.h"

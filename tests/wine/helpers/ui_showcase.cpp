@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "state/settings.h"
 #include "ui/document.h"
-#include "ui/settings.h"
 #include "ui/win32/settings_window.h"
 
 namespace {

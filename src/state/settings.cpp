@@ -1,11 +1,18 @@
-#include "ui/settings.h"
+#include "state/settings.h"
 
 #include <iterator>
 
-#include "ui/settings_store.h"
+
+const char* const kFavoritesHost = "www.orbiscope.com";
+const char* const kFallbackHelpPath = "C:\\Program Files\\Orbiscope\\Remote\\Docs\\index.html";
+const char* const kHelpFileSuffix = "\\Docs\\Kestrune.chm";
 
 namespace {
 std::atomic<RemoteSettings*> g_current{nullptr};
+
+std::string FavoritesPage(const char* colour) {
+    return std::string("http://") + kFavoritesHost + "/favorites/" + colour + ".html";
+}
 
 const char* const kMacroActionNames[kMacroActionCount] = {
     "QuickLaunch...",
@@ -45,6 +52,18 @@ const SettingEntry kSchema[] = {
 
 const SettingEntry* SettingsSchemaBegin() { return std::begin(kSchema); }
 const SettingEntry* SettingsSchemaEnd() { return std::end(kSchema); }
+
+std::string DefaultFavorite(int n, const std::optional<std::string>& lastInstallDir) {
+    switch (n) {
+        case 1: return FavoritesPage("red");
+        // The directory is taken as the installer wrote it: a trailing backslash gives
+        // two in a row, which the system's path handling accepts.
+        case 2: return lastInstallDir ? *lastInstallDir + kHelpFileSuffix : kFallbackHelpPath;
+        case 3: return FavoritesPage("yellow");
+        case 4: return FavoritesPage("blue");
+        default: return std::string();
+    }
+}
 
 RemoteSettings::RemoteSettings() {
     for (const SettingEntry& entry : SettingsSchema()) {

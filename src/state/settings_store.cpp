@@ -1,23 +1,16 @@
-#include "ui/settings_store.h"
+#include "state/settings_store.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "ui/settings.h"
+#include "state/settings.h"
 
 const char* const kSettingsKeyPath = "Software\\OrbiScope\\Orbiscope Remote\\Settings";
 const char* const kMachineSettingsKeyPath = "Software\\Orbiscope\\Orbiscope Remote\\Settings";
-const char* const kFavoritesHost = "www.orbiscope.com";
-const char* const kFallbackHelpPath = "C:\\Program Files\\Orbiscope\\Remote\\Docs\\index.html";
-const char* const kHelpFileSuffix = "\\Docs\\Kestrune.chm";
 const char* const kDefaultFavoriteMarker = "DEFAULT";
 
 namespace {
-
-std::string FavoritesPage(const char* colour) {
-    return std::string("http://") + kFavoritesHost + "/favorites/" + colour + ".html";
-}
 
 std::string UpToTerminator(const std::vector<uint8_t>& data) {
     const auto end = std::find(data.begin(), data.end(), uint8_t{0});
@@ -27,18 +20,6 @@ std::string UpToTerminator(const std::vector<uint8_t>& data) {
 int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
 }  // namespace
-
-std::string DefaultFavorite(int n, const std::optional<std::string>& lastInstallDir) {
-    switch (n) {
-        case 1: return FavoritesPage("red");
-        // The directory is taken as the installer wrote it: a trailing backslash gives
-        // two in a row, which the system's path handling accepts.
-        case 2: return lastInstallDir ? *lastInstallDir + kHelpFileSuffix : kFallbackHelpPath;
-        case 3: return FavoritesPage("yellow");
-        case 4: return FavoritesPage("blue");
-        default: return std::string();
-    }
-}
 
 std::unique_ptr<RegistryKey> OpenUserSettingsKey() {
     Registry* registry = Os().registry;
@@ -139,9 +120,11 @@ void SaveSettingsValues(RemoteSettings& settings, RegistryKey* userKey) {
     }
 }
 
-int32_t ReadStartupValue(const char* name) {
+int32_t ReadStartupValue(const char* name) { return ReadSettingsKeyValue(name, 0); }
+
+int32_t ReadSettingsKeyValue(const char* name, int32_t defaultValue) {
     auto key = OpenUserSettingsKey();
-    return ReadDwordValue(key.get(), name, 0);
+    return ReadDwordValue(key.get(), name, defaultValue);
 }
 
 void WriteStartupValue(const char* name, int32_t value) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 constexpr int32_t kMacroActionCount = 10;
@@ -110,6 +111,16 @@ struct SettingsSchemaRange {
     const SettingEntry* end() const { return SettingsSchemaEnd(); }
 };
 inline SettingsSchemaRange SettingsSchema() { return {}; }
+
+// The maker's web site; the default favourites 1, 3 and 4 are pages there.
+extern const char* const kFavoritesHost;
+// Used for favourite 2 when the installation directory cannot be read.
+extern const char* const kFallbackHelpPath;
+// Appended to the installation directory for favourite 2.
+extern const char* const kHelpFileSuffix;
+
+// The default text of favourite n (1..4); "" for any other n.
+std::string DefaultFavorite(int n, const std::optional<std::string>& lastInstallDir);
 
 // The settings of the one document, or null before the document exists.
 RemoteSettings* CurrentSettings();

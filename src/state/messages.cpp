@@ -1,4 +1,4 @@
-#include "ui/messages.h"
+#include "state/messages.h"
 
 #include <atomic>
 

@@ -1,10 +1,9 @@
-#include "routing/windows.h"
+#include "routing/window_queries.h"
 
 #include <vector>
 
 #include "platform/ports.h"
 #include "platform/vk.h"
-#include "profiles/catalogue.h"
 #include "receiver/remote_button.h"
 #include "routing/input.h"
 
@@ -302,19 +301,4 @@ bool IsOwnWindow(WindowHandle window) {
     if (desktop == nullptr || processes == nullptr || window == 0) return false;
     const ProcessId owner = desktop->WindowProcess(window);
     return owner != 0 && owner == processes->CurrentProcess();
-}
-
-bool ForegroundIsSupported() { return CatalogueSupportsForeground(); }
-
-void AutoSwitch() {
-    if (ForegroundIsSupported()) return;
-    Desktop* desktop = Os().desktop;
-    if (desktop == nullptr) return;
-    for (const WindowHandle window : desktop->TopLevelWindows()) {
-        if ((desktop->WindowStyle(window) & kWsVisible) == 0) continue;
-        if (WindowIsCatalogued(window)) {
-            BringWindowToFront(window);
-            return;
-        }
-    }
 }

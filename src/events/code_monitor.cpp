@@ -1,9 +1,9 @@
-#include "receiver/code_monitor.h"
+#include "events/code_monitor.h"
 
 #include "platform/ports.h"
 
+#include "events/events.h"
 #include "receiver/button_map.h"
-#include "receiver/events.h"
 #include "receiver/receiver.h"
 #include "receiver/remote_button.h"
 

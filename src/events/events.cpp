@@ -1,4 +1,4 @@
-#include "receiver/events.h"
+#include "events/events.h"
 
 #include <algorithm>
 #include <memory>
@@ -13,8 +13,8 @@
 #include "routing/dispatcher.h"
 #include "routing/input.h"
 #include "routing/power.h"
-#include "routing/windows.h"
-#include "ui/settings.h"
+#include "routing/window_queries.h"
+#include "state/settings.h"
 
 namespace {
 

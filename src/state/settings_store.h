@@ -9,22 +9,13 @@
 #include <string>
 
 #include "platform/ports.h"
+#include "state/settings.h"
 
 class RemoteSettings;
 
 // HKEY_CURRENT_USER, created at the first access.
 extern const char* const kSettingsKeyPath;       // Software\OrbiScope\Orbiscope Remote\Settings
 extern const char* const kMachineSettingsKeyPath;  // HKLM Software\Orbiscope\Orbiscope Remote\Settings
-
-// The maker's web site; the default favourites 1, 3 and 4 are pages there.
-extern const char* const kFavoritesHost;
-// Used for favourite 2 when the installation directory cannot be read.
-extern const char* const kFallbackHelpPath;
-// Appended to the installation directory for favourite 2.
-extern const char* const kHelpFileSuffix;
-
-// The default text of favourite n (1..4); "" for any other n.
-std::string DefaultFavorite(int n, const std::optional<std::string>& lastInstallDir);
 
 // The text every favourite read falls back to, replaced by the real default at once.
 extern const char* const kDefaultFavoriteMarker;  // "DEFAULT"
@@ -61,4 +52,6 @@ void SaveSettingsValues(RemoteSettings& settings, RegistryKey* userKey);
 
 // InstallJustRan, CancelSlideshow, CancelPlugInWindow: DWORD, default 0.
 int32_t ReadStartupValue(const char* name);
+// A DWORD of the settings key that the pages do not show (ReceiverNotifications).
+int32_t ReadSettingsKeyValue(const char* name, int32_t defaultValue);
 void WriteStartupValue(const char* name, int32_t value);

@@ -63,5 +63,3 @@ int CooperatingKeyHandler(int32_t button);
 // The window belongs to this program itself (its hidden frame, settings or a dialog).
 bool IsOwnWindow(WindowHandle window);
 
-bool ForegroundIsSupported();
-void AutoSwitch();

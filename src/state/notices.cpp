@@ -1,0 +1,13 @@
+#include "state/notices.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<NoticeSink> g_sink{nullptr};
+}  // namespace
+
+void SetNoticeSink(NoticeSink sink) { g_sink = sink; }
+
+void Notice(const std::string& text) {
+    if (NoticeSink sink = g_sink.load()) sink(text);
+}
