@@ -403,6 +403,8 @@ void RecordNotice(const std::string& text) { g_notices.push_back(text); }
 TEST_F(DispatcherTest, ProgramsRunningAsAdministratorAreNamedOncePerSession) {
     g_notices.clear();
     SetNoticeSink(&RecordNotice);
+    env.settings->AutoSwitchEnabled = 0;  // each program stays in front when pressed at
+    env.settings->ShowUnsupportedDlg = 0;
     const WindowHandle vlc = env.Foreground("vlc.exe", "VLC media player");
     env.processes.elevation[env.desktop.Find(vlc)->pid] = Elevation::Elevated;
     EXPECT_TRUE(ButtonDispatcher(Stop, 1));
