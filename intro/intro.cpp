@@ -92,7 +92,7 @@ void Icon(HDC dc, int id, int x, int y, int size) {
 // The remote, its button groups in colour, each group named beside it.
 void RemoteArt(HDC dc, const RECT& area, int) {
     const int x0 = area.left + S(30), y0 = area.top + S(4);
-    RECT body{x0, y0, x0 + S(120), y0 + S(250)};
+    RECT body{x0, y0, x0 + S(120), y0 + S(224)};
     RoundBox(dc, body, S(40), RGB(48, 52, 60), RGB(30, 30, 34));
     struct Group {
         const wchar_t* name;
@@ -105,7 +105,7 @@ void RemoteArt(HDC dc, const RECT& area, int) {
         {L"Arrows, OK, Menu and Exit", 3, 3, 3}, {L"Channel Up and Down", 6, 1, 2},
         {L"Digits 0 to 9", 7, 3, 4},          {L"Four macro buttons", 10, 1, 4},
     };
-    const int step = S(21), left = x0 + S(16), dot = S(14);
+    const int step = S(19), left = x0 + S(16), dot = S(13);
     for (int g = 0; g < 6; ++g) {
         const Group& gr = groups[g];
         for (int r = 0; r < gr.rows; ++r) {
@@ -330,9 +330,9 @@ void Paint(HWND w) {
     RECT count{S(60), 0, c.right - S(16), S(64)};
     const std::wstring n = L"Page " + std::to_wstring(g_page + 1) + L" of " + std::to_wstring(kPageCount);
     Text(dc, g_small, RGB(200, 215, 235), n, count, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
-    RECT body{S(24), S(78), c.right - S(24), S(150)};
+    RECT body{S(24), S(76), c.right - S(24), S(136)};
     Text(dc, g_body, RGB(30, 30, 30), p.text, body, DT_LEFT | DT_WORDBREAK);
-    RECT art{S(24), S(150), c.right - S(24), c.bottom - kButtonBar * g_dpi / 96 - S(6)};
+    RECT art{S(24), S(138), c.right - S(24), c.bottom - kButtonBar * g_dpi / 96 - S(6)};
     p.art(dc, art, g_dpi);
     const int barTop = c.bottom - kButtonBar * g_dpi / 96;
     RECT bar{0, barTop, c.right, c.bottom};
