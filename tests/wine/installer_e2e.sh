@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# The product as a user gets it: the setup installs silently into a fresh prefix (the
+# 32-bit Program Files, a path with spaces), the installed program waits for the
+# receiver, runs the first-run steps when it connects (the introduction starts, the
+# start-up values are reset), opens the installed help from the tray menu and from
+# macro button 2; a second silent setup replaces the running copy and keeps the
+# settings; the silent uninstall leaves nothing but the user's settings.
+# The setup is the 32-bit product where this machine runs 32-bit code, else its x86_64
+# twin built from the same script.
+. "$(dirname "$0")/lib/shell_lib.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+if "$here/../../scripts/probe/runs-32bit"; then
+    setup="$(dirname "$PROGRAM_DIR")/OrbiscopeRemote-Setup.exe"
+else
+    setup="$BUILD_DIR/OrbiscopeRemote-Setup-x64.exe"
+fi
+[ -f "$setup" ] || { echo "missing $setup (scripts/package builds it)"; exit 1; }
+version=$(head -n 1 "$here/../../VERSION")
+
+prefix="$WINE_ENV_DIR/install-prefix"
+rm -rf "$prefix"
+export WINEPREFIX="$prefix"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+trap 'cleanup; WINEPREFIX="$prefix" wineserver -k 2>/dev/null' EXIT
+wineboot -i >"$WINE_ENV_DIR/install-prefix.log" 2>&1 || { echo "no prefix"; exit 1; }
+wineserver -w
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+
+pipe='\\.\pipe\orbiscope-installer-e2e'
+export ORBISCOPE_VIRTUAL_RECEIVER="$pipe"
+event="orbiscope-installer-e2e-unplug"
+inst='C:\Program Files (x86)\Orbiscope\Remote'
+unix_inst="$prefix/drive_c/Program Files (x86)/Orbiscope/Remote"
+menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orbiscope Remote"
+machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
+user='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
+
+fail() { echo "  $*"; failures=$((failures + 1)); }
+
+# The data of one registry value in the 32-bit view, "" when it is missing.
+reg_value() {
+    wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+expect_value() {
+    local got
+    got=$(reg_value "$1" "$2")
+    if [ "$got" = "$3" ]; then echo "ok $2=$got"; else fail "$1 $2 is '$got', expected '$3'"; fi
+}
+expect_no_value() {
+    if wine reg query "$1" /v "$2" /reg:32 >/dev/null 2>&1; then fail "$1 $2 is still there"; else
+        echo "ok no $2"; fi
+}
+
+# Help viewers of this prefix showing the installed help file.
+help_viewers() {
+    local n=0 pid
+    for pid in $(pgrep -f 'hh\.exe' || true); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
+        tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF "$inst\\Docs\\Kestrune.chm" && n=$((n + 1))
+    done
+    echo "$n"
+}
+expect_help_viewers() {
+    local n=0
+    for _ in $(seq 1 150); do
+        n=$(help_viewers)
+        [ "$n" -ge "$1" ] && break
+        sleep 0.1
+    done
+    if [ "$n" -eq "$1" ]; then echo "ok $1 help viewer(s) on the installed help"; else
+        fail "$n help viewer(s) on $inst\\Docs\\Kestrune.chm, expected $1"; fi
+}
+
+echo "== silent setup into a fresh prefix"
+wine "$setup" /S >>"$log" 2>&1 || fail "the setup failed with $?"
+for f in OrbiscopeRemote.exe orbmonitor.exe uninstall.exe Docs/Kestrune.chm Docs/intro.exe \
+         Docs/index.html Docs/buttons.html Docs/program-155.html Docs/style.css; do
+    [ -s "$unix_inst/$f" ] || fail "missing $f"
+done
+grep -q '<title>Orbiscope Remote Help</title>' "$unix_inst/Docs/index.html" || fail "index.html is no help start page"
+for lnk in "Orbiscope Remote:OrbiscopeRemote.exe" "Orbiscope Remote Help:Kestrune.chm" \
+           "Introduction to Orbiscope Remote:intro.exe" "Uninstall Orbiscope Remote:uninstall.exe"; do
+    file="$menu/${lnk%%:*}.lnk"
+    if [ -f "$file" ] && grep -qaF "${lnk#*:}" "$file"; then echo "ok shortcut ${lnk%%:*}"; else
+        fail "no shortcut ${lnk%%:*} to ${lnk#*:}"; fi
+done
+expect_value "$machine" LastInstallDir "$inst"
+expect_value "$user" InstallJustRan 0x1
+expect_value "$user" CancelSlideshow 0x0
+expect_value "$user" CancelPlugInWindow 0x0
+expect_value "$run" "Orbiscope Remote" "\"$inst\\OrbiscopeRemote.exe\""
+expect_value "$uninst" DisplayName "Orbiscope Remote"
+expect_value "$uninst" DisplayVersion "$version"
+expect_value "$uninst" Publisher "Orbiscope"
+expect_value "$uninst" DisplayIcon "\"$inst\\OrbiscopeRemote.exe\",0"
+expect_value "$uninst" UninstallString "\"$inst\\uninstall.exe\""
+expect_value "$uninst" QuietUninstallString "\"$inst\\uninstall.exe\" /S"
+size=$(reg_value "$uninst" EstimatedSize)
+[ $((size)) -gt 100 ] 2>/dev/null && echo "ok EstimatedSize=$size" || fail "EstimatedSize is '$size'"
+
+echo "== the setup started the program: it waits for the receiver"
+step window 20000
+step wait-window 1 15000
+d receiver "$pipe" 30000 "$event" &
+server=$!
+step wait-window 0 20000
+step dialog "Introduction to Orbiscope Remote" 20000
+step query 1 10000
+expect_value "$user" InstallJustRan 0x0
+expect_value "$user" CancelSlideshow 0x0
+
+echo "== a second introduction brings the first forward and ends"
+wine "$unix_inst/Docs/intro.exe" >>"$log" 2>&1 &
+second=$!
+expect_exit "$second" 20
+step dialog "Introduction to Orbiscope Remote" 2000
+
+echo "== Help in the tray menu, then macro button 2 with default settings"
+step menu h 10000
+expect_help_viewers 1
+step stop "$event"
+wait "$server" 2>/dev/null || fail "the receiver server failed"
+wine "$BUILD_DIR/orbsend.exe" --pipe "$pipe" MacroButton2 >>"$log" 2>&1 || fail "orbsend failed"
+expect_help_viewers 2
+
+echo "== setup over the running copy: closed, replaced, started again, settings kept"
+wine reg add "$user" /v VolumeSensitivity /t REG_DWORD /d 77 /f >/dev/null 2>&1
+before=$(d window 1000 | sed -n 's/.*hwnd=\([^ ]*\).*/\1/p')
+wine "$setup" /S >>"$log" 2>&1 || fail "the second setup failed with $?"
+after=""
+for _ in $(seq 1 100); do
+    after=$(d window 1000 2>/dev/null | sed -n 's/.*hwnd=\([^ ]*\).*/\1/p')
+    [ -n "$after" ] && [ "$after" != "$before" ] && break
+    sleep 0.2
+done
+if [ -n "$after" ] && [ "$after" != "$before" ]; then echo "ok a new copy runs ($before -> $after)"; else
+    fail "no new copy of the program (before $before, after '$after')"; fi
+step count 1 5000
+expect_value "$user" VolumeSensitivity 0x4d
+
+echo "== silent uninstall"
+wine "$unix_inst/uninstall.exe" /S >>"$log" 2>&1 || fail "the uninstaller failed with $?"
+# The uninstaller finishes from a copy of itself in the temporary folder.
+for _ in $(seq 1 300); do
+    [ -e "$unix_inst" ] || break
+    sleep 0.1
+done
+step gone 10000
+[ -e "$unix_inst" ] && fail "the installation folder is still there: $(ls -R "$unix_inst" | head -5)"
+[ -e "$prefix/drive_c/Program Files (x86)/Orbiscope" ] && fail "the Orbiscope folder is still there"
+[ -e "$menu" ] && fail "the Start menu folder is still there"
+expect_no_value "$run" "Orbiscope Remote"
+expect_no_value "$machine" LastInstallDir
+if wine reg query "$uninst" /reg:32 >/dev/null 2>&1; then fail "the uninstall entry is still there"; else
+    echo "ok no uninstall entry"; fi
+expect_value "$user" VolumeSensitivity 0x4d
+finish
