@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The setup's folders and refusals, in a prefix of its own: a folder with blanks and
 # non-ASCII letters installs and uninstalls cleanly; a folder that cannot be written
-# (a file stands where it would go) is refused with nothing left behind; a second setup
+# (on a drive where nothing can be made) is refused with nothing left behind; a second setup
 # started while one runs refuses.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,16 +26,20 @@ ok() { echo "ok $*"; }
 machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
 installed() { wine reg query "$uninst" /reg:32 >/dev/null 2>&1; }
+# The setup takes /D= only unquoted and last, blanks and all: cmd hands it the words of
+# the folder as they are (wine would quote an argument with blanks).
+win_setup=$(winepath -w "$setup")
+setup_into() { wine cmd /c "$win_setup" /S /NOSTART "/D=$1" $2; }
 
 echo "== a folder with blanks and non-ASCII letters"
 dir='C:\Programme für Fernbedienung\Orbiscope Remote'
 unix_dir="$prefix/drive_c/Programme für Fernbedienung/Orbiscope Remote"
-wine "$setup" /S /NOSTART "/D=$dir" || fail "setup failed with $?"
+setup_into 'C:\Programme' 'für Fernbedienung\Orbiscope Remote' || fail "setup failed with $?"
 for f in OrbiscopeRemote.exe Docs/Kestrune.chm Docs/intro.exe Docs/index.html uninstall.exe; do
     [ -s "$unix_dir/$f" ] || fail "missing $f"
 done
 got=$(wine reg query "$machine" /v LastInstallDir /reg:32 2>/dev/null | tr -d '\r' |
-      sed -n 's/^ *LastInstallDir *REG_SZ *//p')
+      iconv -f CP437 -t UTF-8 | sed -n 's/^ *LastInstallDir *REG_SZ *//p')
 [ "$got" = "$dir" ] && ok "LastInstallDir=$got" || fail "LastInstallDir is '$got'"
 wine "$dir\\uninstall.exe" /S || fail "uninstall failed with $?"
 for _ in $(seq 1 300); do [ -e "$unix_dir" ] || break; sleep 0.1; done
@@ -43,11 +47,11 @@ for _ in $(seq 1 300); do [ -e "$unix_dir" ] || break; sleep 0.1; done
 installed && fail "still in the programs list" || ok "no uninstall entry"
 
 echo "== a folder that cannot be written"
-echo "not a folder" >"$prefix/drive_c/blocked"
-wine "$setup" /S /NOSTART '/D=C:\blocked\Orbiscope Remote'
+# A drive where nothing can be made, as a read-only share or disc would be.
+ln -s /sys "$prefix/dosdevices/r:"
+setup_into 'R:\Orbiscope' 'Remote'
 rc=$?
 [ "$rc" -eq 2 ] && ok "refused with exit code 2" || fail "setup answered $rc, expected 2"
-[ "$(cat "$prefix/drive_c/blocked")" = "not a folder" ] || fail "the file in the way was touched"
 left=$(find "$prefix/drive_c" -iname '*orbiscope*' | head -3)
 [ -z "$left" ] && ok "nothing installed" || fail "left behind: $left"
 installed && fail "an uninstall entry was written" || ok "no uninstall entry"
