@@ -115,6 +115,18 @@ UninstPage custom un.OptionsPage un.OptionsLeave
 ; program file is free.
 !macro CLOSE_RUNNING_COPY un
 Function ${un}CloseRunningCopy
+  ; The introduction and help windows on the installed help keep their files open.
+  StrCpy $1 0
+  ${Do}
+    FindWindow $0 "Orbiscope.Introduction" ""
+    ${If} $0 = 0
+      FindWindow $0 "HH Parent" "Orbiscope Remote Help"
+    ${EndIf}
+    ${IfThen} $0 = 0 ${|} ${ExitDo} ${|}
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${LoopUntil} $1 >= 40
   FindWindow $0 "${MAIN_CLASS}" ""
   ${If} $0 = 0
     Return
@@ -141,6 +153,7 @@ Function ${un}CloseRunningCopy
     retry:
   ${Loop}
   ; The process ends shortly after its window: wait until its file can be replaced.
+  Sleep 300
   StrCpy $1 0
   ${DoWhile} $1 < 50
     ${IfNot} ${FileExists} "$INSTDIR\OrbiscopeRemote.exe"
@@ -215,6 +228,16 @@ FunctionEnd
 
 Function .onInit
   !insertmacro ONE_AT_A_TIME
+!if "${ARCH}" == "amd64"
+  ; To a 64-bit setup $PROGRAMFILES32 is the 64-bit folder; the product lives in the
+  ; 32-bit one, whose name the environment gives.
+  ${If} $INSTDIR == "$PROGRAMFILES32\Orbiscope\Remote"
+    ReadEnvStr $0 "ProgramFiles(x86)"
+    ${If} $0 != ""
+      StrCpy $INSTDIR "$0\Orbiscope\Remote"
+    ${EndIf}
+  ${EndIf}
+!endif
   SetRegView 32
   SetShellVarContext all
   StrCpy $AutoRun 1

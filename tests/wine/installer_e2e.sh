@@ -113,7 +113,7 @@ expect_value "$user" InstallJustRan 0x0
 expect_value "$user" CancelSlideshow 0x0
 
 echo "== a second introduction brings the first forward and ends"
-wine "$unix_inst/Docs/intro.exe" >>"$log" 2>&1 &
+wine "$inst\\Docs\\intro.exe" >>"$log" 2>&1 &
 second=$!
 expect_exit "$second" 20
 step dialog "Introduction to Orbiscope Remote" 2000
@@ -142,7 +142,7 @@ step count 1 5000
 expect_value "$user" VolumeSensitivity 0x4d
 
 echo "== silent uninstall"
-wine "$unix_inst/uninstall.exe" /S >>"$log" 2>&1 || fail "the uninstaller failed with $?"
+wine "$inst\\uninstall.exe" /S >>"$log" 2>&1 || fail "the uninstaller failed with $?"
 # The uninstaller finishes from a copy of itself in the temporary folder.
 for _ in $(seq 1 300); do
     [ -e "$unix_inst" ] || break

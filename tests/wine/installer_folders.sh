@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The setup's folders and refusals, in a prefix of its own: a folder with blanks and
+# non-ASCII letters installs and uninstalls cleanly; a folder that cannot be written
+# (on a drive where nothing can be made) is refused with nothing left behind; a second setup
+# started while one runs refuses.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+if "$here/../../scripts/probe/runs-32bit"; then
+    setup="$(dirname "$PROGRAM_DIR")/OrbiscopeRemote-Setup.exe"
+else
+    setup="$BUILD_DIR/OrbiscopeRemote-Setup-x64.exe"
+fi
+[ -f "$setup" ] || { echo "missing $setup (scripts/package builds it)"; exit 1; }
+
+prefix="$WINE_ENV_DIR/folders-prefix"
+rm -rf "$prefix"
+export WINEPREFIX="$prefix"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+first=""
+trap '[ -n "$first" ] && kill "$first" 2>/dev/null; WINEPREFIX="$prefix" wineserver -k 2>/dev/null' EXIT
+wineboot -i >"$WINE_ENV_DIR/folders-prefix.log" 2>&1 || { echo "no prefix"; exit 1; }
+wineserver -w
+failures=0
+fail() { echo "  $*"; failures=$((failures + 1)); }
+ok() { echo "ok $*"; }
+machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
+uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
+installed() { wine reg query "$uninst" /reg:32 >/dev/null 2>&1; }
+# The setup takes /D= only unquoted and last, blanks and all: cmd hands it the words of
+# the folder as they are (wine would quote an argument with blanks).
+win_setup=$(winepath -w "$setup")
+setup_into() { wine cmd /c "$win_setup" /S /NOSTART "/D=$1" $2; }
+
+echo "== a folder with blanks and non-ASCII letters"
+dir='C:\Programme für Fernbedienung\Orbiscope Remote'
+unix_dir="$prefix/drive_c/Programme für Fernbedienung/Orbiscope Remote"
+setup_into 'C:\Programme' 'für Fernbedienung\Orbiscope Remote' || fail "setup failed with $?"
+for f in OrbiscopeRemote.exe Docs/Kestrune.chm Docs/intro.exe Docs/index.html uninstall.exe; do
+    [ -s "$unix_dir/$f" ] || fail "missing $f"
+done
+got=$(wine reg query "$machine" /v LastInstallDir /reg:32 2>/dev/null | tr -d '\r' |
+      iconv -f CP437 -t UTF-8 | sed -n 's/^ *LastInstallDir *REG_SZ *//p')
+[ "$got" = "$dir" ] && ok "LastInstallDir=$got" || fail "LastInstallDir is '$got'"
+wine "$dir\\uninstall.exe" /S || fail "uninstall failed with $?"
+for _ in $(seq 1 300); do [ -e "$unix_dir" ] || break; sleep 0.1; done
+[ -e "$prefix/drive_c/Programme für Fernbedienung" ] && fail "the folder is still there" || ok "removed"
+installed && fail "still in the programs list" || ok "no uninstall entry"
+
+echo "== a folder that cannot be written"
+# A drive where nothing can be made, as a read-only share or disc would be.
+ln -s /sys "$prefix/dosdevices/r:"
+setup_into 'R:\Orbiscope' 'Remote'
+rc=$?
+[ "$rc" -eq 2 ] && ok "refused with exit code 2" || fail "setup answered $rc, expected 2"
+left=$(find "$prefix/drive_c" -iname '*orbiscope*' | head -3)
+[ -z "$left" ] && ok "nothing installed" || fail "left behind: $left"
+installed && fail "an uninstall entry was written" || ok "no uninstall entry"
+wine reg query "$machine" /v LastInstallDir /reg:32 >/dev/null 2>&1 && fail "LastInstallDir was written" ||
+    ok "no LastInstallDir"
+
+echo "== a second setup while one runs"
+wine "$setup" >/dev/null 2>&1 &
+first=$!
+# The first setup is up once it holds its window; until then a second one could win.
+for _ in $(seq 1 200); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Orbiscope Remote Setup"' && break
+    sleep 0.1
+done
+timeout 60 wine "$setup" /S /NOSTART '/D=C:\Second'
+rc=$?
+[ "$rc" -eq 3 ] && ok "the second setup refused with exit code 3" || fail "the second setup answered $rc, expected 3"
+[ -e "$prefix/drive_c/Second" ] && fail "the second setup installed" || ok "nothing installed by it"
+kill "$first" 2>/dev/null
+first=""
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"
