@@ -826,7 +826,8 @@ int main(int argc, char** argv) {
             body += "<p>Rows are asked in order and the first that recognises the program wins: an "
                     "earlier row with a matching rule takes precedence.</p>\n";
         }
-        if (const auto note = Notes().find(row.number); note != Notes().end()) {
+        static const std::map<int, std::string> notes = Notes();
+        if (const auto note = notes.find(row.number); note != notes.end()) {
             body += "<p class=\"note\">" + note->second + "</p>\n";
         }
         std::set<int32_t> mapped;
