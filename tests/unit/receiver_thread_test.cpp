@@ -291,9 +291,10 @@ TEST_F(ReceiverTest, ReceiverNotificationsCanBeSwitchedOff) {
         for (const auto& c : tray.Calls()) {
             if (c.data.flags == kNifInfo) balloons.push_back(c.data.info);
         }
-        EXPECT_EQ(balloons, on ? std::vector<std::string>{kReceiverRemovedNotice, kReceiverConnectedNotice,
-                                                          kReceiverRemovedNotice}
-                               : std::vector<std::string>{});
+        EXPECT_EQ(balloons, (on ? std::vector<std::string>{kReceiverRemovedNotice,
+                                                           kReceiverConnectedNotice,
+                                                           kReceiverRemovedNotice}
+                                : std::vector<std::string>{}));
     }
 }
 
