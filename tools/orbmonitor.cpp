@@ -180,6 +180,7 @@ int main(int argc, char** argv) {
     const bool live = device || !pipeName.empty();
 #ifndef _WIN32
     if (live) return Fail("no receiver on this system: read a file or standard input");
+    (void)stallMs;
     if (attach) return Fail("the running program's trace is served on Windows only");
 #else
     if (attach) return Attach(maxCodes, stallMs);

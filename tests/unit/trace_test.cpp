@@ -9,6 +9,7 @@
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "state/notices.h"
+#include "state/settings_store.h"
 #include "state/trace.h"
 #include "ui/trace_output.h"
 
@@ -108,7 +109,7 @@ TEST_F(TraceTest, OnePressPerDispatcherStep) {
          Exit,
          "Exit variant 1: new press, accepted | mouse mode | right click at (500, 400)"},
         {"global button", [] {}, VolumeUp,
-         "VolumeUp variant 1: new press, accepted | global button VolumeUp | volume up 2%"},
+         "VolumeUp variant 1: new press, accepted | global button VolumeUp | volume up 8%"},
         {"macro button", [] {}, MacroButton1,
          "MacroButton1 variant 1: new press, accepted | global button MacroButton1 | key Alt+Enter"},
         {"auto-switch", [&] { AddWindow("notepad.exe", "Untitled - Notepad", "Notepad"); }, Play,
