@@ -47,9 +47,10 @@ const char* const kUsage =
     "                     step that took it, the keys, messages, clicks and shell\n"
     "                     executions it caused and the time to the last of them;\n"
     "                     --count N stops after N lines. Several viewers may attach.\n"
-    "  --stall MS         with --attach: stop reading for MS ms after the first line, as\n"
-    "                     a viewer that falls behind would; the program drops the lines\n"
-    "                     this viewer cannot take, and it shows how many\n"
+    "  --pause            with --attach: after the first line, stop reading until a line\n"
+    "                     is typed on standard input, as a viewer that falls behind\n"
+    "                     would; the program drops the lines this viewer cannot take,\n"
+    "                     and it shows how many once it reads on\n"
 #endif
     "  --clock real       time codes by the clock as they arrive (default for a device)\n"
     "  --clock frames     take each code to arrive one frame period after the one\n"
@@ -68,7 +69,7 @@ int Fail(const std::string& message) {
 
 #ifdef _WIN32
 // The trace of the running program, line by line, until it ends or --count is reached.
-int Attach(long maxLines, uint32_t stallMs) {
+int Attach(long maxLines, bool pause) {
     HANDLE pipe = INVALID_HANDLE_VALUE;
     const DWORD start = GetTickCount();
     for (;;) {
@@ -88,7 +89,7 @@ int Attach(long maxLines, uint32_t stallMs) {
     std::string pending;
     unsigned long long droppedInAll = 0;
     long lines = 0;
-    bool stalled = stallMs == 0;
+    bool paused = !pause;
     char buffer[4096];
     for (bool more = true; more;) {
         DWORD n = 0;
@@ -112,9 +113,10 @@ int Attach(long maxLines, uint32_t stallMs) {
             }
             std::fflush(stdout);
             more = maxLines < 0 || lines < maxLines;
-            if (!stalled) {
-                stalled = true;
-                Sleep(stallMs);
+            if (!paused) {
+                paused = true;
+                char typed[256];
+                (void)std::fgets(typed, sizeof typed, stdin);
             }
         }
     }
@@ -139,7 +141,7 @@ int main(int argc, char** argv) {
     std::string pipeName;
     bool device = false;
     bool attach = false;
-    uint32_t stallMs = 0;
+    bool pause = false;
     uint32_t frameMs = kFramePeriodMs;
     long maxCodes = -1;
     RemoteSettings settings;
@@ -165,8 +167,8 @@ int main(int argc, char** argv) {
             maxCodes = std::strtol(argv[++i], nullptr, 10);
         } else if (a == "--attach") {
             attach = true;
-        } else if (a == "--stall" && next != nullptr) {
-            stallMs = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--pause") {
+            pause = true;
         } else if (a == "--device") {
             device = true;
         } else if (a == "--pipe" && next != nullptr) {
@@ -180,10 +182,10 @@ int main(int argc, char** argv) {
     const bool live = device || !pipeName.empty();
 #ifndef _WIN32
     if (live) return Fail("no receiver on this system: read a file or standard input");
-    (void)stallMs;
+    (void)pause;
     if (attach) return Fail("the running program's trace is served on Windows only");
 #else
-    if (attach) return Attach(maxCodes, stallMs);
+    if (attach) return Attach(maxCodes, pause);
 #endif
     if (clockMode.empty()) clockMode = live ? "real" : "frames";
 

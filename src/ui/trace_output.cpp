@@ -17,12 +17,13 @@ const char* const kTracePipeName = "\\\\.\\pipe\\OrbiscopeRemoteTrace";
 
 bool ViewerQueue::Push(const std::string& line) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (lines_.size() >= capacity_) {
+    const bool full = lines_.size() >= capacity_;
+    if (full) {
+        lines_.pop_front();
         ++dropped_;
-        return false;
     }
     lines_.push_back(line);
-    return true;
+    return !full;
 }
 
 bool ViewerQueue::Pop(std::string& out) {

@@ -24,15 +24,17 @@ extern const char* const kTracePipeName;  // \\.\pipe\OrbiscopeRemoteTrace
 constexpr const char* kTraceDroppedPrefix = "#dropped ";
 
 // The lines waiting for one viewer. Bounded: a viewer that stops reading costs a
-// count, never memory, and never holds up the press that made the line.
+// count, never memory, and never holds up the press that made the line. The oldest
+// lines go first, so a viewer that reads again sees the latest presses.
 class ViewerQueue {
 public:
     static constexpr size_t kCapacity = 256;
     explicit ViewerQueue(size_t capacity = kCapacity) : capacity_(capacity) {}
-    // False when the line was dropped.
+    // False when the queue was full and its oldest line was dropped for this one.
     bool Push(const std::string& line);
     // The next text for the viewer: the drop count first when lines were dropped since
-    // the last one, then the oldest line. False when there is nothing.
+    // the last one (the gap lies just before the lines still queued), then the oldest
+    // line. False when there is nothing.
     bool Pop(std::string& out);
 
 private:

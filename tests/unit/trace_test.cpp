@@ -206,13 +206,13 @@ TEST(TraceDescribeInput, KeysWithModifiersAndClicks) {
     for (const Case& c : cases) EXPECT_EQ(DescribeInput(c.batch, Point{7, 9}), c.text);
 }
 
-TEST(TraceViewerQueue, DropsWhenFullAndTellsTheCountFirst) {
+TEST(TraceViewerQueue, DropsTheOldestWhenFullAndTellsTheCountFirst) {
     ViewerQueue q(2);
     for (const char* line : {"a", "b", "c", "d", "e"}) q.Push(line);
     std::string out;
     std::vector<std::string> got;
     while (q.Pop(out)) got.push_back(out);
-    EXPECT_EQ(got, (std::vector<std::string>{"#dropped 3", "a", "b"}));
+    EXPECT_EQ(got, (std::vector<std::string>{"#dropped 3", "d", "e"}));
     EXPECT_TRUE(q.Push("f"));
     ASSERT_TRUE(q.Pop(out));
     EXPECT_EQ(out, "f");  // the count was told once

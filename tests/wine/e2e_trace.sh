@@ -2,7 +2,7 @@
 # The routing trace end to end. The real program runs with the log on ("/trace") and
 # Notepad in front (catalogue row 125). A viewer (orbmonitor --attach) gets the route of
 # a press: the button, the repeat filter, the row and its program, the button message
-# posted to Notepad and the key typed. A second viewer stops reading for a while: the
+# posted to Notepad and the key typed. A second viewer stops reading (--pause): the
 # presses made meanwhile still reach Notepad, the reading viewer misses nothing, and the
 # stalled one is told how many lines it lost once it reads again. The log holds the
 # same route.
@@ -24,10 +24,11 @@ fail() {
     failures=$((failures + 1))
 }
 step() { run "$probe" "$@" || fail "step failed: $*"; }
-# Waits up to $3 seconds for the pattern $2 (extended regular expression) in file $1.
+# Waits up to $3 seconds for the pattern $2 (extended regular expression) in file $1,
+# whose lines end as a Windows console ends them.
 wait_for() {
     for _ in $(seq 1 $(($3 * 10))); do
-        grep -Eq -- "$2" "$1" 2>/dev/null && return 0
+        [ -f "$1" ] && tr -d '\r' <"$1" | grep -Eq -- "$2" && return 0
         sleep 0.1
     done
     return 1
@@ -36,6 +37,7 @@ expect() {
     if wait_for "$1" "$2" "$3"; then echo "ok $4"; else fail "no $4 in $(basename "$1")"; fi
 }
 cleanup() {
+    exec 7>&- 2>/dev/null
     run "$probe" discard Notepad Edit >/dev/null || true
     run "$probe" close Orbiscope.Remote >/dev/null || true
     run "$probe" gone Notepad 5000 >/dev/null || true
@@ -58,8 +60,8 @@ started+=($!)
 step wait Notepad 15000
 step text Notepad Edit "" 5000
 
-# 1 route line, 300 lines while the second viewer stalls, 2 letter taps.
-wine "$monitor" --attach --count 303 >"$reading" 2>>"$log" &
+# 1 route line, 600 lines while the second viewer stalls, 2 letter taps.
+wine "$monitor" --attach --count 603 >"$reading" 2>>"$log" &
 started+=($!)
 expect "$reading" '^attached' 10 "first viewer attached"
 
@@ -67,7 +69,12 @@ route='Next variant [12]: new press, accepted \| catalogue row 125 notepad\.exe 
 run "$sender" --virtual Next >>"$log"
 expect "$reading" "^[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} \| $route" 10 "route of Next into Notepad"
 
-wine "$monitor" --attach --stall 15000 >"$stalled" 2>>"$log" &
+# It pauses after its first line until a line comes on its standard input.
+fifo="$WINE_ENV_DIR/trace-resume"
+rm -f "$fifo"
+mkfifo "$fifo"
+exec 7<>"$fifo"
+wine "$monitor" --attach --pause <&7 >"$stalled" 2>>"$log" &
 started+=($!)
 expect "$stalled" '^attached' 10 "second viewer attached"
 # Its first line, after which it stops reading.
@@ -75,16 +82,18 @@ run "$sender" --virtual Record >>"$log"
 expect "$stalled" 'Record variant' 10 "first line of the stalling viewer"
 
 words=()
-for _ in $(seq 1 299); do words+=(Record); done
-run "$sender" --virtual --fast "${words[@]}" >>"$log"
+for _ in $(seq 1 599); do words+=(Record); done
+run "$sender" --virtual --fast --first-variant 2 "${words[@]}" >>"$log"
 # Two taps of 2 make a "b" while that viewer still reads nothing.
 run "$sender" --virtual Digit2 Digit2 >>"$log"
 step text Notepad Edit "b" 5000
 expect "$reading" 'Digit2 variant [12]: new press, accepted \| catalogue row 125 notepad\.exe' 10 \
     "the letter taps in the reading viewer"
 grep -q 'dropped' "$reading" && fail "the reading viewer lost lines"
-[ "$(grep -c 'Record variant' "$reading")" -eq 300 ] || fail "the reading viewer did not get all 300 Record lines"
+[ "$(grep -c 'Record variant' "$reading")" -eq 600 ] || fail "the reading viewer did not get all 600 Record lines"
 
+grep -q 'Digit2' "$stalled" && fail "the paused viewer read on"
+echo >&7
 expect "$stalled" '^-- [0-9]+ lines dropped: this viewer fell behind' 30 "drop count in the stalled viewer"
 expect "$stalled" 'Digit2 variant' 10 "lines after the drop in the stalled viewer"
 step wait Orbiscope.Remote 1000
