@@ -5,7 +5,8 @@
 # posted to Notepad and the key typed. A second viewer stops reading (--pause): the
 # presses made meanwhile still reach Notepad, the reading viewer misses nothing, and the
 # stalled one is told how many lines it lost once it reads again. The log holds the
-# same route.
+# same route. Closing the program ends the viewers; with a log folder that cannot be
+# made, the program runs on without its log.
 set -u
 exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
 sender="$PROGRAM_DIR/orbsend.exe"
@@ -103,6 +104,27 @@ if [ -n "$tracelog" ] && grep -Eq "$route" <(tr -d '\r' <"$tracelog"); then
     echo "ok route in $tracelog"
 else
     fail "no route in the trace log (${tracelog:-not found})"
+fi
+
+# The end of the program with viewers attached: they are told, the program is gone.
+step close Orbiscope.Remote
+step gone Orbiscope.Remote 10000
+expect "$stalled" '^the program ended the trace' 10 "end of the trace in the stalled viewer"
+
+# A log folder that cannot be made (a file holds its name): the log stays off (with a
+# balloon), the program runs on and the presses arrive.
+if [ -n "$tracelog" ]; then
+    localdir=${tracelog%/Orbiscope/Remote/trace.log}
+    rm -rf "$localdir/Orbiscope"
+    : >"$localdir/Orbiscope"
+    wine "$exe" /trace >>"$log" 2>&1 &
+    started+=($!)
+    step wait Orbiscope.Remote 15000
+    run "$sender" --virtual Digit3 Digit3 >>"$log"
+    step text Notepad Edit "be" 5000
+    step wait Orbiscope.Remote 1000
+    [ -f "$localdir/Orbiscope" ] || fail "the log folder was made after all"
+    rm -f "$localdir/Orbiscope"
 fi
 
 if [ "$failures" -ne 0 ]; then
