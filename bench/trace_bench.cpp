@@ -34,7 +34,8 @@ struct PressSetup {
         LoadDefaultButtons();
         env.Foreground("notepad.exe", "Untitled - Notepad", "Notepad");
         for (int v = 0; v < 2; ++v)
-            codes[v] = SequenceValues(v == 0 ? kButtonCodes[Rewind].variant1 : kButtonCodes[Rewind].variant2);
+            codes[v] = SequenceValues(v == 0 ? kButtonCodes[Rewind].variant1
+                                             : kButtonCodes[Rewind].variant2);
     }
     void Press(int i) {
         IrReceiver& rx = TheReceiver();
@@ -60,7 +61,9 @@ void BM_Press(benchmark::State& state) {
         // Every step and action the line names passed one hook.
         size_t parts = 0;
         for (const char* sep : {", then ", "; "}) {
-            for (size_t at = g_lastLine.find(sep); at != std::string::npos; at = g_lastLine.find(sep, at + 1)) ++parts;
+            for (size_t at = g_lastLine.find(sep); at != std::string::npos;
+                 at = g_lastLine.find(sep, at + 1))
+                ++parts;
         }
         g_hooksPerPress = parts + 2;
         state.counters["hooks/press"] = static_cast<double>(g_hooksPerPress);
@@ -89,8 +92,8 @@ public:
         std::vector<Run> out = runs;
         for (Run& r : out) {
             // CPU time: the machine's other load does not belong to either side.
-            const double ns = r.GetAdjustedCPUTime() *
-                              (r.time_unit == benchmark::kMicrosecond ? 1000.0 : 1.0);
+            const double ns =
+                r.GetAdjustedCPUTime() * (r.time_unit == benchmark::kMicrosecond ? 1000.0 : 1.0);
             if (r.benchmark_name() == "BM_Press/0") g_unwatchedPressNs = ns;
             if (r.benchmark_name() == "BM_TraceHooksOfAPress" && g_unwatchedPressNs > ns)
                 r.counters["pct_of_press"] = 100.0 * ns / (g_unwatchedPressNs - ns);

@@ -77,7 +77,8 @@ int Attach(long maxLines, bool pause) {
         if (pipe != INVALID_HANDLE_VALUE) break;
         const DWORD error = GetLastError();
         if (GetTickCount() - start > 5000)
-            return Fail("no running Orbiscope Remote serves its trace (error " + std::to_string(error) + ")");
+            return Fail("no running Orbiscope Remote serves its trace (error " +
+                        std::to_string(error) + ")");
         if (error == ERROR_PIPE_BUSY) {
             WaitNamedPipeA(kTracePipeName, 500);
         } else {

@@ -135,7 +135,9 @@ void OnCodeComplete() {
         RemoteSettings* s = CurrentSettings();
         if (s == nullptr || s->ScreenSaverWakeupEnabled.load() != 0) ScreenSaverWakeUp();
         if (ButtonDispatcher(id, variant)) continue;
-        TraceStep([&] { return std::string(HasDefaultKeystroke(id) ? "default key" : "no default key"); });
+        TraceStep([&] {
+            return std::string(HasDefaultKeystroke(id) ? "default key" : "no default key");
+        });
         SendDefaultKeystroke(id);
     }
 }

@@ -236,7 +236,8 @@ bool ButtonDispatcher(int32_t b, int32_t v) {
         }
     }
 
-    if (IsGlobalButton(b)) TraceStep([&] { return std::string("global button ") + RemoteButtonName(b); });
+    if (IsGlobalButton(b))
+        TraceStep([&] { return std::string("global button ") + RemoteButtonName(b); });
     if (const int answer = GlobalAction(b); answer >= 0) return answer != 0;
 
     // This program's own windows are no foreign program. With its settings or a dialog
@@ -259,7 +260,9 @@ bool ButtonDispatcher(int32_t b, int32_t v) {
 
     PostButton(desktop->ForegroundWindow(), ButtonMessage(), b);
     if (const int row = ForegroundCatalogueRow(); row > 0) {
-        TraceStep([&] { return "catalogue row " + std::to_string(row) + " " + LowerAnsi(ForegroundProcessName()); });
+        TraceStep([&] {
+            return "catalogue row " + std::to_string(row) + " " + LowerAnsi(ForegroundProcessName());
+        });
         const int answer = HandleCatalogueButton(row, b);
         if (answer == 0) Step("not handled by the row");
         return answer != 0;

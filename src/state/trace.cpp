@@ -186,7 +186,8 @@ std::string FormatTraceRecord(const TraceRecord& record) {
 }
 
 std::string KeyName(uint16_t k) {
-    if ((k >= '0' && k <= '9') || (k >= 'A' && k <= 'Z')) return std::string(1, static_cast<char>(k));
+    if ((k >= '0' && k <= '9') || (k >= 'A' && k <= 'Z'))
+        return std::string(1, static_cast<char>(k));
     if (k >= vk::F1 && k <= vk::F1 + 23) return "F" + std::to_string(k - vk::F1 + 1);
     if (k >= vk::NUMPAD0 && k <= vk::NUMPAD9) return "Num" + std::to_string(k - vk::NUMPAD0);
     switch (k) {
@@ -257,7 +258,8 @@ std::string DescribeInput(const std::vector<InputEvent>& batch, Point cursor) {
         }
         return text + name;
     };
-    const std::string at = " at (" + std::to_string(cursor.x) + ", " + std::to_string(cursor.y) + ")";
+    const std::string at =
+        " at (" + std::to_string(cursor.x) + ", " + std::to_string(cursor.y) + ")";
     for (size_t i = 0; i < batch.size(); ++i) {
         const InputEvent& e = batch[i];
         if (e.kind == InputEvent::Mouse) {
@@ -302,7 +304,8 @@ std::string DescribeInput(const std::vector<InputEvent>& batch, Point cursor) {
             const bool tapped = i + 1 < batch.size() && batch[i + 1].kind == InputEvent::Keyboard &&
                                 batch[i + 1].virtualKey == e.virtualKey &&
                                 (batch[i + 1].flags & kKeyUp) != 0;
-            parts.push_back("key " + withModifiers(KeyName(e.virtualKey)) + (tapped ? "" : " down"));
+            parts.push_back("key " + withModifiers(KeyName(e.virtualKey)) +
+                            (tapped ? "" : " down"));
             if (tapped) ++i;
         } else {
             parts.push_back("key " + KeyName(e.virtualKey) + " up");

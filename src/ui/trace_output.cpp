@@ -58,7 +58,8 @@ void LogFailedLocked() {
     g_logOn = false;
     UpdateWatched();
     std::string text = kTraceLogFailedNoticeFormat;
-    const std::string folder = g_logFolder.empty() ? std::string("the local application data") : g_logFolder;
+    const std::string folder =
+        g_logFolder.empty() ? std::string("the local application data") : g_logFolder;
     text.replace(text.find("%s"), 2, folder);
     Notice(text);
 }

@@ -106,33 +106,37 @@ TEST_F(TraceTest, OnePressPerDispatcherStep) {
              env.settings->MouseModeEnabled = 1;
              env.desktop.cursor = Point{500, 400};
          },
-         Exit,
-         "Exit variant 1: new press, accepted | mouse mode | right click at (500, 400)"},
+         Exit, "Exit variant 1: new press, accepted | mouse mode | right click at (500, 400)"},
         {"global button", [] {}, VolumeUp,
          "VolumeUp variant 1: new press, accepted | global button VolumeUp | volume up 8%"},
         {"macro button", [] {}, MacroButton1,
-         "MacroButton1 variant 1: new press, accepted | global button MacroButton1 | key Alt+Enter"},
+         "MacroButton1 variant 1: new press, accepted | global button MacroButton1 | key "
+         "Alt+Enter"},
         {"auto-switch", [&] { AddWindow("notepad.exe", "Untitled - Notepad", "Notepad"); }, Play,
          "Play variant 1: new press, accepted | auto-switch to notepad.exe (row 125), then "
-         "catalogue row 125 notepad.exe | post to Notepad: message " + bm +
-             " wParam 6 lParam 0; key Space"},
+         "catalogue row 125 notepad.exe | post to Notepad: message " +
+             bm + " wParam 6 lParam 0; key Space"},
         {"plug-in window in front",
          [&] { env.Foreground("plugin.exe", "Plug-in", "Orbiscope.WMPlugin"); }, Play,
          "Play variant 1: new press, accepted | plug-in window in front (Orbiscope.WMPlugin) | "
-         "post to Orbiscope.WMPlugin: message " + bm + " wParam 6 lParam 0"},
+         "post to Orbiscope.WMPlugin: message " +
+             bm + " wParam 6 lParam 0"},
         {"catalogue row", [&] { env.Foreground("notepad.exe", "Notepad", "Notepad"); }, Rewind,
          "Rewind variant 1: new press, accepted | catalogue row 125 notepad.exe | post to "
-         "Notepad: message " + bm + " wParam 12 lParam 0; key Ctrl+Alt+Left"},
+         "Notepad: message " +
+             bm + " wParam 12 lParam 0; key Ctrl+Alt+Left"},
         {"unsupported-program warning", [&] { env.settings->ShowUnsupportedDlg = 1; }, Play,
          "Play variant 1: new press, accepted | no catalogue row for unknown.exe, then "
-         "unsupported-program warning, then default key | post to AppClass: message " + bm +
-             " wParam 6 lParam 0; unsupported-program warning closed; key Play/Pause"},
+         "unsupported-program warning, then default key | post to AppClass: message " +
+             bm + " wParam 6 lParam 0; unsupported-program warning closed; key Play/Pause"},
         {"default key", [&] { env.settings->ShowUnsupportedDlg = 0; }, Exit,
          "Exit variant 1: new press, accepted | no catalogue row for unknown.exe, then default "
-         "key | post to AppClass: message " + bm + " wParam 20 lParam 0; key Alt+F4"},
+         "key | post to AppClass: message " +
+             bm + " wParam 20 lParam 0; key Alt+F4"},
         {"no default key", [&] { env.settings->ShowUnsupportedDlg = 0; }, Record,
          "Record variant 1: new press, accepted | no catalogue row for unknown.exe, then no "
-         "default key | post to AppClass: message " + bm + " wParam 9 lParam 0"},
+         "default key | post to AppClass: message " +
+             bm + " wParam 9 lParam 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,7 +152,8 @@ TEST_F(TraceTest, OnePressPerDispatcherStep) {
         EXPECT_EQ(Route(g_lines[0]), c.route);
         // The plug-in windows of one case must not take the next case's press.
         for (const char* cls : {kGirderClass, "Orbiscope.WMPlugin", "Notepad"}) {
-            while (const WindowHandle w = env.desktop.FindTopLevelByClass(cls)) env.desktop.Remove(w);
+            while (const WindowHandle w = env.desktop.FindTopLevelByClass(cls))
+                env.desktop.Remove(w);
         }
     }
 }
@@ -160,7 +165,8 @@ TEST_F(TraceTest, UnmatchedAndSwallowedCodesAndTheTimeToTheLastAction) {
     Receive(Play, 1);
     Receive(Play, 1);  // the same variant at once: the button held
     ASSERT_EQ(g_lines.size(), 3u);
-    EXPECT_NE(g_lines[0].find(" | no match (30 values) | no action"), std::string::npos) << g_lines[0];
+    EXPECT_NE(g_lines[0].find(" | no match (30 values) | no action"), std::string::npos)
+        << g_lines[0];
     EXPECT_NE(g_lines[2].find(" | Play variant 1: held, swallowed | no action"), std::string::npos)
         << g_lines[2];
     // The clock moves 0.5 ms per reading: the start, then two actions (post, key).
@@ -189,7 +195,8 @@ TEST(TraceDescribeInput, KeysWithModifiersAndClicks) {
         const char* text;
     };
     const Case cases[] = {
-        {{k(vk::CONTROL), k(vk::SHIFT), k('A'), k('A', true), k(vk::SHIFT, true), k(vk::CONTROL, true)},
+        {{k(vk::CONTROL), k(vk::SHIFT), k('A'), k('A', true), k(vk::SHIFT, true),
+          k(vk::CONTROL, true)},
          "key Ctrl+Shift+A"},
         {{k(vk::MENU), k(vk::LWIN), k(vk::RETURN), k(vk::RETURN, true), k(vk::LWIN, true),
           k(vk::MENU, true)},
