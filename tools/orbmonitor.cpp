@@ -2,12 +2,14 @@
 // its values, the button and variant it matches and what the repeat filter decides.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
 
 #include "events/code_monitor.h"
@@ -19,6 +21,7 @@
 #include "receiver/stream.h"
 #include "receiver/virtual_remote.h"
 #include "state/settings.h"
+#include "ui/trace_output.h"
 
 #ifdef _WIN32
 #include "platform/win32/adapters.h"
@@ -38,6 +41,16 @@ const char* const kUsage =
     "  --device           read the receiver itself (the first interface of its class,\n"
     "                     or the pipe named by ORBISCOPE_VIRTUAL_RECEIVER)\n"
     "  --pipe NAME        read a virtual receiver's named pipe\n"
+    "  --attach           show the routing trace of the running program instead: one\n"
+    "                     line per received code with its time, the button and variant\n"
+    "                     (or no match), the repeat filter's decision, the dispatcher\n"
+    "                     step that took it, the keys, messages, clicks and shell\n"
+    "                     executions it caused and the time to the last of them;\n"
+    "                     --count N stops after N lines. Several viewers may attach.\n"
+    "  --pause            with --attach: after the first line, stop reading until a line\n"
+    "                     is typed on standard input, as a viewer that falls behind\n"
+    "                     would; the program drops the lines this viewer cannot take,\n"
+    "                     and it shows how many once it reads on\n"
 #endif
     "  --clock real       time codes by the clock as they arrive (default for a device)\n"
     "  --clock frames     take each code to arrive one frame period after the one\n"
@@ -54,6 +67,65 @@ int Fail(const std::string& message) {
     return 2;
 }
 
+#ifdef _WIN32
+// The trace of the running program, line by line, until it ends or --count is reached.
+int Attach(long maxLines, bool pause) {
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        pipe = CreateFileA(kTracePipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (pipe != INVALID_HANDLE_VALUE) break;
+        const DWORD error = GetLastError();
+        if (GetTickCount() - start > 5000)
+            return Fail("no running Orbiscope Remote serves its trace (error " +
+                        std::to_string(error) + ")");
+        if (error == ERROR_PIPE_BUSY) {
+            WaitNamedPipeA(kTracePipeName, 500);
+        } else {
+            Sleep(200);
+        }
+    }
+    std::printf("attached to the routing trace\n");
+    std::fflush(stdout);
+    std::string pending;
+    unsigned long long droppedInAll = 0;
+    long lines = 0;
+    bool paused = !pause;
+    char buffer[4096];
+    for (bool more = true; more;) {
+        DWORD n = 0;
+        if (!ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) || n == 0) {
+            std::printf("the program ended the trace\n");
+            break;
+        }
+        pending.append(buffer, n);
+        for (size_t end; more && (end = pending.find('\n')) != std::string::npos;) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            if (line.rfind(kTraceDroppedPrefix, 0) == 0) {
+                const unsigned long long dropped =
+                    std::strtoull(line.c_str() + std::strlen(kTraceDroppedPrefix), nullptr, 10);
+                droppedInAll += dropped;
+                std::printf("-- %llu lines dropped: this viewer fell behind (%llu in all) --\n",
+                            dropped, droppedInAll);
+            } else {
+                std::printf("%s\n", line.c_str());
+                ++lines;
+            }
+            std::fflush(stdout);
+            more = maxLines < 0 || lines < maxLines;
+            if (!paused) {
+                paused = true;
+                char typed[256];
+                (void)std::fgets(typed, sizeof typed, stdin);
+            }
+        }
+    }
+    CloseHandle(pipe);
+    return 0;
+}
+#endif
+
 bool SettingValue(const char* text, int32_t& out) {
     char* end = nullptr;
     const long v = std::strtol(text, &end, 10);
@@ -69,6 +141,8 @@ int main(int argc, char** argv) {
     std::string clockMode;
     std::string pipeName;
     bool device = false;
+    bool attach = false;
+    bool pause = false;
     uint32_t frameMs = kFramePeriodMs;
     long maxCodes = -1;
     RemoteSettings settings;
@@ -92,6 +166,10 @@ int main(int argc, char** argv) {
             ++i;
         } else if (a == "--count" && next != nullptr) {
             maxCodes = std::strtol(argv[++i], nullptr, 10);
+        } else if (a == "--attach") {
+            attach = true;
+        } else if (a == "--pause") {
+            pause = true;
         } else if (a == "--device") {
             device = true;
         } else if (a == "--pipe" && next != nullptr) {
@@ -105,6 +183,10 @@ int main(int argc, char** argv) {
     const bool live = device || !pipeName.empty();
 #ifndef _WIN32
     if (live) return Fail("no receiver on this system: read a file or standard input");
+    (void)pause;
+    if (attach) return Fail("the running program's trace is served on Windows only");
+#else
+    if (attach) return Attach(maxCodes, pause);
 #endif
     if (clockMode.empty()) clockMode = live ? "real" : "frames";
 

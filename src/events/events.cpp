@@ -15,6 +15,7 @@
 #include "routing/power.h"
 #include "routing/window_queries.h"
 #include "state/settings.h"
+#include "state/trace.h"
 
 namespace {
 
@@ -45,7 +46,11 @@ uint32_t RepeatRateMs(int32_t repeatRate) {
 }
 
 bool AcceptButtonTiming(int32_t id, int32_t variant) {
-    if (MouseModeBypass(id)) return true;
+    return RepeatFilter(id, variant) != RepeatDecision::Swallowed;
+}
+
+RepeatDecision RepeatFilter(int32_t id, int32_t variant) {
+    if (MouseModeBypass(id)) return RepeatDecision::MouseModeBypass;
 
     RemoteSettings* s = CurrentSettings();
     const int32_t storedDelay = s == nullptr ? 50 : s->RepeatDelay.load();
@@ -59,18 +64,24 @@ bool AcceptButtonTiming(int32_t id, int32_t variant) {
         t.lastButton = id;
         t.lastVariant = variant;
         t.pressStart = t.lastAccepted = t.lastSeen = now;
-        return true;
+        return RepeatDecision::NewPress;
     }
     if (now - t.lastSeen > kLostContactMs) {
         t.pressStart = t.lastAccepted = t.lastSeen = now;
-        return true;
+        return RepeatDecision::AfterPause;
     }
     if (now - t.lastAccepted > rate && (now - t.pressStart > delay || IsFastRepeatButton(id))) {
         t.lastAccepted = t.lastSeen = now;
-        return true;
+        return RepeatDecision::HeldAccepted;
     }
     t.lastSeen = now;
-    return false;
+    return RepeatDecision::Swallowed;
+}
+
+bool HasDefaultKeystroke(int32_t id) {
+    return id == Play || id == Pause || id == Stop || id == Previous || id == Next ||
+           IsArrowButton(id) || id == Ok || id == Menu || id == Exit ||
+           (id >= Digit1 && id <= Digit0);
 }
 
 void SendDefaultKeystroke(int32_t id) {
@@ -102,6 +113,7 @@ void MatchReceivedCode(const CRButton& received, int (&variants)[kButtonCount]) 
 
 void OnCodeComplete() {
     IrReceiver& rx = TheReceiver();
+    CodeTrace trace(rx.valueCount);
     if (rx.valueCount < kShortestCode) {
         rx.valueCount = 0;
         return;
@@ -117,10 +129,15 @@ void OnCodeComplete() {
     for (int32_t id = 0; id < kButtonCount; ++id) {
         const int variant = variants[id];
         if (variant == 0) continue;
-        if (!AcceptButtonTiming(id, variant)) break;
+        const RepeatDecision decision = RepeatFilter(id, variant);
+        trace.Match(id, variant, decision);
+        if (decision == RepeatDecision::Swallowed) break;
         RemoteSettings* s = CurrentSettings();
         if (s == nullptr || s->ScreenSaverWakeupEnabled.load() != 0) ScreenSaverWakeUp();
         if (ButtonDispatcher(id, variant)) continue;
+        TraceStep([&] {
+            return std::string(HasDefaultKeystroke(id) ? "default key" : "no default key");
+        });
         SendDefaultKeystroke(id);
     }
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "receiver/remote_button.h"
+#include "state/trace.h"
 
 class CRButton;
 
@@ -34,11 +35,14 @@ constexpr bool IsFastRepeatButton(int32_t id) {
 
 // True when the event is to be acted on, false for a repeat to swallow.
 bool AcceptButtonTiming(int32_t id, int32_t variant);
+// The same filter, saying which of its rules decided.
+RepeatDecision RepeatFilter(int32_t id, int32_t variant);
 
 // Processes the values collected by the reader (see receiver.h) and empties them.
 void OnCodeComplete();
 
 // Sends the button's default keystroke; nothing for buttons without one.
+bool HasDefaultKeystroke(int32_t id);
 void SendDefaultKeystroke(int32_t id);
 
 // The two repeat intervals for stored settings values, in milliseconds.

@@ -229,6 +229,21 @@ public:
     virtual bool Notify(Op op, const NotifyIconData& data) = 0;
 };
 
+// Files under the user's local application data (the trace log).
+class LocalFiles : public Port {
+public:
+    // The user's local application-data folder; "" when the system names none.
+    virtual std::string LocalAppDataFolder() = 0;
+    // Makes the folder and every missing folder above it; true when it exists afterwards.
+    virtual bool MakeFolders(const std::string& path) = 0;
+    // Appends the bytes to the file, which is made if missing; false when not all went.
+    virtual bool Append(const std::string& path, const std::string& bytes) = 0;
+    // The file's size in bytes; -1 when there is none.
+    virtual int64_t FileSize(const std::string& path) = 0;
+    // Renames `from` to `to`, replacing any file of that name.
+    virtual bool Replace(const std::string& from, const std::string& to) = 0;
+};
+
 class ReceiverDevice;
 class Mixer;
 class EndpointVolume;
@@ -248,6 +263,7 @@ struct Platform {
     ReceiverDevice* receiver = nullptr;
     Mixer* mixer = nullptr;
     EndpointVolume* endpoint = nullptr;
+    LocalFiles* files = nullptr;
 };
 
 // The process's ports.

@@ -9,6 +9,7 @@
 #include "profiles/handlers.h"
 #include "profiles/keymaps/keymaps.h"
 #include "routing/window_queries.h"
+#include "state/trace.h"
 
 using catalogue::Clause;
 using catalogue::Condition;
@@ -443,7 +444,12 @@ void AutoSwitch() {
     if (desktop == nullptr) return;
     for (const WindowHandle window : desktop->TopLevelWindows()) {
         if ((desktop->WindowStyle(window) & kWsVisible) == 0) continue;
-        if (WindowIsCatalogued(window)) {
+        if (const int row = WindowSearchMatch(window); row != -1) {
+            TraceStep([&] {
+                return "auto-switch to " + LowerAnsi(ProcessNameOfWindow(window)) +
+                       (row == kPluginClassMatch ? std::string(" (plug-in window)")
+                                                 : " (row " + std::to_string(row) + ")");
+            });
             BringWindowToFront(window);
             return;
         }

@@ -93,9 +93,7 @@ constexpr uint32_t kTimedKeyGapMs = 100;
 constexpr uint16_t kScanControl = 0x1D;
 
 void InjectOne(uint16_t virtualKey, uint16_t scan, uint32_t flags) {
-    if (InputInjector* input = Os().input) {
-        (void)input->Inject({InputEvent{InputEvent::Keyboard, virtualKey, scan, flags}});
-    }
+    SendKeyEvent(virtualKey, scan, flags);
 }
 
 void PauseBetweenEvents() {

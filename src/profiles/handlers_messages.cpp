@@ -8,6 +8,7 @@
 #include "profiles/handlers_common.h"
 #include "routing/input.h"
 #include "routing/window_queries.h"
+#include "state/trace.h"
 
 using namespace keys;
 using handlers::ButtonCode;
@@ -16,7 +17,10 @@ using handlers::FindCode;
 namespace {
 
 void PostTo(WindowHandle window, MessageId message, WParam wParam, LParam lParam) {
-    if (Desktop* desktop = Os().desktop) (void)desktop->Post(window, message, wParam, lParam);
+    if (Desktop* desktop = Os().desktop) {
+        const bool ok = desktop->Post(window, message, wParam, lParam);
+        TraceMessage(false, window, message, wParam, lParam, ok);
+    }
 }
 
 // The window that let the last send to it run out of time. Until it answers again it is
@@ -35,6 +39,7 @@ void SendTo(WindowHandle window, MessageId message, WParam wParam, LParam lParam
     const bool answered = desktop->SendAbortIfHung(
         window, message, wParam, lParam, timedOutBefore ? kSendRetryTimeoutMs : kSendTimeoutMs,
         &ignored);
+    TraceMessage(true, window, message, wParam, lParam, answered);
     if (answered) {
         if (timedOutBefore) g_unanswering = 0;
     } else if (desktop->WindowExists(window)) {

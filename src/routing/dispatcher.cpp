@@ -15,6 +15,7 @@
 #include "routing/window_queries.h"
 #include "state/notices.h"
 #include "state/settings.h"
+#include "state/trace.h"
 #include "volume/volume.h"
 
 namespace {
@@ -25,7 +26,12 @@ std::atomic<MessageId> g_buttonMessage{0};
 void PostButton(WindowHandle window, MessageId message, int32_t button) {
     Desktop* desktop = Os().desktop;
     if (desktop == nullptr || window == 0) return;
-    (void)desktop->Post(window, message, static_cast<WParam>(button), 0);
+    const bool ok = desktop->Post(window, message, static_cast<WParam>(button), 0);
+    TraceMessage(false, window, message, static_cast<WParam>(button), 0, ok);
+}
+
+void Step(const char* text) {
+    TraceStep([&] { return std::string(text); });
 }
 
 bool IsOppositeArrow(int32_t a, int32_t b) {
@@ -64,6 +70,10 @@ void WarnUnsupported(RemoteSettings& settings) {
     if (ui == nullptr) return;
     const UnsupportedAnswer answer =
         ui->ShowUnsupportedDialog(Format(kUnsupportedMessageFormat, ForegroundProcessName()));
+    TraceAction([&] {
+        return std::string("unsupported-program warning closed") +
+               (answer.closedWithOk && answer.dontShowAgain ? ", not to be shown again" : "");
+    });
     // The check box only counts when the dialog was closed with OK.
     const bool dontShowAgain = answer.closedWithOk && answer.dontShowAgain;
     settings.SetShowUnsupportedDlg(dontShowAgain ? 0 : 1);
@@ -138,7 +148,10 @@ bool MouseModeAction(int32_t b, int32_t v) {
     if (m.fastMode && (sinceMove > 1000 || b == Ok)) {
         m.repressCount = 0;
         m.fastMode = false;
-        if (b == Ok) return true;
+        if (b == Ok) {
+            TraceAction([] { return std::string("fast cursor steps end"); });
+            return true;
+        }
     }
 
     switch (b) {
@@ -167,7 +180,11 @@ bool MouseModeAction(int32_t b, int32_t v) {
             else if (b == Down) y += step;
             else if (b == Left) x -= step;
             else x += step;
-            if (desktop != nullptr) (void)desktop->SetCursorPos(x, y);
+            if (desktop != nullptr && desktop->SetCursorPos(x, y)) {
+                TraceAction([&] {
+                    return "cursor to (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                });
+            }
             m.lastButton = b;
             m.lastVariant = v;
             m.lastMoveTime = now;
@@ -185,50 +202,77 @@ bool ButtonDispatcher(int32_t b, int32_t v) {
     const ForegroundPressScope press;
 
     if (const WindowHandle girder = FindWindowByClass(kGirderClass); girder != 0) {
+        Step("plug-in window Orbiscope.Girder");
         PostButton(girder, kGirderMessage, b);
         return true;
     }
     if (const WindowHandle wmx = FindWindowByClass(kWmxClass); wmx != 0) {
+        Step("plug-in window Orbiscope.WMX");
         PostButton(wmx, ButtonMessage(), b);
         return true;
     }
     RemoteSettings* settings = CurrentSettings();
-    if (settings == nullptr) return true;
+    if (settings == nullptr) {
+        Step("no settings yet");
+        return true;
+    }
 
     if (settings->MouseModeEnabled.load() != 0 && !NoMouseFlag() && !ForegroundHasPluginClass()) {
-        if (MouseModeAction(b, v)) return true;
+        if (MouseModeAction(b, v)) {
+            Step("mouse mode");
+            return true;
+        }
     }
 
     if (const WindowHandle wmxa = FindWindowByClass(kWmxaClass); wmxa != 0) {
-        if (b == Power) return PowerAction(b) != 0;
+        if (b == Power) {
+            Step("plug-in window Orbiscope.WMXA, power button");
+            return PowerAction(b) != 0;
+        }
         if (!IsGlobalButton(b)) {
+            Step("plug-in window Orbiscope.WMXA");
             PostButton(wmxa, ButtonMessage(), b);
             return true;
         }
     }
 
+    if (IsGlobalButton(b))
+        TraceStep([&] { return std::string("global button ") + RemoteButtonName(b); });
     if (const int answer = GlobalAction(b); answer >= 0) return answer != 0;
 
     // This program's own windows are no foreign program. With its settings or a dialog
     // in front, the buttons send their default keys, so the remote can drive it with the
     // arrows, Ok and Exit; its hidden frame in front only spares the warning below.
     if (const WindowHandle front = desktop->ForegroundWindow();
-        IsOwnWindow(front) && desktop->IsVisible(front))
+        IsOwnWindow(front) && desktop->IsVisible(front)) {
+        Step("own window in front");
         return false;
+    }
 
     if (!IsArrowButton(b) && b != Ok && settings->AutoSwitchEnabled.load() != 0) AutoSwitch();
     NoteElevatedForeground(*desktop);
 
     if (ForegroundHasPluginClass()) {
+        TraceStep([&] { return "plug-in window in front (" + ForegroundWindowClass() + ")"; });
         PostButton(desktop->ForegroundWindow(), ButtonMessage(), b);
         return true;
     }
 
     PostButton(desktop->ForegroundWindow(), ButtonMessage(), b);
-    if (const int row = ForegroundCatalogueRow(); row > 0) return HandleCatalogueButton(row, b) != 0;
+    if (const int row = ForegroundCatalogueRow(); row > 0) {
+        TraceStep([&] {
+            return "catalogue row " + std::to_string(row) + " " + LowerAnsi(ForegroundProcessName());
+        });
+        const int answer = HandleCatalogueButton(row, b);
+        if (answer == 0) Step("not handled by the row");
+        return answer != 0;
+    }
 
+    TraceStep([&] { return "no catalogue row for " + LowerAnsi(ForegroundProcessName()); });
     if (settings->ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit &&
-        !IsOwnWindow(desktop->ForegroundWindow()))
+        !IsOwnWindow(desktop->ForegroundWindow())) {
+        Step("unsupported-program warning");
         WarnUnsupported(*settings);
+    }
     return false;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/ports.h"
 #include "platform/vk.h"
+#include "state/trace.h"
 
 namespace {
 
@@ -19,7 +20,10 @@ InputEvent Key(uint16_t vkCode, uint16_t scan, uint32_t flags) {
 InputEvent MouseEvent(uint32_t flags) { return InputEvent{InputEvent::Mouse, 0, 0, flags}; }
 
 void Inject(const std::vector<InputEvent>& batch) {
-    if (InputInjector* input = Os().input) (void)input->Inject(batch);
+    InputInjector* input = Os().input;
+    if (input == nullptr) return;
+    // Input the system refused is no action taken.
+    if (input->Inject(batch) != 0) TraceInput(batch);
 }
 
 void SendKeyBatch(uint8_t virtualKey, bool ctrl, bool alt, bool shift, uint16_t scan,
@@ -85,6 +89,10 @@ void SendKeystroke(uint8_t virtualKey, bool withCtrl, bool withAlt, bool withShi
 void SendKeystrokeEx(uint8_t virtualKey, bool withCtrl, bool withAlt, bool withShift,
                      uint16_t scanCode, uint32_t keyFlags) {
     SendKeyBatch(virtualKey, withCtrl, withAlt, withShift, scanCode, keyFlags);
+}
+
+void SendKeyEvent(uint16_t virtualKey, uint16_t scanCode, uint32_t flags) {
+    Inject({Key(virtualKey, scanCode, flags)});
 }
 
 void SendAltWinEnter() {

@@ -12,6 +12,8 @@ void SendKeystroke(uint8_t virtualKey, bool withCtrl = false, bool withAlt = fal
 void SendKeystrokeEx(uint8_t virtualKey, bool withCtrl, bool withAlt, bool withShift,
                      uint16_t scanCode, uint32_t keyFlags);
 void SendAltWinEnter();
+// One key event on its own (a key held across pauses).
+void SendKeyEvent(uint16_t virtualKey, uint16_t scanCode, uint32_t flags);
 
 // Held for every save, move, click and restore of the cursor: the reader thread's clicks
 // and mouse mode and the main thread's focus-request poll never interleave theirs.

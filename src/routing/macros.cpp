@@ -16,6 +16,7 @@
 #include "routing/window_queries.h"
 #include "state/messages.h"
 #include "state/settings.h"
+#include "state/trace.h"
 
 // Kept for exactly this purpose by its operator: answers on port 80 with a tiny page.
 const char* const kInternetCheckHost = "www.msftconnecttest.com";
@@ -178,6 +179,10 @@ int QuickLaunch(const std::string& text) {
     Shell* shell = Os().shell;
     const intptr_t result =
         shell == nullptr ? 0 : shell->Execute(DesktopHandle(), "", file, parameters, "", kSwShowNormal);
+    TraceAction([&] {
+        return "open " + file + (parameters.empty() ? "" : " " + parameters) +
+               (result > 32 ? std::string() : " (failed, " + std::to_string(result) + ")");
+    });
     if (result > 32) return 1;
     ShowBox(0, QuickLaunchErrorText(result), kErrorCaption);
     return 0;
@@ -232,6 +237,9 @@ int MacroAction(int32_t index) {
     switch (index) {
         case kMacroToggleMouseMode:
             settings->SetMouseModeEnabled(settings->MouseModeEnabled.load() != 0 ? 0 : 1);
+            TraceAction([&] {
+                return std::string("mouse mode ") + (settings->MouseModeEnabled.load() != 0 ? "on" : "off");
+            });
             // The pages live on the main thread; they refresh themselves there.
             if (desktop != nullptr) (void)desktop->Post(MainWindowHandle(), WM_REMOTE_REFRESHSETTINGS, 0, 0);
             break;
@@ -243,9 +251,10 @@ int MacroAction(int32_t index) {
         case kMacroMceBack:
             if (desktop != nullptr) {
                 const WindowHandle front = desktop->ForegroundWindow();
-                (void)desktop->Post(front, wm::APPCOMMAND, front,
-                                    index == kMacroBrowserForward ? kAppCommandBrowserForward
-                                                                  : kAppCommandBrowserBackward);
+                const LParam command = index == kMacroBrowserForward ? kAppCommandBrowserForward
+                                                                     : kAppCommandBrowserBackward;
+                const bool ok = desktop->Post(front, wm::APPCOMMAND, front, command);
+                TraceMessage(false, front, wm::APPCOMMAND, front, command, ok);
             }
             break;
         case kMacroMceStart: SendAltWinEnter(); break;

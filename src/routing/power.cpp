@@ -8,6 +8,7 @@
 #include "routing/dispatcher.h"
 #include "routing/window_queries.h"
 #include "state/settings.h"
+#include "state/trace.h"
 
 bool IsWindows98OrMe(const OsVersion& v) {
     return v.ok && v.platformId == kPlatformWin9x && v.major == 4 && (v.minor == 10 || v.minor == 90);
@@ -47,8 +48,9 @@ int PowerAction(int32_t button) {
 
     if (ForegroundHasPluginClass() && !enabled) {
         if (desktop != nullptr) {
-            (void)desktop->Post(desktop->ForegroundWindow(), ButtonMessage(),
-                                static_cast<WParam>(button), 0);
+            const WindowHandle front = desktop->ForegroundWindow();
+            const bool ok = desktop->Post(front, ButtonMessage(), static_cast<WParam>(button), 0);
+            TraceMessage(false, front, ButtonMessage(), static_cast<WParam>(button), 0, ok);
         }
         return 1;
     }
@@ -64,15 +66,22 @@ int PowerAction(int32_t button) {
     switch (mode) {
         case kPowerStandby:
         case kPowerHibernate:
+            TraceAction([&] { return std::string(mode == kPowerStandby ? "standby" : "hibernate"); });
             // The call returns once the computer is awake again; what the receiver
             // queued while it slept belongs to nobody.
             if (power->SetSystemPowerState(mode == kPowerStandby, true))
                 DiscardPendingInput();
             break;
-        case kPowerShutdown: Shutdown(*power); break;
+        case kPowerShutdown:
+            TraceAction([] { return std::string("shut down"); });
+            Shutdown(*power);
+            break;
         default:
-            if (desktop != nullptr)
-                (void)desktop->Post(desktop->DesktopWindow(), wm::SYSCOMMAND, kScScreenSave, 0);
+            if (desktop != nullptr) {
+                const WindowHandle target = desktop->DesktopWindow();
+                const bool ok = desktop->Post(target, wm::SYSCOMMAND, kScScreenSave, 0);
+                TraceMessage(false, target, wm::SYSCOMMAND, kScScreenSave, 0, ok);
+            }
             break;
     }
     return 1;
@@ -83,12 +92,18 @@ void ScreenSaverWakeUp() {
     if (desktop != nullptr) {
         if (const auto windows = desktop->DesktopWindows(kScreenSaverDesktop, kScreenSaverDesktopAccess)) {
             for (const WindowHandle w : *windows) {
-                if (desktop->IsVisible(w)) (void)desktop->Post(w, wm::CLOSE, 0, 0);
+                if (desktop->IsVisible(w)) {
+                    const bool ok = desktop->Post(w, wm::CLOSE, 0, 0);
+                    TraceMessage(false, w, wm::CLOSE, 0, 0, ok);
+                }
             }
         }
         WindowHandle saver = desktop->FindTopLevelByClass(kScreenSaverClass);
         if (saver == 0) saver = desktop->FindTopLevelByClass(kDefaultScreenSaverClass);
-        if (saver != 0) (void)desktop->Post(saver, wm::CLOSE, 0, 0);
+        if (saver != 0) {
+            const bool ok = desktop->Post(saver, wm::CLOSE, 0, 0);
+            TraceMessage(false, saver, wm::CLOSE, 0, 0, ok);
+        }
     }
     if (SystemPower* power = Os().power) {
         if (power->LowPowerActive() || power->PowerOffActive()) power->SetDisplayRequired();

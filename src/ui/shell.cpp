@@ -13,6 +13,7 @@
 #include "state/messages.h"
 #include "state/notices.h"
 #include "state/settings_store.h"
+#include "state/trace.h"
 #include "ui/tray_icon.h"
 #include "volume/volume.h"
 
@@ -52,6 +53,10 @@ void OpenProgramFile(const char* relativePath) {
     const WindowHandle owner = desktop == nullptr ? 0 : desktop->DesktopWindow();
     const intptr_t result =
         shell->Execute(owner, "open", ProgramDirectory() + relativePath, "", "", kSwShowNormal);
+    TraceAction([&] {
+        return "open " + ProgramDirectory() + relativePath +
+               (result > 32 ? std::string() : " (failed, " + std::to_string(result) + ")");
+    });
     if (result <= 32) throw UserCancelException{};
 }
 

@@ -12,6 +12,7 @@
 #include "routing/input.h"
 #include "routing/window_queries.h"
 #include "state/settings.h"
+#include "state/trace.h"
 
 namespace {
 
@@ -311,6 +312,10 @@ int StepButton(int32_t button, uint8_t sageKey, bool up) {
     UnmuteOutput();
     if (RemoteSettings* settings = CurrentSettings()) {
         const float step = VolumeStep(settings->VolumeSensitivity.load());
+        TraceAction([&] {
+            return std::string(up ? "volume up " : "volume down ") +
+                   std::to_string(static_cast<int>(step * 100.0f + 0.5f)) + "%";
+        });
         if (up) {
             RaiseVolume(step);
         } else {
@@ -331,7 +336,9 @@ int OnMute(int32_t button) {
         SendKeystroke('M', true, false, true);
         return 1;
     }
-    if (OutputUnmuted()) {
+    const bool mute = OutputUnmuted();
+    TraceAction([&] { return std::string(mute ? "sound muted" : "sound unmuted"); });
+    if (mute) {
         MuteOutput();
     } else {
         UnmuteOutput();

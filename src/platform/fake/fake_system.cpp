@@ -77,3 +77,37 @@ std::vector<std::pair<std::string, uint16_t>> FakeNetwork::Targets() const {
     std::lock_guard<std::mutex> hold(lock_);
     return targets_;
 }
+
+bool FakeFiles::Writable(const std::string& path) const {
+    for (const std::string& u : unwritable) {
+        if (path.compare(0, u.size(), u) == 0) return false;
+    }
+    return true;
+}
+
+bool FakeFiles::MakeFolders(const std::string& path) {
+    if (!Writable(path)) return false;
+    folders.insert(path);
+    return true;
+}
+
+bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
+    const size_t slash = path.rfind('\\');
+    if (!Writable(path) || slash == std::string::npos || folders.count(path.substr(0, slash)) == 0)
+        return false;
+    files[path] += bytes;
+    return true;
+}
+
+int64_t FakeFiles::FileSize(const std::string& path) {
+    const auto it = files.find(path);
+    return it == files.end() ? -1 : static_cast<int64_t>(it->second.size());
+}
+
+bool FakeFiles::Replace(const std::string& from, const std::string& to) {
+    const auto it = files.find(from);
+    if (it == files.end() || !Writable(to)) return false;
+    files[to] = std::move(it->second);
+    files.erase(from);
+    return true;
+}

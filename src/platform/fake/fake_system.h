@@ -5,6 +5,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,24 @@ public:
 };
 
 // Records each request; answers from `results` in order, then `defaultResult`.
+// Files in memory; a folder listed in `unwritable` (or below one) refuses every write.
+class FakeFiles : public LocalFiles {
+public:
+    std::string appData = "C:\\Users\\me\\AppData\\Local";
+    std::map<std::string, std::string> files;
+    std::set<std::string> folders;
+    std::vector<std::string> unwritable;
+
+    std::string LocalAppDataFolder() override { return appData; }
+    bool MakeFolders(const std::string& path) override;
+    bool Append(const std::string& path, const std::string& bytes) override;
+    int64_t FileSize(const std::string& path) override;
+    bool Replace(const std::string& from, const std::string& to) override;
+
+private:
+    bool Writable(const std::string& path) const;
+};
+
 class FakeShell : public Shell {
 public:
     struct Call {

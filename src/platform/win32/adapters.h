@@ -16,6 +16,7 @@ UserInterface& Win32UserInterface();
 ReceiverDevice& Win32ReceiverDevice();
 Mixer& Win32Mixer();
 EndpointVolume& Win32EndpointVolume();
+LocalFiles& Win32Files();
 
 // The program's own unsupported-program dialog, which lives with its windows; until it
 // is installed the warning is a plain message box.

@@ -15,5 +15,6 @@ Platform Win32Platform() {
     p.receiver = &Win32ReceiverDevice();
     p.mixer = &Win32Mixer();
     p.endpoint = &Win32EndpointVolume();
+    p.files = &Win32Files();
     return p;
 }

@@ -14,8 +14,10 @@
 #include "state/messages.h"
 #include "ui/document.h"
 #include "ui/shell.h"
+#include "ui/trace_output.h"
 #include "ui/tray_icon.h"
 #include "ui/win32/settings_window.h"
+#include "ui/win32/trace_pipe.h"
 #include "volume/volume.h"
 
 namespace {
@@ -264,6 +266,10 @@ public:
         StartReceiver(1, frame_->Frame());
         CreateSettingsView(frame_->hwnd(), *doc_);
 
+        // After the icon is up: an unwritable log folder is told in a balloon.
+        (void)tracePipe_.Start();
+        StartTrace(TraceLogAsked(commandLine), &tracePipe_);
+
         UnmuteOutput();
         return true;
     }
@@ -287,6 +293,8 @@ public:
     int ExitInstance(int code) {
         ExitHost host(endpointCreated_, comInitialized_);
         ExitShell(host);
+        StopTrace();
+        tracePipe_.Stop();
         if (wsaStarted_) WSACleanup();
         return code;
     }
@@ -318,6 +326,7 @@ private:
     }
 
     HANDLE instanceMutex_ = nullptr;
+    TracePipeServer tracePipe_{kTracePipeName};
     bool wsaStarted_ = false;
     bool comInitialized_ = false;
     bool endpointCreated_ = false;

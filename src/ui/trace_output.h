@@ -1,0 +1,71 @@
+// Where the routing trace goes: the viewers attached to the running program and the
+// optional rolling log file. The trace is watched while either is there.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+
+// The log: <local application data>\Orbiscope\Remote\trace.log, at most this size,
+// with the file before it kept as trace.old.log.
+constexpr int64_t kTraceLogLimitBytes = 1024 * 1024;
+extern const char* const kTraceLogFolder;   // "Orbiscope\Remote"
+extern const char* const kTraceLogName;     // "trace.log"
+extern const char* const kTraceLogOldName;  // "trace.old.log"
+// "%s" is the folder.
+extern const char* const kTraceLogFailedNoticeFormat;
+
+// The pipe the viewers connect to; each line of the trace ends with "\n".
+extern const char* const kTracePipeName;  // \\.\pipe\OrbiscopeRemoteTrace
+// The line a viewer gets before its next trace line when lines were dropped for it:
+// "#dropped N".
+constexpr const char* kTraceDroppedPrefix = "#dropped ";
+
+// The lines waiting for one viewer. Bounded: a viewer that stops reading costs a
+// count, never memory, and never holds up the press that made the line. The oldest
+// lines go first, so a viewer that reads again sees the latest presses.
+class ViewerQueue {
+public:
+    static constexpr size_t kCapacity = 256;
+    explicit ViewerQueue(size_t capacity = kCapacity) : capacity_(capacity) {}
+    // False when the queue was full and its oldest line was dropped for this one.
+    bool Push(const std::string& line);
+    // The next text for the viewer: the drop count first when lines were dropped since
+    // the last one (the gap lies just before the lines still queued), then the oldest
+    // line. False when there is nothing.
+    bool Pop(std::string& out);
+
+private:
+    std::mutex lock_;
+    std::deque<std::string> lines_;
+    size_t capacity_;
+    uint64_t dropped_ = 0;
+};
+
+// The viewers' side: the pipe server, which reports how many viewers are attached.
+class TraceViewers {
+public:
+    TraceViewers() = default;
+    TraceViewers(const TraceViewers&) = delete;
+    TraceViewers& operator=(const TraceViewers&) = delete;
+    virtual ~TraceViewers() = default;
+    // Must not block.
+    virtual void Publish(const std::string& line) = 0;
+};
+
+// Start-up: the log when asked for (the TraceLog value of the settings key, or "/trace"
+// on the command line); a folder that cannot be written leaves it off and says so once
+// in a balloon. The trace goes to `viewers` (may be null) while any is attached.
+void StartTrace(bool logAsked, TraceViewers* viewers);
+// The end of the process: nothing is traced or written after this.
+void StopTrace();
+// The pipe server, whenever a viewer comes or goes.
+void TraceViewerCountChanged(int32_t count);
+bool TraceLogOn();
+// The log file's full path ("" before the log was opened).
+std::string TraceLogPath();
+
+// Whether the settings key or the command line asks for the log.
+bool TraceLogAsked(const std::string& lowerCommandLine);

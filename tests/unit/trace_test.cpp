@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fake_env.h"
+#include "platform/vk.h"
+#include "receiver/button_map.h"
+#include "receiver/receiver.h"
+#include "state/notices.h"
+#include "state/settings_store.h"
+#include "state/trace.h"
+#include "ui/trace_output.h"
+
+namespace {
+
+std::vector<std::string> g_lines;
+void Capture(const std::string& line) { g_lines.push_back(line); }
+
+std::vector<std::string> g_notices;
+void CaptureNotice(const std::string& text) { g_notices.push_back(text); }
+
+uint64_t g_micros = 0;
+uint64_t StepMicros() { return g_micros += 500; }
+
+std::string Hex(uint32_t v) {
+    char b[16];
+    std::snprintf(b, sizeof b, "0x%04X", v);
+    return b;
+}
+
+class TraceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TheButtonMap().RemoveAllButtons();
+        LoadDefaultButtons();
+        TheReceiver().valueCount = 0;
+        front = env.Foreground("unknown.exe", "Some Editor");
+        env.platform.files = &files;
+        env.Install();
+        g_lines.clear();
+        g_notices.clear();
+        SetNoticeSink(&CaptureNotice);
+        SetTraceClock(TraceClock{nullptr, &StepMicros});
+        SetTraceOutput(&Capture);
+        SetTraceWatched(true);
+    }
+    void TearDown() override {
+        StopTrace();
+        SetTraceClock(TraceClock{});
+    }
+
+    void Receive(int32_t id, int variant) {
+        const auto values =
+            SequenceValues(variant == 1 ? kButtonCodes[id].variant1 : kButtonCodes[id].variant2);
+        TheReceiver().valueCount = 0;
+        for (uint8_t v : values) AppendValue(v);
+        OnCodeComplete();
+    }
+
+    WindowHandle AddWindow(const std::string& exe, const std::string& title,
+                           const std::string& className) {
+        FakeWindow w;
+        w.pid = env.processes.Add(exe);
+        w.thread = w.pid + 1;
+        w.title = title;
+        w.className = className;
+        return env.desktop.Add(w);
+    }
+
+    // The line without its time of day and its final timing.
+    static std::string Route(const std::string& line) {
+        const size_t first = line.find(" | ");
+        const size_t last = line.rfind(" | ");
+        if (first == std::string::npos || last == first) return "(malformed) " + line;
+        return line.substr(first + 3, last - first - 3);
+    }
+
+    FakeEnv env;
+    FakeFiles files;
+    WindowHandle front = 0;
+};
+
+// One press for each dispatcher step: the route the trace gives it.
+TEST_F(TraceTest, OnePressPerDispatcherStep) {
+    const std::string bm = Hex(ButtonMessage());
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        int32_t button;
+        std::string route;
+    };
+    const Case cases[] = {
+        {"plug-in window by class", [&] { AddWindow("girder.exe", "", kGirderClass); }, Play,
+         "Play variant 1: new press, accepted | plug-in window Orbiscope.Girder | "
+         "post to Orbiscope.Girder: message 0x0500 wParam 6 lParam 0"},
+        {"mouse mode",
+         [&] {
+             env.settings->MouseModeEnabled = 1;
+             env.desktop.cursor = Point{300, 200};
+         },
+         Up, "Up variant 1: mouse-mode arrow, not filtered | mouse mode | cursor to (300, 198)"},
+        {"mouse mode click",
+         [&] {
+             env.settings->MouseModeEnabled = 1;
+             env.desktop.cursor = Point{500, 400};
+         },
+         Exit, "Exit variant 1: new press, accepted | mouse mode | right click at (500, 400)"},
+        {"global button", [] {}, VolumeUp,
+         "VolumeUp variant 1: new press, accepted | global button VolumeUp | volume up 8%"},
+        {"macro button", [] {}, MacroButton1,
+         "MacroButton1 variant 1: new press, accepted | global button MacroButton1 | key "
+         "Alt+Enter"},
+        {"auto-switch", [&] { AddWindow("notepad.exe", "Untitled - Notepad", "Notepad"); }, Play,
+         "Play variant 1: new press, accepted | auto-switch to notepad.exe (row 125), then "
+         "catalogue row 125 notepad.exe | post to Notepad: message " +
+             bm + " wParam 6 lParam 0; key Space"},
+        {"plug-in window in front",
+         [&] { env.Foreground("plugin.exe", "Plug-in", "Orbiscope.WMPlugin"); }, Play,
+         "Play variant 1: new press, accepted | plug-in window in front (Orbiscope.WMPlugin) | "
+         "post to Orbiscope.WMPlugin: message " +
+             bm + " wParam 6 lParam 0"},
+        {"catalogue row", [&] { env.Foreground("notepad.exe", "Notepad", "Notepad"); }, Rewind,
+         "Rewind variant 1: new press, accepted | catalogue row 125 notepad.exe | post to "
+         "Notepad: message " +
+             bm + " wParam 12 lParam 0; key Ctrl+Alt+Left"},
+        {"unsupported-program warning", [&] { env.settings->ShowUnsupportedDlg = 1; }, Play,
+         "Play variant 1: new press, accepted | no catalogue row for unknown.exe, then "
+         "unsupported-program warning, then default key | post to AppClass: message " +
+             bm + " wParam 6 lParam 0; unsupported-program warning closed; key Play/Pause"},
+        {"default key", [&] { env.settings->ShowUnsupportedDlg = 0; }, Exit,
+         "Exit variant 1: new press, accepted | no catalogue row for unknown.exe, then default "
+         "key | post to AppClass: message " +
+             bm + " wParam 20 lParam 0; key Alt+F4"},
+        {"no default key", [&] { env.settings->ShowUnsupportedDlg = 0; }, Record,
+         "Record variant 1: new press, accepted | no catalogue row for unknown.exe, then no "
+         "default key | post to AppClass: message " +
+             bm + " wParam 9 lParam 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        env.desktop.foreground = front;
+        env.settings = std::make_unique<RemoteSettings>();
+        env.settings->ShowUnsupportedDlg = 0;
+        SetCurrentSettings(env.settings.get());
+        TheButtonTiming() = ButtonTiming{};
+        c.arrange();
+        g_lines.clear();
+        Receive(c.button, 1);
+        ASSERT_EQ(g_lines.size(), 1u);
+        EXPECT_EQ(Route(g_lines[0]), c.route);
+        // The plug-in windows of one case must not take the next case's press.
+        for (const char* cls : {kGirderClass, "Orbiscope.WMPlugin", "Notepad"}) {
+            while (const WindowHandle w = env.desktop.FindTopLevelByClass(cls))
+                env.desktop.Remove(w);
+        }
+    }
+}
+
+TEST_F(TraceTest, UnmatchedAndSwallowedCodesAndTheTimeToTheLastAction) {
+    env.settings->ShowUnsupportedDlg = 0;
+    for (int i = 0; i < 30; ++i) AppendValue(3);
+    OnCodeComplete();
+    Receive(Play, 1);
+    Receive(Play, 1);  // the same variant at once: the button held
+    ASSERT_EQ(g_lines.size(), 3u);
+    EXPECT_NE(g_lines[0].find(" | no match (30 values) | no action"), std::string::npos)
+        << g_lines[0];
+    EXPECT_NE(g_lines[2].find(" | Play variant 1: held, swallowed | no action"), std::string::npos)
+        << g_lines[2];
+    // The clock moves 0.5 ms per reading: the start, then two actions (post, key).
+    const std::string tail = " | last action after 1.000 ms";
+    EXPECT_EQ(g_lines[1].substr(g_lines[1].size() - tail.size()), tail) << g_lines[1];
+}
+
+TEST_F(TraceTest, NothingIsBuiltWhileNobodyWatches) {
+    SetTraceWatched(false);
+    env.settings->ShowUnsupportedDlg = 0;
+    const uint64_t before = g_micros;
+    Receive(Play, 1);
+    Receive(Play, 2);
+    EXPECT_TRUE(g_lines.empty());
+    EXPECT_EQ(g_micros, before);  // not even the clock was read
+    EXPECT_EQ(env.input.batches.size(), 2u);
+}
+
+TEST(TraceDescribeInput, KeysWithModifiersAndClicks) {
+    auto k = [](uint16_t key, bool up = false) {
+        return InputEvent{InputEvent::Keyboard, key, 0, up ? kKeyUp : 0u};
+    };
+    auto m = [](uint32_t flags) { return InputEvent{InputEvent::Mouse, 0, 0, flags}; };
+    struct Case {
+        std::vector<InputEvent> batch;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{k(vk::CONTROL), k(vk::SHIFT), k('A'), k('A', true), k(vk::SHIFT, true),
+          k(vk::CONTROL, true)},
+         "key Ctrl+Shift+A"},
+        {{k(vk::MENU), k(vk::LWIN), k(vk::RETURN), k(vk::RETURN, true), k(vk::LWIN, true),
+          k(vk::MENU, true)},
+         "key Alt+Win+Enter"},
+        {{k(vk::LWIN), k(vk::LWIN, true)}, "key Win"},
+        {{k(vk::CONTROL)}, "key Ctrl down"},
+        {{k('L')}, "key L down"},
+        {{k(vk::CONTROL, true)}, "key Ctrl up"},
+        {{k(vk::MEDIA_PLAY_PAUSE), k(vk::MEDIA_PLAY_PAUSE, true), k(0xE7), k(0xE7, true)},
+         "key Play/Pause; key key 0x00E7"},
+        {{m(kMouseLeftDown), m(kMouseLeftUp)}, "left click at (7, 9)"},
+        {{m(kMouseRightDown)}, "right down at (7, 9)"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DescribeInput(c.batch, Point{7, 9}), c.text);
+}
+
+TEST(TraceViewerQueue, DropsTheOldestWhenFullAndTellsTheCountFirst) {
+    ViewerQueue q(2);
+    for (const char* line : {"a", "b", "c", "d", "e"}) q.Push(line);
+    std::string out;
+    std::vector<std::string> got;
+    while (q.Pop(out)) got.push_back(out);
+    EXPECT_EQ(got, (std::vector<std::string>{"#dropped 3", "d", "e"}));
+    EXPECT_TRUE(q.Push("f"));
+    ASSERT_TRUE(q.Pop(out));
+    EXPECT_EQ(out, "f");  // the count was told once
+}
+
+TEST_F(TraceTest, LogRollsOverAtItsLimitKeepingOneOlderFile) {
+    SetTraceWatched(false);
+    const std::string folder = files.appData + "\\Orbiscope\\Remote";
+    const std::string log = folder + "\\trace.log", old = folder + "\\trace.old.log";
+    files.folders.insert(folder);
+    files.files[old] = "oldest";
+    files.files[log] = std::string(kTraceLogLimitBytes - 10, 'x');
+    env.settings->ShowUnsupportedDlg = 0;
+    StartTrace(true, nullptr);
+    ASSERT_TRUE(TraceLogOn());
+    EXPECT_TRUE(TraceWatched());
+    EXPECT_EQ(TraceLogPath(), log);
+    Receive(Play, 1);
+    EXPECT_EQ(files.files[old].size(), static_cast<size_t>(kTraceLogLimitBytes - 10));
+    EXPECT_NE(files.files[log].find("Play variant 1: new press, accepted"), std::string::npos);
+    EXPECT_EQ(files.files[log].substr(files.files[log].size() - 2), "\r\n");
+    Receive(Stop, 1);
+    EXPECT_NE(files.files[log].find("Stop variant 1"), std::string::npos);
+    EXPECT_EQ(files.files[old].size(), static_cast<size_t>(kTraceLogLimitBytes - 10));
+    EXPECT_TRUE(g_notices.empty());
+}
+
+TEST_F(TraceTest, UnwritableFolderTurnsTheLogOffWithOneBalloon) {
+    SetTraceWatched(false);
+    env.settings->ShowUnsupportedDlg = 0;
+    files.unwritable.push_back(files.appData);
+    StartTrace(true, nullptr);
+    EXPECT_FALSE(TraceLogOn());
+    EXPECT_FALSE(TraceWatched());
+    ASSERT_EQ(g_notices.size(), 1u);
+    EXPECT_NE(g_notices[0].find(files.appData + "\\Orbiscope\\Remote"), std::string::npos);
+    Receive(Play, 1);
+    EXPECT_EQ(env.input.batches.size(), 1u);
+
+    // Writable at start, then no longer: off after the first failed write, told once.
+    files.unwritable.clear();
+    g_notices.clear();
+    StartTrace(true, nullptr);
+    ASSERT_TRUE(TraceLogOn());
+    files.unwritable.push_back(files.appData);
+    Receive(Play, 2);
+    Receive(Play, 1);
+    EXPECT_FALSE(TraceLogOn());
+    EXPECT_EQ(g_notices.size(), 1u);
+    EXPECT_EQ(env.input.batches.size(), 3u);
+}
+
+TEST_F(TraceTest, LogIsAskedForByTheSettingsKeyOrTheCommandLine) {
+    EXPECT_FALSE(TraceLogAsked("\"c:\\orbiscope\\orbiscoperemote.exe\""));
+    EXPECT_FALSE(TraceLogAsked("c:/trace/orbiscoperemote.exe /s"));
+    EXPECT_TRUE(TraceLogAsked("orbiscoperemote.exe /trace"));
+    ASSERT_TRUE(WriteDwordValue(OpenUserSettingsKey().get(), "TraceLog", 1));
+    EXPECT_TRUE(TraceLogAsked("orbiscoperemote.exe"));
+}
+
+}  // namespace
