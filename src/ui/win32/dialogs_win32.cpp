@@ -170,6 +170,5 @@ bool IsSettingsDialogMessage(MSG* msg) {
             return true;
         }
     }
-    HWND view = SettingsViewWindow();
-    return view != nullptr && IsDialogMessageA(view, msg);
+    return ui32::PreTranslateSettingsMessage(msg);
 }

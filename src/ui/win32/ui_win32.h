@@ -12,6 +12,10 @@
 namespace ui32 {
 
 HINSTANCE Instance();
+
+// The settings window's share of the message loop's dialog keys (Tab order, page keys,
+// Escape, Enter); true when the message was consumed.
+bool PreTranslateSettingsMessage(MSG* msg);
 inline WindowHandle Handle(HWND h) { return reinterpret_cast<WindowHandle>(h); }
 
 // A dialog object behind a dialog procedure: the object arrives with WM_INITDIALOG
