@@ -337,7 +337,8 @@ using ui32::g_view;
 
 HWND CreateSettingsView(HWND frame, CDocument& doc) {
     if (g_view) return g_view->hwnd();
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                              ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     auto view = std::make_unique<ui32::CRemoteFormView>(frame, doc);
     if (view->Create() == nullptr) return nullptr;
