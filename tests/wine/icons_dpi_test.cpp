@@ -41,7 +41,8 @@ const void* Resource(LPCSTR type, int id, DWORD* size = nullptr) {
 const GroupIconEntry* Frame(int icon, int size) {
     const auto* dir = static_cast<const GroupIconDir*>(Resource(RT_GROUP_ICON, icon));
     for (int i = 0; dir != nullptr && i < dir->count; ++i) {
-        if ((dir->entries[i].width == 0 ? 256 : dir->entries[i].width) == size) return &dir->entries[i];
+        if ((dir->entries[i].width == 0 ? 256 : dir->entries[i].width) == size)
+            return &dir->entries[i];
     }
     return nullptr;
 }
@@ -62,13 +63,15 @@ TEST(Icons, EveryIconCarriesEveryFrameAndEachOneLoads) {
             DWORD bytes = 0;
             const void* data = Resource(RT_ICON, e.id, &bytes);
             ASSERT_NE(data, nullptr) << icon << " " << size;
-            HICON frame = CreateIconFromResourceEx(static_cast<PBYTE>(const_cast<void*>(data)), bytes,
-                                                   TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR);
+            HICON frame =
+                CreateIconFromResourceEx(static_cast<PBYTE>(const_cast<void*>(data)), bytes, TRUE,
+                                         0x00030000, size, size, LR_DEFAULTCOLOR);
             EXPECT_NE(frame, nullptr) << icon << " " << size;
             ICONINFO info{};
             BITMAP bm{};
             if (frame != nullptr && GetIconInfo(frame, &info)) {
-                GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+                GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bm),
+                           &bm);
                 EXPECT_EQ(bm.bmWidth, size) << icon;
                 if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
                 DeleteObject(info.hbmMask);
@@ -151,8 +154,8 @@ TEST(DpiScaled, PicturesAreDrawnForTheWindowsDpi) {
     CDocument doc;
     ASSERT_NE(CreateSettingsView(frame.hwnd(), doc), nullptr);
     HWND about = reinterpret_cast<HWND>(SendMessageA(SettingsSheetWindow(), PSM_INDEXTOHWND, 2, 0));
-    const SIZE aboutPicture =
-        BitmapSize(reinterpret_cast<HANDLE>(SendDlgItemMessageA(about, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0)));
+    const SIZE aboutPicture = BitmapSize(reinterpret_cast<HANDLE>(
+        SendDlgItemMessageA(about, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0)));
     DestroySettingsView();
     SetCurrentSettings(saved);
     EXPECT_EQ(aboutPicture.cx, MulDiv(96, dpi, 96));
@@ -162,7 +165,8 @@ TEST(DpiScaled, PicturesAreDrawnForTheWindowsDpi) {
     ASSERT_NE(wait, nullptr);
     SIZE waitPicture{0, 0};
     for (HWND c = GetWindow(wait, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (HANDLE image = reinterpret_cast<HANDLE>(SendMessageA(c, STM_GETIMAGE, IMAGE_BITMAP, 0))) {
+        if (HANDLE image =
+                reinterpret_cast<HANDLE>(SendMessageA(c, STM_GETIMAGE, IMAGE_BITMAP, 0))) {
             waitPicture = BitmapSize(image);
         }
     }
@@ -183,7 +187,8 @@ TEST(DpiAt144, TheDpiTestsPassInAProcessStartedAt144Dpi) {
     const bool had = RegQueryValueExA(key, "LogPixels", nullptr, &type,
                                       reinterpret_cast<BYTE*>(&before), &bytes) == ERROR_SUCCESS;
     const DWORD dpi = 144;
-    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                   sizeof(dpi));
 
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
@@ -192,12 +197,13 @@ TEST(DpiAt144, TheDpiTestsPassInAProcessStartedAt144Dpi) {
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    const bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                        nullptr, &si, &pi) != FALSE;
+    const bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &si, &pi) != FALSE;
     SetEnvironmentVariableA("ORB_EXPECT_DPI", nullptr);
     DWORD code = 1;
     if (started) {
-        if (WaitForSingleObject(pi.hProcess, 180000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+        if (WaitForSingleObject(pi.hProcess, 180000) != WAIT_OBJECT_0)
+            TerminateProcess(pi.hProcess, 1);
         GetExitCodeProcess(pi.hProcess, &code);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);

@@ -121,9 +121,9 @@ TEST_F(SettingsKeys, ControlKeysTurnThePagesFromAnywhereInTheWindow) {
         std::vector<WORD> keys;
         int page;
     };
-    const Step steps[] = {{{VK_CONTROL, VK_TAB}, 1},          {{VK_CONTROL, VK_TAB}, 2},
-                          {{VK_CONTROL, VK_TAB}, 0},          {{VK_CONTROL, VK_SHIFT, VK_TAB}, 2},
-                          {{VK_CONTROL, VK_NEXT}, 0},         {{VK_CONTROL, VK_PRIOR}, 2},
+    const Step steps[] = {{{VK_CONTROL, VK_TAB}, 1},  {{VK_CONTROL, VK_TAB}, 2},
+                          {{VK_CONTROL, VK_TAB}, 0},  {{VK_CONTROL, VK_SHIFT, VK_TAB}, 2},
+                          {{VK_CONTROL, VK_NEXT}, 0}, {{VK_CONTROL, VK_PRIOR}, 2},
                           {{VK_CONTROL, VK_PRIOR}, 1}};
     // Once from OK, once from a control of the page that is turned away.
     for (HWND from : {Button(IDC_FORM_OK), GetDlgItem(Page(0), IDC_MACRO2_EDIT)}) {
@@ -131,7 +131,8 @@ TEST_F(SettingsKeys, ControlKeysTurnThePagesFromAnywhereInTheWindow) {
         SetFocus(from);
         for (size_t i = 0; i < std::size(steps); ++i) {
             PressKeys(steps[i].keys);
-            EXPECT_TRUE(PumpLoopUntil([&] { return ActivePage() == steps[i].page; })) << "step " << i;
+            EXPECT_TRUE(PumpLoopUntil([&] { return ActivePage() == steps[i].page; }))
+                << "step " << i;
             // The focus never stays behind on a hidden page.
             EXPECT_TRUE(IsWindowVisible(GetFocus())) << "step " << i;
         }
@@ -150,11 +151,15 @@ TEST_F(SettingsKeys, TabRunsFromTheTabStripThroughThePageToTheButtons) {
         bool shift;
         HWND to;
     };
-    const Case cases[] = {{tab, false, first},  {first, false, GetDlgItem(Page(0), IDC_MACRO2_COMBO)},
+    const Case cases[] = {{tab, false, first},
+                          {first, false, GetDlgItem(Page(0), IDC_MACRO2_COMBO)},
                           {edit, false, GetDlgItem(Page(0), IDC_MACRO2_BROWSE)},
-                          {last, false, ok},    {ok, false, cancel},
-                          {help, false, tab},   {tab, true, help},
-                          {first, true, tab},   {ok, true, last}};
+                          {last, false, ok},
+                          {ok, false, cancel},
+                          {help, false, tab},
+                          {tab, true, help},
+                          {first, true, tab},
+                          {ok, true, last}};
     for (size_t i = 0; i < std::size(cases); ++i) {
         SetFocus(cases[i].from);
         if (cases[i].shift) {

@@ -52,7 +52,7 @@ for dpi in 96 144 192; do
                 width96[$which]=$w
             elif [ "$w" -lt $(( ${width96[$which]:-0} * dpi / 96 * 9 / 10 )) ]; then
                 # Windows, pictures and the tray icon grow with the DPI.
-                echo "FAIL: $which is only $w px wide at $dpi DPI (${width96[$which]} at 96)"
+                echo "FAIL: $which is only $w px wide at $dpi DPI (${width96[$which]:-?} at 96)"
                 status=1
             fi
             if [ "$which" != tray ] && { [ "$w" -lt 200 ] || [ "$h" -lt 100 ]; }; then

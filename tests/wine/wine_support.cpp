@@ -63,7 +63,8 @@ void PressKeys(const std::vector<WORD>& keys) {
         in.type = INPUT_KEYBOARD;
         in.ki.wVk = vk;
         in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-        const bool extended = (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE;
+        const bool extended =
+            (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE;
         in.ki.dwFlags = flags | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
         batch.push_back(in);
     };
