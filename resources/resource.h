@@ -68,6 +68,10 @@
 #define IDC_MOUSE_MODE_CHECK 1038
 #define IDC_POWER_MODE_COMBO 1041
 
+// About page (238).
+#define IDC_ABOUT_PICTURE 1044
+#define IDC_ABOUT_LINK 1045
+
 // Unsupported-program warning (228).
 #define IDC_UNSUPPORTED_TEXT 1037
 #define IDC_UNSUPPORTED_DONT_SHOW 1036

@@ -1,15 +1,27 @@
 #!/usr/bin/env python3
 """Draws the program's icons and bitmaps and writes them as .ico and .bmp files.
 
-Plain Python on purpose: the artwork is a handful of shapes, rendered with 4x4
-supersampling so the edges stay clean at 16x16, and the file formats are written byte
-by byte. Run it from anywhere; it writes into resources/art/.
+Plain Python on purpose (the standard library only): the artwork is a handful of shapes,
+rendered with supersampling so the edges stay clean at 16x16, and the file formats are
+written byte by byte. Run it from anywhere; it writes into resources/art/.
+
+Every icon carries the frames Windows asks for from 100% to 400% scaling: 16, 20, 24,
+32, 40, 48, 64 and 256 pixels (the 256 frame as PNG, as Windows stores it). The bitmaps
+are drawn for 192 DPI; each window scales its picture to its own DPI.
+
+    make-artwork.py [--preview FILE.png]
+
+--preview also writes the two tray icons at their small sizes on a light and a dark
+taskbar colour, magnified, to check that both states read on either.
 """
 import os
 import struct
+import sys
+import zlib
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "art")
-SS = 4  # supersamples per axis
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+PNG_FROM = 256  # frames this large are stored as PNG
 
 
 # ---- shapes: each returns coverage-free inside tests in unit coordinates (0..1) ----
@@ -63,7 +75,11 @@ def union(*shapes):
 
 
 def render(size, layers):
-    """layers: list of (shape, (r, g, b) or callable(x, y) -> rgb). Returns RGBA rows."""
+    """layers: list of (shape, (r, g, b) or callable(x, y) -> rgb), or a callable(size)
+    giving that list for one size. Returns RGBA rows."""
+    if callable(layers):
+        layers = layers(size)
+    SS = 4 if size <= 64 else 2  # supersamples per axis
     img = []
     for py in range(size):
         row = []
@@ -111,31 +127,50 @@ def macro_button(rgb):
     ]
 
 
+RIM = (240, 242, 248)  # the light edge that keeps dark shapes apart from a dark taskbar
+
+
+def rim_width(size):
+    """About one pixel at the small sizes, a little thicker in the large frames."""
+    return max(1.25 / size, 0.035)
+
+
 def receiver(status):
-    # The receiver: a dark rounded body with an infrared window, and a status badge.
-    layers = [
-        (rounded(0.06, 0.30, 0.72, 0.86, 0.10), shade((70, 74, 86))),
-        (rounded(0.12, 0.38, 0.40, 0.62, 0.05), (150, 20, 30)),
-        (circle(0.55, 0.72, 0.05), (200, 200, 205)),
-        (arc(0.40, 0.50, 0.42, 0.07, -45, 45), (110, 120, 135)),
-        (arc(0.40, 0.50, 0.56, 0.07, -40, 40), (110, 120, 135)),
-    ]
-    if status == "ok":
-        layers += [
-            (circle(0.74, 0.74, 0.25), (255, 255, 255)),
-            (circle(0.74, 0.74, 0.21), shade((30, 170, 60))),
-            (union(segment(0.64, 0.75, 0.71, 0.83, 0.07), segment(0.71, 0.83, 0.85, 0.65, 0.07)),
-             (255, 255, 255)),
+    """The receiver in the notification area, available ("ok") or not ("missing").
+
+    The two states differ in shape, not only in colour: the available receiver sends
+    two infrared beams and wears a round badge with a check mark; the missing one sends
+    nothing, is greyed, and wears a square badge with a cross. Every shape has a light
+    rim, so the icon reads on a dark taskbar as well as on a light one.
+    """
+    ok = status == "ok"
+
+    def layers(size):
+        e = rim_width(size)
+        body = (64, 78, 110) if ok else (112, 114, 122)
+        out = [
+            (rounded(0.03 - e, 0.40 - e, 0.64 + e, 0.92 + e, 0.10 + e), RIM),
+            (rounded(0.03, 0.40, 0.64, 0.92, 0.10), shade(body)),
+            (rounded(0.10, 0.51, 0.36, 0.71, 0.04), (200, 30, 40) if ok else (72, 72, 80)),
         ]
-    elif status == "missing":
-        layers[0] = (rounded(0.06, 0.30, 0.72, 0.86, 0.10), shade((120, 120, 126)))
-        layers[1] = (rounded(0.12, 0.38, 0.40, 0.62, 0.05), (90, 90, 96))
-        layers += [
-            (circle(0.74, 0.74, 0.25), (255, 255, 255)),
-            (circle(0.74, 0.74, 0.21), shade((210, 40, 40))),
-            (union(segment(0.66, 0.66, 0.82, 0.82, 0.08), segment(0.82, 0.66, 0.66, 0.82, 0.08)),
-             (255, 255, 255)),
-        ]
+        if ok:
+            for radius, lo in ((0.22, 30), (0.40, 36)):
+                out.append((arc(0.23, 0.61, radius, 0.10 + 2 * e, lo, 88), RIM))
+                out.append((arc(0.23, 0.61, radius, 0.10, lo + 3, 86), (235, 110, 0)))
+            out += [
+                (circle(0.76, 0.75, 0.24 + e), RIM),
+                (circle(0.76, 0.75, 0.24), shade((25, 150, 60))),
+                (union(segment(0.65, 0.76, 0.73, 0.84, 0.09), segment(0.73, 0.84, 0.88, 0.65, 0.09)),
+                 (255, 255, 255)),
+            ]
+        else:
+            out += [
+                (rounded(0.53 - e, 0.52 - e, 0.99 + e, 0.98 + e, 0.07 + e), RIM),
+                (rounded(0.53, 0.52, 0.99, 0.98, 0.07), shade((200, 35, 35))),
+                (union(segment(0.64, 0.63, 0.88, 0.87, 0.10), segment(0.88, 0.63, 0.64, 0.87, 0.10)),
+                 (255, 255, 255)),
+            ]
+        return out
     return layers
 
 
@@ -173,8 +208,30 @@ def triangle(ax, ay, bx, by, cx, cy):
 
 # ---- file formats ----
 
+def png_image(img):
+    h, w = len(img), len(img[0])
+    raw = bytearray()
+    for row in img:
+        raw.append(0)
+        for px in row:
+            if len(px) == 4:
+                r, g, b, a = px
+                raw += bytes((int(r + 0.5), int(g + 0.5), int(b + 0.5), int(a * 255 + 0.5)))
+            else:
+                raw += bytes(int(c + 0.5) for c in px) + b"\xff"
+
+    def chunk(tag, data):
+        return (struct.pack(">I", len(data)) + tag + data +
+                struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
+
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def ico_image(img):
     size = len(img)
+    if size >= PNG_FROM:
+        return png_image(img)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     xor = bytearray()
     for row in reversed(img):
@@ -191,7 +248,7 @@ def ico_image(img):
     return header + bytes(xor) + bytes(andmask)
 
 
-def write_ico(name, layers, sizes=(16, 32)):
+def write_ico(name, layers, sizes=ICON_SIZES):
     images = [ico_image(render(s, layers)) for s in sizes]
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
     offset = 6 + 16 * len(images)
@@ -271,7 +328,9 @@ def draw_text(pixels, text, x0, y0, scale, rgb):
 
 
 def draw_centered(pixels, text, y, scale, rgb):
-    draw_text(pixels, text, (len(pixels[0]) - text_width(text, scale)) // 2, y, scale, rgb)
+    # On even columns, so that a picture shown at half size keeps its strokes whole.
+    x = (len(pixels[0]) - text_width(text, scale)) // 2
+    draw_text(pixels, text, x - x % 2, y, scale, rgb)
 
 
 def stamp(pixels, layers, x0, y0, size):
@@ -294,29 +353,59 @@ def gradient(w, h, top, bottom):
     return [list(r) for r in rows]
 
 
+# The pictures are drawn for 192 DPI (twice their size at 96 DPI), on even coordinates.
+
 def plugin_wait_picture():
-    w, h = 316, 180
+    w, h = 632, 360
     px = gradient(w, h, (235, 242, 252), (180, 200, 230))
-    draw_centered(px, "ORBISCOPE REMOTE", 14, 3, (20, 50, 120))
-    stamp(px, receiver("ok"), 40, 50, 80)
-    stamp(px, app_icon(), 196, 50, 80)
-    draw_centered(px, "WINDOWS IS DETECTING", 140, 2, (30, 30, 40))
-    draw_centered(px, "YOUR NEW RECEIVER.  PLEASE WAIT.", 160, 1, (30, 30, 40))
+    draw_centered(px, "ORBISCOPE REMOTE", 28, 6, (20, 50, 120))
+    stamp(px, receiver("ok"), 80, 100, 160)
+    stamp(px, app_icon(), 392, 100, 160)
+    draw_centered(px, "WINDOWS IS DETECTING", 280, 4, (30, 30, 40))
+    draw_centered(px, "YOUR NEW RECEIVER.  PLEASE WAIT.", 320, 2, (30, 30, 40))
     return px
 
 
 def about_picture():
-    w, h = 96, 128
+    w, h = 192, 256
     px = gradient(w, h, (30, 60, 130), (10, 20, 50))
-    stamp(px, app_icon(), 8, 10, 80)
-    draw_centered(px, "ORBISCOPE", 100, 1, (240, 240, 250))
-    draw_centered(px, "REMOTE", 112, 1, (200, 210, 240))
+    stamp(px, app_icon(), 16, 20, 160)
+    draw_centered(px, "ORBISCOPE", 200, 2, (240, 240, 250))
+    draw_centered(px, "REMOTE", 224, 2, (200, 210, 240))
     return px
+
+
+def tray_preview(path):
+    """Both tray states at the small sizes on a light and a dark taskbar, magnified 4x."""
+    zoom, gap = 4, 8
+    sizes = (16, 20, 24, 32)
+    backgrounds = ((243, 243, 243), (32, 32, 32))
+    states = (receiver("ok"), receiver("missing"))
+    cell = max(sizes) * zoom + gap
+    w = gap + len(backgrounds) * len(sizes) * cell
+    h = gap + len(states) * cell
+    px = [[(128, 128, 128)] * w for _ in range(h)]
+    for bi, bg in enumerate(backgrounds):
+        for si, size in enumerate(sizes):
+            x0 = gap + (bi * len(sizes) + si) * cell
+            for ri, state in enumerate(states):
+                y0 = gap + ri * cell
+                for y in range(cell - gap):
+                    px[y0 + y][x0:x0 + cell - gap] = [bg] * (cell - gap)
+                img = render(size, state)
+                for y, row in enumerate(img):
+                    for x, (r, g, b, a) in enumerate(row):
+                        c = tuple(bg[i] + ((r, g, b)[i] - bg[i]) * a for i in range(3))
+                        for dy in range(zoom):
+                            for dx in range(zoom):
+                                px[y0 + y * zoom + dy][x0 + x * zoom + dx] = c
+    with open(path, "wb") as f:
+        f.write(png_image(px))
 
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    write_ico("app.ico", app_icon(), sizes=(16, 32, 48))
+    write_ico("app.ico", app_icon())
     write_ico("available.ico", receiver("ok"))
     write_ico("not_available.ico", receiver("missing"))
     write_ico("hardware_error.ico", hardware_error())
@@ -326,6 +415,8 @@ def main():
     write_ico("macro_blue.ico", macro_button((40, 90, 210)))
     write_bmp("plugin_wait.bmp", plugin_wait_picture())
     write_bmp("about.bmp", about_picture())
+    if "--preview" in sys.argv[1:]:
+        tray_preview(sys.argv[sys.argv.index("--preview") + 1])
 
 
 if __name__ == "__main__":

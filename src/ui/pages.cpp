@@ -1,5 +1,6 @@
 #include "ui/pages.h"
 
+#include "platform/vk.h"
 #include "state/messages.h"
 #include "ui/document.h"
 
@@ -177,6 +178,10 @@ UnsupportedAnswer UnsupportedDialogResult(bool endedWithOk, bool checked) {
 
 bool ConfirmPlugInCancel(WindowHandle owner) {
     return ShowBox(owner, kPlugInCancelQuestion, "Orbiscope", kMbYesNo) == kIdYes;
+}
+
+void OpenLink(WindowHandle owner, const std::string& url) {
+    if (Shell* shell = Os().shell) (void)shell->Execute(owner, "open", url, "", "", kSwShowNormal);
 }
 
 void FormOk(CDocument& doc, WindowHandle frame) {

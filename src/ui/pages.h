@@ -114,6 +114,9 @@ UnsupportedAnswer UnsupportedDialogResult(bool endedWithOk, bool checked);
 extern const char* const kPlugInCancelQuestion;
 bool ConfirmPlugInCancel(WindowHandle owner);
 
+// The About page's link to the maker's site, opened with the shell's "open" verb.
+void OpenLink(WindowHandle owner, const std::string& url);
+
 // The settings form's buttons. frame receives WM_REMOTE_HIDESETTINGS.
 void FormOk(CDocument& doc, WindowHandle frame);
 void FormCancel(CDocument& doc, WindowHandle frame);

@@ -49,8 +49,28 @@ bool TestWindow::MakeForeground() {
 
 LRESULT CALLBACK TestWindow::Proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-    if (self != nullptr) self->messages.push_back(RecordedMessage{m, wp, lp});
+    if (self != nullptr) {
+        self->messages.push_back(RecordedMessage{m, wp, lp});
+        if (self->onMessage) self->onMessage(m);
+    }
     return DefWindowProcA(h, m, wp, lp);
+}
+
+void PressKeys(const std::vector<WORD>& keys) {
+    std::vector<INPUT> batch;
+    const auto add = [&batch](WORD vk, DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        const bool extended =
+            (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE;
+        in.ki.dwFlags = flags | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+        batch.push_back(in);
+    };
+    for (WORD vk : keys) add(vk, 0);
+    for (auto it = keys.end(); it != keys.begin();) add(*--it, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
 }
 
 void PumpMessages(DWORD ms) {

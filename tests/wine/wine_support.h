@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
     WindowHandle handle() const { return reinterpret_cast<WindowHandle>(hwnd_); }
     std::vector<RecordedMessage> messages;
     std::vector<RecordedMessage> Received(UINT message) const;
+    // Called with every message before the default processing.
+    std::function<void(UINT)> onMessage;
     // Brings the window to the front and waits until the system says it is.
     bool MakeForeground();
 
@@ -36,6 +39,9 @@ private:
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM wp, LPARAM lp);
     HWND hwnd_ = nullptr;
 };
+
+// Real key input: presses the keys in order and releases them in reverse, in one SendInput.
+void PressKeys(const std::vector<WORD>& keys);
 
 // Pumps this thread's messages for about ms milliseconds.
 void PumpMessages(DWORD ms);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string>
+#include <utility>
 
 #include "platform/ports.h"
 #include "platform/win32/adapters.h"
@@ -44,23 +46,41 @@ private:
         to[n] = '\0';
     }
 
-    // Loaded once per resource at 16x16; a missing resource stays a null icon.
+    // Loaded once per resource and size; a missing resource stays a null icon.
     HICON Icon(int32_t resource) {
+        const int size = GetSystemMetrics(SM_CXSMICON);
         std::lock_guard<std::mutex> hold(lock_);
-        auto it = icons_.find(resource);
+        auto it = icons_.find({resource, size});
         if (it != icons_.end()) return it->second;
-        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                                   MAKEINTRESOURCEA(resource), IMAGE_ICON, 16,
-                                                   16, 0));
-        icons_[resource] = icon;
+        HICON icon = LoadNotifyIconPicture(resource);
+        icons_[{resource, size}] = icon;
         return icon;
     }
 
     std::mutex lock_;
-    std::map<int32_t, HICON> icons_;
+    std::map<std::pair<int32_t, int>, HICON> icons_;  // (resource, small-icon size)
 };
 
 }  // namespace
+
+HICON LoadNotifyIconPicture(int32_t resource) {
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    // comctl32 6.0 of Windows Vista and later; looked up, not imported.
+    using LoadIconMetricFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+    if (HMODULE comctl = GetModuleHandleA("comctl32.dll")) {
+        const auto loadIconMetric = reinterpret_cast<LoadIconMetricFn>(
+            reinterpret_cast<void*>(GetProcAddress(comctl, "LoadIconMetric")));
+        HICON icon = nullptr;
+        constexpr int kLimSmall = 0;
+        if (loadIconMetric != nullptr &&
+            SUCCEEDED(loadIconMetric(self, MAKEINTRESOURCEW(resource), kLimSmall, &icon))) {
+            return icon;
+        }
+    }
+    return static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(resource), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
 
 NotifyIcon& Win32NotifyIcon() {
     // Never destroyed: the icon may still be removed while the process exits.

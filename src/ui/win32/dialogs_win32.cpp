@@ -69,8 +69,7 @@ protected:
             *owned_ = true;
             RECT client{};
             GetClientRect(hwnd_, &client);
-            bitmap_ = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_PLUGIN_WAIT),
-                                                      IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+            bitmap_ = LoadPictureForDpi(IDB_PLUGIN_WAIT, WindowDpi(hwnd_));
             picture_ = CreateWindowExA(0, "STATIC", "",
                                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP |
                                            SS_CENTERIMAGE,
@@ -170,6 +169,5 @@ bool IsSettingsDialogMessage(MSG* msg) {
             return true;
         }
     }
-    HWND view = SettingsViewWindow();
-    return view != nullptr && IsDialogMessageA(view, msg);
+    return ui32::PreTranslateSettingsMessage(msg);
 }

@@ -10,6 +10,60 @@ namespace ui32 {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
+UINT WindowDpi(HWND w) {
+    // Windows 10 and later; looked up so that the program still starts on Windows 7.
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr && w != nullptr) {
+        if (const UINT dpi = getDpiForWindow(w)) return dpi;
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+HBITMAP LoadPictureForDpi(int resource, UINT dpi) {
+    constexpr UINT kDrawnFor = 192;
+    auto source = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP,
+                                                  0, 0, LR_CREATEDIBSECTION));
+    BITMAP bm{};
+    if (source == nullptr || GetObjectA(source, sizeof(bm), &bm) != sizeof(bm)) {
+        if (source != nullptr) DeleteObject(source);
+        return nullptr;
+    }
+    const int width = MulDiv(bm.bmWidth, static_cast<int>(dpi), kDrawnFor);
+    const int height = MulDiv(bm.bmHeight, static_cast<int>(dpi), kDrawnFor);
+    if ((width == bm.bmWidth && height == bm.bmHeight) || width <= 0 || height <= 0) return source;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP scaled = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC from = CreateCompatibleDC(nullptr);
+    HDC to = CreateCompatibleDC(nullptr);
+    if (scaled != nullptr && from != nullptr && to != nullptr) {
+        HGDIOBJ oldFrom = SelectObject(from, source);
+        HGDIOBJ oldTo = SelectObject(to, scaled);
+        // Each target pixel averages the source pixels it covers.
+        SetStretchBltMode(to, HALFTONE);
+        SetBrushOrgEx(to, 0, 0, nullptr);
+        StretchBlt(to, 0, 0, width, height, from, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        SelectObject(from, oldFrom);
+        SelectObject(to, oldTo);
+    }
+    if (from != nullptr) DeleteDC(from);
+    if (to != nullptr) DeleteDC(to);
+    DeleteObject(source);
+    return scaled;
+}
+
 INT_PTR Dialog::Route(Dialog* d, HWND h, UINT m, WPARAM wp, LPARAM lp) {
     if (d == nullptr) return FALSE;
     if (m == WM_NCDESTROY) {
@@ -186,6 +240,37 @@ INT_PTR CAdvancedPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
     }
 }
 
-INT_PTR CAboutPropPage::OnMessage(UINT m, WPARAM, LPARAM) { return m == WM_INITDIALOG ? TRUE : FALSE; }
+INT_PTR CAboutPropPage::OnMessage(UINT m, WPARAM, LPARAM lp) {
+    switch (m) {
+    case WM_INITDIALOG: {
+        // The picture control sizes itself to the picture drawn for this page's DPI.
+        picture_ = LoadPictureForDpi(IDB_ABOUT, WindowDpi(hwnd_));
+        HWND control = GetDlgItem(hwnd_, IDC_ABOUT_PICTURE);
+        if (picture_ != nullptr && control != nullptr) {
+            auto old = reinterpret_cast<HGDIOBJ>(SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP,
+                                                              reinterpret_cast<LPARAM>(picture_)));
+            if (old != nullptr && old != picture_) DeleteObject(old);  // the template's own copy
+        }
+        return TRUE;
+    }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lp);
+        if (header->idFrom != IDC_ABOUT_LINK || (header->code != NM_CLICK && header->code != NM_RETURN)) {
+            return FALSE;
+        }
+        const auto* link = reinterpret_cast<const NMLINK*>(lp);
+        char url[L_MAX_URL_LENGTH * 2] = {};
+        WideCharToMultiByte(CP_ACP, 0, link->item.szUrl, -1, url, sizeof(url), nullptr, nullptr);
+        OpenLink(Handle(hwnd_), url);
+        return TRUE;
+    }
+    case WM_NCDESTROY:
+        if (picture_ != nullptr) DeleteObject(picture_);
+        picture_ = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
 
 }  // namespace ui32

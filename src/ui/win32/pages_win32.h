@@ -44,6 +44,9 @@ public:
 
 protected:
     INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override;
+
+private:
+    HBITMAP picture_ = nullptr;  // drawn for the page's DPI, owned here
 };
 
 }  // namespace ui32

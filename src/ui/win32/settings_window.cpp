@@ -3,7 +3,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "ui/document.h"
 #include "ui/shell.h"
@@ -66,6 +68,15 @@ public:
     }
     void Select(int index) { SendMessageA(hwnd_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0); }
     void Forget() { hwnd_ = nullptr; }
+    HWND TabControl() const {
+        return hwnd_ == nullptr ? nullptr
+                                : reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETTABCONTROL, 0, 0));
+    }
+    HWND CurrentPage() const {
+        return hwnd_ == nullptr
+                   ? nullptr
+                   : reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
 
 private:
     // The sheet becomes a child control: no caption, no frame of its own, reachable by
@@ -135,8 +146,38 @@ public:
         SetFocus(ok);
     }
 
+    // The frame got the focus back (after a message box, or when it is activated again):
+    // it goes to the control that had it last, or to OK when that one cannot take it.
     void Focus() {
-        if (focus_ != nullptr && IsWindow(focus_)) SetFocus(focus_);
+        HWND target = focus_;
+        if (target == nullptr || !IsChild(hwnd_, target) || !IsWindowVisible(target) ||
+            !IsWindowEnabled(target)) {
+            target = GetDlgItem(hwnd_, IDC_FORM_OK);
+        }
+        SetFocus(target);
+    }
+
+    // Every message of the main thread passes here before it is dispatched. A modal box
+    // disables the frame before it opens, and that takes the focus away first; so the
+    // control to come back to is the one that had the focus as the last message arrived.
+    bool PreTranslate(MSG* msg) {
+        if (HWND focus = GetFocus(); focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
+        if (msg->hwnd != hwnd_ && !IsChild(hwnd_, msg->hwnd)) return false;
+        if (msg->message == WM_KEYDOWN && GetKeyState(VK_MENU) >= 0) {
+            const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+            const WPARAM key = msg->wParam;
+            if (ctrl && (key == VK_TAB || key == VK_NEXT || key == VK_PRIOR)) {
+                if (TurnPage(*msg)) return true;
+            } else if (!ctrl && key == VK_TAB &&
+                       (SendMessageA(msg->hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(msg)) &
+                        (DLGC_WANTTAB | DLGC_WANTMESSAGE)) == 0) {
+                StepFocus(GetKeyState(VK_SHIFT) < 0);
+                return true;
+            }
+        }
+        // Escape and Enter go to the form: IDCANCEL is Cancel, the default button OK. (The
+        // sheet would take them for its own hidden buttons, which end a modeless sheet.)
+        return IsDialogMessageA(hwnd_, msg) != FALSE;
     }
 
     void Destroy() {
@@ -156,6 +197,7 @@ protected:
                 FormOk(doc_, Handle(frame_));
                 return TRUE;
             case IDC_FORM_CANCEL:
+            case IDCANCEL:  // Escape
                 FormCancel(doc_, Handle(frame_));
                 return TRUE;
             case IDC_FORM_HELP:
@@ -189,6 +231,57 @@ private:
         FitFrame();
         viewId_ = doc_.AddView([this] { Update(); });
         Update();
+    }
+
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp turn the pages wherever the focus
+    // is in the window: the sheet's own dialog keys take them, told as if the tab strip
+    // had them when the focus is on OK, Cancel or Help. A focus left on the page that was
+    // just hidden moves to the tab strip.
+    bool TurnPage(MSG msg) {
+        HWND sheet = sheet_.hwnd();
+        HWND tab = sheet_.TabControl();
+        if (sheet == nullptr || tab == nullptr) return false;
+        if (msg.hwnd != sheet && !IsChild(sheet, msg.hwnd)) msg.hwnd = tab;
+        if (!SendMessageA(sheet, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg))) return false;
+        HWND focus = GetFocus();
+        if (focus == nullptr || !IsWindowVisible(focus)) {
+            SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab), TRUE);
+        }
+        return true;
+    }
+
+    // Tab walks the tab strip, the shown page's controls, then OK, Cancel and Help, and
+    // round again (Shift+Tab the other way). The sheet keeps its page above the tab
+    // strip in the window order, so that the page is drawn over it; the dialog manager,
+    // which follows that order, would visit the page before the strip.
+    void StepFocus(bool backwards) {
+        std::vector<HWND> stops;
+        const auto usable = [](HWND w) {
+            return w != nullptr && IsWindowVisible(w) && IsWindowEnabled(w);
+        };
+        if (HWND tab = sheet_.TabControl(); usable(tab)) stops.push_back(tab);
+        if (HWND page = sheet_.CurrentPage()) {
+            for (HWND c = GetWindow(page, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+                if ((GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) && usable(c)) stops.push_back(c);
+            }
+        }
+        for (int id : {IDC_FORM_OK, IDC_FORM_CANCEL, IDC_FORM_HELP}) {
+            if (HWND button = GetDlgItem(hwnd_, id); usable(button)) stops.push_back(button);
+        }
+        if (stops.empty()) return;
+        HWND focus = GetFocus();
+        const auto at = std::find_if(stops.begin(), stops.end(), [focus](HWND s) {
+            return s == focus || IsChild(s, focus);
+        });
+        const size_t n = stops.size();
+        size_t next = backwards ? n - 1 : 0;
+        if (at != stops.end()) {
+            const size_t i = static_cast<size_t>(at - stops.begin());
+            next = backwards ? (i + n - 1) % n : (i + 1) % n;
+        }
+        // As the dialog manager moves it: an edit's text selected, the default button
+        // following the focus.
+        SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(stops[next]), TRUE);
     }
 
     void PlaceSheet(HWND sheet) {
@@ -244,7 +337,8 @@ using ui32::g_view;
 
 HWND CreateSettingsView(HWND frame, CDocument& doc) {
     if (g_view) return g_view->hwnd();
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                              ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     auto view = std::make_unique<ui32::CRemoteFormView>(frame, doc);
     if (view->Create() == nullptr) return nullptr;
@@ -256,6 +350,8 @@ HWND SettingsViewWindow() { return g_view ? g_view->hwnd() : nullptr; }
 HWND SettingsSheetWindow() { return g_view ? g_view->Sheet().hwnd() : nullptr; }
 
 bool UpdateSettingsView() { return g_view && g_view->Update(); }
+
+bool ui32::PreTranslateSettingsMessage(MSG* msg) { return g_view && g_view->PreTranslate(msg); }
 
 void PrepareSettingsForShow() {
     if (g_view) g_view->PrepareForShow();

@@ -32,11 +32,15 @@ bool UpdateSettingsView();
 // on OK with the default-button style, Cancel and Help plain push buttons.
 void PrepareSettingsForShow();
 
-// The frame gained the focus (WM_SETFOCUS): pass it on to the form's focused control.
+// The frame gained the focus (WM_SETFOCUS: a message box closed, the frame activated
+// again): pass it on to the form's control that had it last.
 void FocusSettingsView();
 
-// For the message loop: the dialog keys (Tab, Enter, Escape, mnemonics) of the settings
-// form and the hardware-wait window. True when the message was consumed.
+// For the message loop, before each message is dispatched: the dialog keys of the settings
+// window (Tab through the tab strip, the page and OK/Cancel/Help; Ctrl+Tab, Ctrl+Shift+Tab,
+// Ctrl+PgDn, Ctrl+PgUp turn pages; Enter is OK, Escape Cancel; mnemonics) and of the
+// hardware-wait window. It also notes the form's focused control for FocusSettingsView.
+// True when the message was consumed.
 bool IsSettingsDialogMessage(MSG* msg);
 
 // Destroys the form and the sheet (at shutdown, before the frame goes).

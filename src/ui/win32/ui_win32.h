@@ -12,6 +12,18 @@
 namespace ui32 {
 
 HINSTANCE Instance();
+
+// The DPI a window is drawn for (GetDpiForWindow where the system has it, else the
+// system DPI).
+UINT WindowDpi(HWND w);
+
+// A picture of this program's bitmaps, which are drawn for 192 DPI, scaled for a window
+// of the given DPI (a 24-bit DIB section the caller deletes); null when it is missing.
+HBITMAP LoadPictureForDpi(int resource, UINT dpi);
+
+// The settings window's share of the message loop's dialog keys (Tab order, page keys,
+// Escape, Enter); true when the message was consumed.
+bool PreTranslateSettingsMessage(MSG* msg);
 inline WindowHandle Handle(HWND h) { return reinterpret_cast<WindowHandle>(h); }
 
 // A dialog object behind a dialog procedure: the object arrives with WM_INITDIALOG

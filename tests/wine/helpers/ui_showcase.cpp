@@ -1,15 +1,19 @@
 // Shows one of the program's windows with sample settings for a screenshot:
-//   ui_showcase.exe macros|advanced|about|noir|unsupported|pluginwait READY DONE
+//   ui_showcase.exe macros|advanced|about|noir|unsupported|pluginwait|tray READY DONE
+// ("tray": both notification-area icons, available and not available, side by side).
 // Once the window is up and painted, it writes its screen rectangle ("x y w h") to READY;
 // it exits when DONE appears (or after two minutes).
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
 #include <thread>
 
+#include "../../../resources/resource.h"
+#include "platform/win32/adapters.h"
 #include "state/settings.h"
 #include "ui/document.h"
 #include "ui/win32/settings_window.h"
@@ -22,6 +26,7 @@ const char* Caption() {
     if (g_which == "noir") return "Hardware Error";
     if (g_which == "unsupported") return "Orbiscope Warning";
     if (g_which == "pluginwait") return nullptr;
+    if (g_which == "tray") return nullptr;
     return "Orbiscope Remote Settings";
 }
 
@@ -40,6 +45,8 @@ void Watch(HWND known) {
     Sleep(1500);  // let the window finish painting before the picture is taken
     RECT r{};
     GetWindowRect(w, &r);
+    // The taskbar's right end, where the notification area shows the two icons.
+    if (g_which == "tray") r.left = r.right - 5 * (r.bottom - r.top);
     if (FILE* f = std::fopen(g_ready.c_str(), "w")) {
         std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         std::fclose(f);
@@ -104,7 +111,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 20, 20, 400, 300,
                                  nullptr, nullptr, instance, nullptr);
     HWND shown = nullptr;
-    if (g_which == "pluginwait") {
+    if (g_which == "tray") {
+        for (int id : {IDI_AVAILABLE, IDI_NOT_AVAILABLE}) {
+            NOTIFYICONDATAA nid{};
+            nid.cbSize = sizeof(nid);
+            nid.hWnd = frame;
+            nid.uID = static_cast<UINT>(id);
+            nid.uFlags = NIF_ICON | NIF_TIP;
+            nid.hIcon = LoadNotifyIconPicture(id);
+            lstrcpyA(nid.szTip, "Orbiscope Remote");
+            Shell_NotifyIconA(NIM_ADD, &nid);
+        }
+        shown = FindWindowA("Shell_TrayWnd", nullptr);
+    } else if (g_which == "pluginwait") {
         shown = CreatePlugInDialog(frame);
     } else {
         if (CreateSettingsView(frame, doc) == nullptr) return 3;
