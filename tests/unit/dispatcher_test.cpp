@@ -23,23 +23,11 @@ protected:
         front = env.Foreground("unknown.exe", "Some Editor");
     }
 
-    // The code of a button as the reader delivers it: filter, dispatcher, default key.
-    void Receive(int32_t id, int variant) {
-        const auto values =
-            SequenceValues(variant == 1 ? kButtonCodes[id].variant1 : kButtonCodes[id].variant2);
-        TheReceiver().valueCount = 0;
-        for (uint8_t v : values) AppendValue(v);
-        OnCodeComplete();
-    }
+    void Receive(int32_t id, int variant) { env.Receive(id, variant); }
 
     WindowHandle AddWindow(const std::string& exe, const std::string& title,
                            const std::string& className) {
-        FakeWindow w;
-        w.pid = env.processes.Add(exe);
-        w.thread = w.pid + 1;
-        w.title = title;
-        w.className = className;
-        return env.desktop.Add(w);
+        return env.AddWindow(exe, title, className);
     }
 
     std::vector<FakeMessage> PostsTo(WindowHandle w) const { return env.desktop.MessagesTo(w); }

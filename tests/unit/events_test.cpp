@@ -16,15 +16,7 @@ protected:
         env.Foreground("unknown.exe");
     }
 
-    // Delivers the code of a button as the reader would.
-    void Receive(int32_t id, int variant) {
-        const auto values = SequenceValues(variant == 1 ? kButtonCodes[id].variant1
-                                                        : kButtonCodes[id].variant2);
-        IrReceiver& rx = TheReceiver();
-        rx.valueCount = 0;
-        for (uint8_t v : values) AppendValue(v);
-        OnCodeComplete();
-    }
+    void Receive(int32_t id, int variant) { env.Receive(id, variant); }
     size_t Batches() const { return env.input.batches.size(); }
 
     FakeEnv env;

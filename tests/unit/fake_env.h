@@ -8,6 +8,8 @@
 #include "platform/fake/fake_os.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"
+#include "receiver/button_map.h"
+#include "receiver/receiver.h"
 #include "routing/dispatcher.h"
 #include "state/settings.h"
 #include "ui/shell.h"
@@ -55,6 +57,26 @@ struct FakeEnv {
     ~FakeEnv() {
         SetCurrentSettings(savedSettings);
         scope.reset();
+    }
+
+    // The code of a button as the reader delivers it: filter, dispatcher, default key.
+    void Receive(int32_t id, int variant) {
+        const auto values =
+            SequenceValues(variant == 1 ? kButtonCodes[id].variant1 : kButtonCodes[id].variant2);
+        TheReceiver().valueCount = 0;
+        for (uint8_t v : values) AppendValue(v);
+        OnCodeComplete();
+    }
+
+    // A top-level window owned by a new process with that executable name, behind.
+    WindowHandle AddWindow(const std::string& exe, const std::string& title,
+                           const std::string& className) {
+        FakeWindow w;
+        w.pid = processes.Add(exe);
+        w.thread = w.pid + 1;
+        w.title = title;
+        w.className = className;
+        return desktop.Add(w);
     }
 
     // A top-level window owned by a new process with that executable name, in front.

@@ -51,22 +51,11 @@ protected:
         SetTraceClock(TraceClock{});
     }
 
-    void Receive(int32_t id, int variant) {
-        const auto values =
-            SequenceValues(variant == 1 ? kButtonCodes[id].variant1 : kButtonCodes[id].variant2);
-        TheReceiver().valueCount = 0;
-        for (uint8_t v : values) AppendValue(v);
-        OnCodeComplete();
-    }
+    void Receive(int32_t id, int variant) { env.Receive(id, variant); }
 
     WindowHandle AddWindow(const std::string& exe, const std::string& title,
                            const std::string& className) {
-        FakeWindow w;
-        w.pid = env.processes.Add(exe);
-        w.thread = w.pid + 1;
-        w.title = title;
-        w.className = className;
-        return env.desktop.Add(w);
+        return env.AddWindow(exe, title, className);
     }
 
     // The line without its time of day and its final timing.
