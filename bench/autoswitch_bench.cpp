@@ -7,8 +7,8 @@
 
 #include "fake_env.h"
 #include "profiles/catalogue.h"
-#include "routing/dispatcher.h"
-#include "routing/window_queries.h"
+#include "engine/dispatcher.h"
+#include "desktop/window_queries.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <windows.h>
 #endif
 
-#include "events/code_monitor.h"
+#include "engine/code_monitor.h"
 #include "platform/ports.h"
 #include "platform/receiver_device.h"
 #include "platform/steady_clock.h"

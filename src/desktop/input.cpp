@@ -1,4 +1,4 @@
-#include "routing/input.h"
+#include "desktop/input.h"
 
 #include <mutex>
 #include <vector>

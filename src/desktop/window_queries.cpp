@@ -1,11 +1,11 @@
-#include "routing/window_queries.h"
+#include "desktop/window_queries.h"
 
 #include <vector>
 
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "receiver/remote_button.h"
-#include "routing/input.h"
+#include "desktop/input.h"
 
 namespace {
 

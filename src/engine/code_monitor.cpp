@@ -1,8 +1,8 @@
-#include "events/code_monitor.h"
+#include "engine/code_monitor.h"
 
 #include "platform/ports.h"
 
-#include "events/events.h"
+#include "engine/events.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/remote_button.h"

@@ -1,27 +1,26 @@
-#include "routing/dispatcher.h"
+#include "engine/dispatcher.h"
 
 #include <atomic>
-#include <mutex>
-#include <set>
 #include <string>
 
 #include "platform/ports.h"
 #include "profiles/catalogue.h"
 #include "receiver/receiver.h"
 #include "receiver/remote_button.h"
-#include "routing/input.h"
-#include "routing/macros.h"
-#include "routing/power.h"
-#include "routing/window_queries.h"
+#include "desktop/input.h"
+#include "engine/elevation_notice.h"
+#include "engine/macros.h"
+#include "engine/mouse_mode.h"
+#include "engine/power.h"
+#include "desktop/window_queries.h"
 #include "state/notices.h"
 #include "state/settings.h"
 #include "state/trace.h"
-#include "volume/volume.h"
+#include "engine/volume_buttons.h"
 
 namespace {
 
 std::atomic<MessageId> g_buttonMessage{0};
-
 
 void PostButton(WindowHandle window, MessageId message, int32_t button) {
     Desktop* desktop = Os().desktop;
@@ -32,11 +31,6 @@ void PostButton(WindowHandle window, MessageId message, int32_t button) {
 
 void Step(const char* text) {
     TraceStep([&] { return std::string(text); });
-}
-
-bool IsOppositeArrow(int32_t a, int32_t b) {
-    return (a == Up && b == Down) || (a == Down && b == Up) || (a == Left && b == Right) ||
-           (a == Right && b == Left);
 }
 
 bool IsGlobalButton(int32_t b) {
@@ -57,19 +51,11 @@ int GlobalAction(int32_t b) {
     return -1;
 }
 
-// Every "%s" of the pattern becomes the value.
-std::string Format(const char* pattern, const std::string& value) {
-    std::string text(pattern);
-    for (size_t at = text.find("%s"); at != std::string::npos; at = text.find("%s", at + value.size()))
-        text.replace(at, 2, value);
-    return text;
-}
-
 void WarnUnsupported(RemoteSettings& settings) {
     UserInterface* ui = Os().ui;
     if (ui == nullptr) return;
     const UnsupportedAnswer answer =
-        ui->ShowUnsupportedDialog(Format(kUnsupportedMessageFormat, ForegroundProcessName()));
+        ui->ShowUnsupportedDialog(FillIn(kUnsupportedMessageFormat, ForegroundProcessName()));
     TraceAction([&] {
         return std::string("unsupported-program warning closed") +
                (answer.closedWithOk && answer.dontShowAgain ? ", not to be shown again" : "");
@@ -80,120 +66,13 @@ void WarnUnsupported(RemoteSettings& settings) {
     DiscardPendingInput();
 }
 
-// The programs already named in the elevation notice this session (lower-cased), and
-// the last foreground process asked about with its answer, so a press into the same
-// program asks the system nothing.
-std::mutex g_elevationLock;
-std::set<std::string> g_toldElevated;
-ProcessId g_lastAsked = 0;
-Elevation g_lastAnswer = Elevation::Unknown;
-
-// Input from this program does not reach a program in front that runs as administrator.
-// The user is told once per program and session; the press goes on as usual.
-void NoteElevatedForeground(Desktop& desktop) {
-    ProcessList* processes = Os().processes;
-    const WindowHandle front = desktop.ForegroundWindow();
-    const ProcessId pid = desktop.WindowProcess(front);
-    if (processes == nullptr || pid == 0) return;
-    std::lock_guard<std::mutex> hold(g_elevationLock);
-    if (pid != g_lastAsked) {
-        g_lastAsked = pid;
-        g_lastAnswer = processes->ProcessElevation(pid);
-    }
-    if (g_lastAnswer != Elevation::Elevated && g_lastAnswer != Elevation::AccessDenied) return;
-    std::string program = ProcessNameOfWindow(front);
-    if (program.empty()) program = WindowTitle(front);
-    if (program.empty() || !g_toldElevated.insert(LowerAnsi(program)).second) return;
-    Notice(Format(kElevatedNoticeFormat, program));
-}
-
 }  // namespace
-
-void ForgetElevatedPrograms() {
-    std::lock_guard<std::mutex> hold(g_elevationLock);
-    g_toldElevated.clear();
-    g_lastAsked = 0;
-    g_lastAnswer = Elevation::Unknown;
-}
 
 MessageId ButtonMessage() { return g_buttonMessage.load(); }
 
 void RegisterButtonMessage() {
     Desktop* desktop = Os().desktop;
     if (desktop != nullptr) g_buttonMessage.store(desktop->RegisterMessage(kButtonMessageName));
-}
-
-MouseModeState& TheMouseModeState() {
-    static MouseModeState state;
-    return state;
-}
-
-bool MouseModeAction(int32_t b, int32_t v) {
-    const std::lock_guard<std::recursive_mutex> hold(CursorLock());
-    MouseModeState& m = TheMouseModeState();
-    Desktop* desktop = Os().desktop;
-    const Point cursor = desktop == nullptr ? Point{} : desktop->CursorPos();
-    const uint32_t now = TickNow();
-    const uint32_t sinceMove = now - m.lastMoveTime;
-
-    if (b != m.lastButton || v != m.lastVariant) m.acceleration = 0.0f;
-    if (m.repressCount != 0 && b == m.lastButton && v == m.lastVariant) {
-        m.repressCount += 1;
-        if (m.repressCount >= 2) m.fastMode = true;
-    } else {
-        m.repressCount = 0;
-    }
-    // The same arrow pressed again quickly: holding it this time goes fast.
-    if (sinceMove < 300 && b == m.lastButton && v != m.lastVariant) m.repressCount = 1;
-    if (m.fastMode && (sinceMove > 1000 || b == Ok)) {
-        m.repressCount = 0;
-        m.fastMode = false;
-        if (b == Ok) {
-            TraceAction([] { return std::string("fast cursor steps end"); });
-            return true;
-        }
-    }
-
-    switch (b) {
-        case Up:
-        case Down:
-        case Left:
-        case Right: {
-            m.acceleration += 1.0f;
-            int32_t step = kSlowStep;
-            if (IsOppositeArrow(m.lastButton, b)) {
-                m.acceleration = 0.0f;
-            } else {
-                const float mediumLimit = (b == Up || b == Down) ? 10.0f : 8.0f;
-                if (m.acceleration < 3.0f) {
-                    step = kSlowStep;
-                } else if (m.acceleration < mediumLimit) {
-                    step = kMediumStep;
-                } else {
-                    step = kLargeStep;
-                    m.acceleration = 12.0f;
-                }
-            }
-            if (m.fastMode) step = kFastStep;
-            int32_t x = cursor.x, y = cursor.y;
-            if (b == Up) y -= step;
-            else if (b == Down) y += step;
-            else if (b == Left) x -= step;
-            else x += step;
-            if (desktop != nullptr && desktop->SetCursorPos(x, y)) {
-                TraceAction([&] {
-                    return "cursor to (" + std::to_string(x) + ", " + std::to_string(y) + ")";
-                });
-            }
-            m.lastButton = b;
-            m.lastVariant = v;
-            m.lastMoveTime = now;
-            return true;
-        }
-        case Ok: ClickLeftAtCursor(); return true;
-        case Exit: ClickRightAtCursor(); return true;
-        default: return false;
-    }
 }
 
 bool ButtonDispatcher(int32_t b, int32_t v) {

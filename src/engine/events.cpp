@@ -1,4 +1,4 @@
-#include "events/events.h"
+#include "engine/events.h"
 
 #include <algorithm>
 #include <memory>
@@ -10,10 +10,10 @@
 #include "platform/vk.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
-#include "routing/dispatcher.h"
-#include "routing/input.h"
-#include "routing/power.h"
-#include "routing/window_queries.h"
+#include "engine/dispatcher.h"
+#include "desktop/input.h"
+#include "engine/power.h"
+#include "desktop/window_queries.h"
 #include "state/settings.h"
 #include "state/trace.h"
 

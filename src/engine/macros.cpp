@@ -1,4 +1,4 @@
-#include "routing/macros.h"
+#include "engine/macros.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -12,8 +12,8 @@
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "receiver/receiver.h"
-#include "routing/input.h"
-#include "routing/window_queries.h"
+#include "desktop/input.h"
+#include "desktop/window_queries.h"
 #include "state/messages.h"
 #include "state/settings.h"
 #include "state/trace.h"

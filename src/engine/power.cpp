@@ -1,12 +1,12 @@
-#include "routing/power.h"
+#include "engine/power.h"
 
 #include <vector>
 
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "receiver/receiver.h"
-#include "routing/dispatcher.h"
-#include "routing/window_queries.h"
+#include "engine/dispatcher.h"
+#include "desktop/window_queries.h"
 #include "state/settings.h"
 #include "state/trace.h"
 

@@ -8,7 +8,7 @@
 
 #include "profiles/handlers.h"
 #include "profiles/keymaps/keymaps.h"
-#include "routing/window_queries.h"
+#include "desktop/window_queries.h"
 #include "state/trace.h"
 
 using catalogue::Clause;

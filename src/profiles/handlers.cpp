@@ -3,7 +3,7 @@
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/handlers_common.h"
-#include "routing/input.h"
+#include "desktop/input.h"
 
 void SendStrokes(const keys::Strokes& strokes) {
     for (const keys::Stroke& s : strokes) {

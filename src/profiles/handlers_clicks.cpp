@@ -5,8 +5,8 @@
 #include "platform/ports.h"
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
-#include "routing/input.h"
-#include "routing/window_queries.h"
+#include "desktop/input.h"
+#include "desktop/window_queries.h"
 
 using handlers::ButtonCode;
 using handlers::FindCode;

@@ -9,8 +9,8 @@
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
 #include "profiles/keymaps/keymaps.h"
-#include "routing/input.h"
-#include "routing/window_queries.h"
+#include "desktop/input.h"
+#include "desktop/window_queries.h"
 
 using namespace keys;
 

@@ -7,7 +7,7 @@
 #include "platform/vk.h"
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
-#include "routing/input.h"
+#include "desktop/input.h"
 #include "state/messages.h"
 
 using namespace keys;

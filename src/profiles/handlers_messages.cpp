@@ -6,8 +6,8 @@
 #include "platform/vk.h"
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
-#include "routing/input.h"
-#include "routing/window_queries.h"
+#include "desktop/input.h"
+#include "desktop/window_queries.h"
 #include "state/trace.h"
 
 using namespace keys;

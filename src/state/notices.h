@@ -8,3 +8,6 @@ using NoticeSink = void (*)(const std::string& text);
 // Installed by the shell at start-up; without one, notices go nowhere.
 void SetNoticeSink(NoticeSink sink);
 void Notice(const std::string& text);
+
+// The pattern with every "%s" replaced by the value.
+std::string FillIn(const char* pattern, const std::string& value);

@@ -2,14 +2,14 @@
 
 #include <atomic>
 
-#include "events/events.h"
+#include "engine/events.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/handlers.h"
 #include "receiver/receiver.h"
-#include "routing/input.h"
-#include "routing/macros.h"
-#include "routing/window_queries.h"
+#include "desktop/input.h"
+#include "engine/macros.h"
+#include "desktop/window_queries.h"
 #include "state/messages.h"
 #include "state/notices.h"
 #include "state/settings_store.h"

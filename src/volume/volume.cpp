@@ -8,11 +8,6 @@
 #include <vector>
 
 #include "platform/ports.h"
-#include "profiles/catalogue.h"
-#include "routing/input.h"
-#include "routing/window_queries.h"
-#include "state/settings.h"
-#include "state/trace.h"
 
 namespace {
 
@@ -300,49 +295,4 @@ float VolumeStep(int32_t sensitivity) {
     // than the whole range.
     const int32_t s = std::clamp<int32_t>(sensitivity, 0, 100);
     return static_cast<float>(s / 100.0 * 0.12 + 0.02);
-}
-
-namespace {
-
-int StepButton(int32_t button, uint8_t sageKey, bool up) {
-    if (ForegroundIsSageTvFamily()) {
-        SendKeystroke(sageKey, true);
-        return 1;
-    }
-    UnmuteOutput();
-    if (RemoteSettings* settings = CurrentSettings()) {
-        const float step = VolumeStep(settings->VolumeSensitivity.load());
-        TraceAction([&] {
-            return std::string(up ? "volume up " : "volume down ") +
-                   std::to_string(static_cast<int>(step * 100.0f + 0.5f)) + "%";
-        });
-        if (up) {
-            RaiseVolume(step);
-        } else {
-            LowerVolume(step);
-        }
-        if (ForegroundIsCooperating()) CooperatingKeyHandler(button);
-    }
-    return 1;
-}
-
-}  // namespace
-
-int OnVolumeUp(int32_t button) { return StepButton(button, 'R', true); }
-int OnVolumeDown(int32_t button) { return StepButton(button, 'E', false); }
-
-int OnMute(int32_t button) {
-    if (ForegroundIsSageTvFamily()) {
-        SendKeystroke('M', true, false, true);
-        return 1;
-    }
-    const bool mute = OutputUnmuted();
-    TraceAction([&] { return std::string(mute ? "sound muted" : "sound unmuted"); });
-    if (mute) {
-        MuteOutput();
-    } else {
-        UnmuteOutput();
-    }
-    if (ForegroundIsCooperating()) CooperatingKeyHandler(button);
-    return 1;
 }

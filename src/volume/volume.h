@@ -126,8 +126,3 @@ bool OutputUnmuted();
 
 // The step of one volume press for a VolumeSensitivity setting (0..100).
 float VolumeStep(int32_t sensitivity);
-
-// Button actions: always handled.
-int OnVolumeUp(int32_t button);
-int OnVolumeDown(int32_t button);
-int OnMute(int32_t button);

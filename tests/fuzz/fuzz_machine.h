@@ -11,7 +11,7 @@
 
 #include "platform/fake/fake_volume.h"
 #include "profiles/handlers.h"
-#include "routing/macros.h"
+#include "engine/macros.h"
 #include "state/settings.h"
 #include "unit/fake_env.h"
 #include "volume/volume.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "events/code_monitor.h"
-#include "events/events.h"
+#include "engine/code_monitor.h"
+#include "engine/events.h"
 #include "platform/fake/fake_os.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "routing/macros.h"
+#include "engine/macros.h"
 #include "unit/fake_env.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -15,7 +15,7 @@
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/stream.h"
-#include "routing/dispatcher.h"
+#include "engine/dispatcher.h"
 
 namespace {
 

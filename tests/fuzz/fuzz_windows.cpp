@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "events/events.h"
+#include "engine/events.h"
 #include "fuzz/fuzz_machine.h"
 #include "platform/vk.h"
 #include "profiles/catalogue.h"
-#include "routing/dispatcher.h"
-#include "routing/window_queries.h"
+#include "engine/dispatcher.h"
+#include "desktop/window_queries.h"
 #include "ui/shell.h"
 
 namespace {

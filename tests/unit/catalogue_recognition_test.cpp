@@ -5,7 +5,7 @@
 #include "fake_env.h"
 #include "profiles/catalogue.h"
 #include "profiles/handlers.h"
-#include "routing/window_queries.h"
+#include "desktop/window_queries.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "fake_env.h"
 #include "profiles/catalogue.h"
 #include "profiles/keymaps/keymaps.h"
-#include "routing/window_queries.h"
+#include "desktop/window_queries.h"
 
 namespace {
 

@@ -8,8 +8,9 @@
 #include "profiles/catalogue.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
-#include "routing/dispatcher.h"
-#include "routing/power.h"
+#include "engine/dispatcher.h"
+#include "engine/mouse_mode.h"
+#include "engine/power.h"
 #include "state/notices.h"
 
 namespace {

@@ -4,13 +4,15 @@
 
 #include <memory>
 
-#include "events/events.h"
+#include "engine/events.h"
 #include "platform/fake/fake_os.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
-#include "routing/dispatcher.h"
+#include "engine/dispatcher.h"
+#include "engine/elevation_notice.h"
+#include "engine/mouse_mode.h"
 #include "state/settings.h"
 #include "ui/shell.h"
 

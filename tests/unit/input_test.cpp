@@ -5,8 +5,9 @@
 #include "fake_env.h"
 #include "platform/vk.h"
 #include "receiver/remote_button.h"
-#include "routing/dispatcher.h"
-#include "routing/input.h"
+#include "engine/dispatcher.h"
+#include "engine/mouse_mode.h"
+#include "desktop/input.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "fake_env.h"
 #include "platform/vk.h"
 #include "receiver/receiver.h"
-#include "routing/macros.h"
+#include "engine/macros.h"
 #include "state/messages.h"
 
 namespace {

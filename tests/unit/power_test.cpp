@@ -6,8 +6,8 @@
 #include "fake_env.h"
 #include "platform/vk.h"
 #include "receiver/receiver.h"
-#include "routing/dispatcher.h"
-#include "routing/power.h"
+#include "engine/dispatcher.h"
+#include "engine/power.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "platform/fake/fake_volume.h"
 #include "platform/vk.h"
 #include "receiver/remote_button.h"
+#include "engine/volume_buttons.h"
 #include "volume/volume.h"
 
 namespace {

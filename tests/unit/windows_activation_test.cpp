@@ -6,7 +6,7 @@
 #include "fake_env.h"
 #include "platform/vk.h"
 #include "profiles/catalogue.h"
-#include "routing/window_queries.h"
+#include "desktop/window_queries.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "fake_env.h"
 #include "platform/vk.h"
 #include "receiver/remote_button.h"
-#include "routing/window_queries.h"
+#include "desktop/window_queries.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "routing/input.h"
+#include "desktop/input.h"
 #include "wine_support.h"
 
 namespace {

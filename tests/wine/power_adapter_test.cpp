@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "routing/power.h"
+#include "engine/power.h"
 #include "wine_support.h"
 
 namespace {

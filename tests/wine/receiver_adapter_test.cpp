@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "events/events.h"
+#include "engine/events.h"
 #include "platform/fake/fake_notify_icon.h"
 #include "platform/fake/fake_os.h"
 #include "platform/receiver_device.h"

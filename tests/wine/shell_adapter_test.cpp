@@ -6,7 +6,7 @@
 
 #include "platform/fake/fake_os.h"
 #include "receiver/receiver.h"
-#include "routing/macros.h"
+#include "engine/macros.h"
 #include "wine_support.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "platform/mixer.h"
 #include "receiver/remote_button.h"
 #include "state/settings.h"
+#include "engine/volume_buttons.h"
 #include "volume/volume.h"
 #include "wine_support.h"
 

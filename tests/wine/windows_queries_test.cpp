@@ -7,7 +7,7 @@
 
 #include "profiles/catalogue.h"
 #include "receiver/remote_button.h"
-#include "routing/window_queries.h"
+#include "desktop/window_queries.h"
 #include "wine_support.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "events/events.h"
+#include "engine/events.h"
 #include "platform/fake/fake_os.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"

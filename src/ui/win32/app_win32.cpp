@@ -10,7 +10,7 @@
 #include "../../../resources/resource.h"
 #include "platform/win32/adapters.h"
 #include "receiver/receiver.h"
-#include "routing/dispatcher.h"
+#include "engine/dispatcher.h"
 #include "state/messages.h"
 #include "ui/document.h"
 #include "ui/shell.h"

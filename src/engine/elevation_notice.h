@@ -1,0 +1,16 @@
+// The notice that a program in front runs as administrator, out of reach of this
+// program's input.
+#pragma once
+
+#include "platform/ports.h"
+
+// "%s" (both) is the program in front: its file name, or its title.
+constexpr const char* kElevatedNoticeFormat =
+    "Orbiscope Remote cannot control %s because it runs as administrator. Start %s normally, "
+    "or start Orbiscope Remote as administrator too.";
+// Forgets which programs the elevation notice has named (a new session; tests).
+void ForgetElevatedPrograms();
+
+// Input from this program does not reach a program in front that runs as administrator.
+// The user is told once per program and session; the press goes on as usual.
+void NoteElevatedForeground(Desktop& desktop);
