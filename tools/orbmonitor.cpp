@@ -12,14 +12,14 @@
 #include <windows.h>
 #endif
 
-#include "engine/code_monitor.h"
+#include "shared/code_monitor.h"
 #include "platform/ports.h"
 #include "platform/receiver_device.h"
 #include "platform/steady_clock.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/stream.h"
-#include "receiver/virtual_remote.h"
+#include "shared/virtual_remote.h"
 #include "state/settings.h"
 #include "ui/trace_output.h"
 

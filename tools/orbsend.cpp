@@ -19,7 +19,8 @@
 #include "platform/receiver_device.h"
 #include "receiver/remote_button.h"
 #include "receiver/stream.h"
-#include "receiver/virtual_remote.h"
+#include "shared/pack.h"
+#include "shared/virtual_remote.h"
 
 namespace {
 

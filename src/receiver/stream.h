@@ -4,9 +4,7 @@
 // and the high nibble of the byte after it is not used.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 struct IrReceiver;
 
@@ -14,6 +12,9 @@ struct IrReceiver;
 // receiver counts.
 constexpr uint8_t kEndOfCodeMark = 0xFF;
 constexpr uint8_t kFirstEndMark = 65;
+// A nibble of this value escapes; nibbles up to kMaxNibbleValue are durations.
+constexpr uint8_t kEscape = 0xF;
+constexpr uint8_t kMaxNibbleValue = 14;
 
 // Feeds one byte into the receiver's collected values (TheReceiver() by default).
 // Returns true when the byte ended a code: the values then hold that code and the
@@ -25,13 +26,3 @@ bool UnpackByte(uint8_t b);
 // Forgets a half-read escape and the unused-nibble flag (the bytes they belong to
 // were thrown away).
 void ResetUnpacker(IrReceiver& rx);
-
-// The bytes the receiver sends for one code: the values as the unpacker reads them
-// back, then the end mark. Empty when the code cannot be sent: no values, or a last
-// value (a pulse) above 14, which only a nibble can carry before the end mark.
-std::vector<uint8_t> PackCode(const uint8_t* values, size_t count);
-std::vector<uint8_t> PackCode(const std::vector<uint8_t>& values);
-
-// A button's stored sequence of variant 1 or 2, packed; empty for an unknown id or
-// variant.
-std::vector<uint8_t> PackButton(int32_t id, int32_t variant);

@@ -13,13 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/code_monitor.h"
+#include "shared/code_monitor.h"
 #include "engine/events.h"
 #include "platform/fake/fake_os.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/stream.h"
-#include "receiver/virtual_remote.h"
+#include "shared/pack.h"
+#include "shared/virtual_remote.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/stream.h"
+#include "shared/pack.h"
 
 namespace {
 

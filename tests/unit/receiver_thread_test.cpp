@@ -14,6 +14,7 @@
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/stream.h"
+#include "shared/pack.h"
 #include "state/messages.h"
 #include "state/settings_store.h"
 #include "ui/shell.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "receiver/remote_button.h"
-#include "receiver/virtual_remote.h"
+#include "shared/virtual_remote.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/code_monitor.h"
+#include "shared/code_monitor.h"
 
 #include "platform/ports.h"
 

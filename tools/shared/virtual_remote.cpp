@@ -1,4 +1,4 @@
-#include "receiver/virtual_remote.h"
+#include "shared/virtual_remote.h"
 
 #include <cctype>
 #include <cmath>
