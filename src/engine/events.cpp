@@ -6,19 +6,18 @@
 #include <new>
 #include <string>
 
+#include "desktop/input.h"
+#include "desktop/window_queries.h"
+#include "engine/dispatcher.h"
+#include "engine/power.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
-#include "engine/dispatcher.h"
-#include "desktop/input.h"
-#include "engine/power.h"
-#include "desktop/window_queries.h"
 #include "state/settings.h"
 #include "state/trace.h"
 
 namespace {
-
 
 bool MouseModeBypass(int32_t id) {
     RemoteSettings* s = CurrentSettings();
@@ -78,31 +77,55 @@ RepeatDecision RepeatFilter(int32_t id, int32_t variant) {
     return RepeatDecision::Swallowed;
 }
 
-bool HasDefaultKeystroke(int32_t id) {
-    return id == Play || id == Pause || id == Stop || id == Previous || id == Next ||
-           IsArrowButton(id) || id == Ok || id == Menu || id == Exit ||
-           (id >= Digit1 && id <= Digit0);
+namespace {
+
+// The key each button sends when nothing else took it.
+struct DefaultKey {
+    int32_t button;
+    uint8_t key;
+    bool withAlt = false;
+    uint16_t scanCode = 0;  // the media keys carry theirs, as a keyboard's do
+    uint32_t flags = 0;
+};
+
+constexpr DefaultKey kDefaultKeys[] = {
+    {Play, vk::MEDIA_PLAY_PAUSE, false, 0x22, kKeyExtended},
+    {Pause, vk::MEDIA_PLAY_PAUSE, false, 0x22, kKeyExtended},
+    {Stop, vk::MEDIA_STOP, false, 0x24, kKeyExtended},
+    {Previous, vk::MEDIA_PREV_TRACK, false, 0x10, kKeyExtended},
+    {Next, vk::MEDIA_NEXT_TRACK, false, 0x19, kKeyExtended},
+    {Up, vk::UP},
+    {Down, vk::DOWN},
+    {Left, vk::LEFT},
+    {Right, vk::RIGHT},
+    {Ok, vk::RETURN},
+    {Menu, vk::F10},
+    {Exit, vk::F4, true},
+    {Digit1, '1'},
+    {Digit2, '2'},
+    {Digit3, '3'},
+    {Digit4, '4'},
+    {Digit5, '5'},
+    {Digit6, '6'},
+    {Digit7, '7'},
+    {Digit8, '8'},
+    {Digit9, '9'},
+    {Digit0, '0'},
+};
+
+const DefaultKey* FindDefaultKey(int32_t id) {
+    for (const DefaultKey& k : kDefaultKeys)
+        if (k.button == id) return &k;
+    return nullptr;
 }
 
+}  // namespace
+
+bool HasDefaultKeystroke(int32_t id) { return FindDefaultKey(id) != nullptr; }
+
 void SendDefaultKeystroke(int32_t id) {
-    switch (id) {
-        case Play:
-        case Pause: SendKeystrokeEx(vk::MEDIA_PLAY_PAUSE, false, false, false, 0x22, kKeyExtended); break;
-        case Stop: SendKeystrokeEx(vk::MEDIA_STOP, false, false, false, 0x24, kKeyExtended); break;
-        case Previous: SendKeystrokeEx(vk::MEDIA_PREV_TRACK, false, false, false, 0x10, kKeyExtended); break;
-        case Next: SendKeystrokeEx(vk::MEDIA_NEXT_TRACK, false, false, false, 0x19, kKeyExtended); break;
-        case Up: SendKeystroke(vk::UP); break;
-        case Down: SendKeystroke(vk::DOWN); break;
-        case Left: SendKeystroke(vk::LEFT); break;
-        case Right: SendKeystroke(vk::RIGHT); break;
-        case Ok: SendKeystroke(vk::RETURN); break;
-        case Menu: SendKeystroke(vk::F10); break;
-        case Exit: SendKeystroke(vk::F4, false, true, false); break;
-        case Digit0: SendKeystroke('0'); break;
-        default:
-            if (id >= Digit1 && id <= Digit9) SendKeystroke(static_cast<uint8_t>('1' + (id - Digit1)));
-            break;
-    }
+    if (const DefaultKey* k = FindDefaultKey(id))
+        SendKeystrokeEx(k->key, false, k->withAlt, false, k->scanCode, k->flags);
 }
 
 void MatchReceivedCode(const CRButton& received, int (&variants)[kButtonCount]) {

@@ -116,7 +116,7 @@ inline SettingsSchemaRange SettingsSchema() { return {}; }
 extern const char* const kFavoritesHost;
 // Used for favourite 2 when the installation directory cannot be read.
 extern const char* const kFallbackHelpPath;
-// Appended to the installation directory for favourite 2.
+// The help file below the installation directory: favourite 2, the Help command.
 extern const char* const kHelpFileSuffix;
 
 // The default text of favourite n (1..4); "" for any other n.

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/vk.h"
+#include "state/key_names.h"
 #include "receiver/remote_button.h"
 
 namespace trace_detail {
@@ -183,61 +184,6 @@ std::string FormatTraceRecord(const TraceRecord& record) {
         line += " | no action";
     }
     return line;
-}
-
-std::string KeyName(uint16_t k) {
-    if ((k >= '0' && k <= '9') || (k >= 'A' && k <= 'Z'))
-        return std::string(1, static_cast<char>(k));
-    if (k >= vk::F1 && k <= vk::F1 + 23) return "F" + std::to_string(k - vk::F1 + 1);
-    if (k >= vk::NUMPAD0 && k <= vk::NUMPAD9) return "Num" + std::to_string(k - vk::NUMPAD0);
-    switch (k) {
-        case vk::BACK: return "Backspace";
-        case vk::TAB: return "Tab";
-        case vk::RETURN: return "Enter";
-        case vk::SHIFT: return "Shift";
-        case vk::CONTROL: return "Ctrl";
-        case vk::MENU: return "Alt";
-        case vk::PAUSE: return "Pause";
-        case vk::ESCAPE: return "Esc";
-        case vk::SPACE: return "Space";
-        case vk::PRIOR: return "PageUp";
-        case vk::NEXT: return "PageDown";
-        case vk::END: return "End";
-        case vk::HOME: return "Home";
-        case vk::LEFT: return "Left";
-        case vk::UP: return "Up";
-        case vk::RIGHT: return "Right";
-        case vk::DOWN: return "Down";
-        case vk::INSERT: return "Insert";
-        case vk::DELETE_: return "Delete";
-        case vk::LWIN: return "Win";
-        case 0x5C: return "RightWin";
-        case vk::APPS: return "Menu";
-        case vk::MULTIPLY: return "Num*";
-        case vk::ADD: return "Num+";
-        case vk::SUBTRACT: return "Num-";
-        case vk::DECIMAL: return "Num.";
-        case vk::DIVIDE: return "Num/";
-        case vk::VOLUME_MUTE: return "VolumeMute";
-        case vk::VOLUME_DOWN: return "VolumeDown";
-        case vk::VOLUME_UP: return "VolumeUp";
-        case vk::MEDIA_NEXT_TRACK: return "NextTrack";
-        case vk::MEDIA_PREV_TRACK: return "PreviousTrack";
-        case vk::MEDIA_STOP: return "MediaStop";
-        case vk::MEDIA_PLAY_PAUSE: return "Play/Pause";
-        case vk::OEM_1: return ";";
-        case vk::OEM_PLUS: return "=";
-        case vk::OEM_COMMA: return ",";
-        case vk::OEM_MINUS: return "-";
-        case vk::OEM_PERIOD: return ".";
-        case vk::OEM_2: return "/";
-        case vk::OEM_3: return "`";
-        case vk::OEM_4: return "[";
-        case vk::OEM_5: return "\\";
-        case vk::OEM_6: return "]";
-        case vk::OEM_7: return "'";
-        default: return "key " + Hex(k);
-    }
 }
 
 // Modifiers pressed in the batch name the keys tapped under them ("Ctrl+Shift+A"); a

@@ -109,6 +109,5 @@ inline void TraceMessage(bool sent, WindowHandle window, MessageId message, WPar
     if (Tracing()) trace_detail::Message(sent, window, message, wParam, lParam, ok);
 }
 
-// "Ctrl+Shift+A", "Play/Pause", "Win"; one batch of keyboard and mouse events.
+// "Ctrl+Shift+A", "Play/Pause", "Win" (KeyName); one batch of keyboard and mouse events.
 std::string DescribeInput(const std::vector<InputEvent>& batch, Point cursor);
-std::string KeyName(uint16_t virtualKey);

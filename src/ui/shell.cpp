@@ -25,7 +25,6 @@ const char* const kHelpFailedText =
     "Unable to find/open the help documentation.  Please try reinstalling the Orbiscope "
     "software.";
 const char* const kIntroFailedText = "Unable to start Introduction to Orbiscope Remote (intro.exe)";
-const char* const kHelpFileName = "\\Docs\\Kestrune.chm";
 const char* const kIntroFileName = "\\Docs\\intro.exe";
 const char* const kTaskbarCreatedMessage = "TaskbarCreated";
 const char* const kFocusRequestMarker = "Orbiscope#";
@@ -79,7 +78,7 @@ std::string ProgramDirectory() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-void LaunchHelpFile() { OpenProgramFile(kHelpFileName); }
+void LaunchHelpFile() { OpenProgramFile(kHelpFileSuffix); }
 void LaunchIntroduction() { OpenProgramFile(kIntroFileName); }
 
 void HelpCommand(WindowHandle owner) {

@@ -35,7 +35,6 @@ extern const char* const kMainWindowTitle;  // "Orbiscope Remote Settings"
 extern const char* const kShutdownQuestion;
 extern const char* const kHelpFailedText;
 extern const char* const kIntroFailedText;
-extern const char* const kHelpFileName;   // "\Docs\Kestrune.chm"
 extern const char* const kIntroFileName;  // "\Docs\intro.exe"
 extern const char* const kTaskbarCreatedMessage;  // "TaskbarCreated"
 extern const char* const kFocusRequestMarker;     // "Orbiscope#"

@@ -8,6 +8,7 @@
 #include "platform/vk.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
+#include "state/key_names.h"
 #include "state/notices.h"
 #include "state/settings_store.h"
 #include "state/trace.h"
@@ -200,6 +201,24 @@ TEST(TraceDescribeInput, KeysWithModifiersAndClicks) {
         {{m(kMouseRightDown)}, "right down at (7, 9)"},
     };
     for (const Case& c : cases) EXPECT_EQ(DescribeInput(c.batch, Point{7, 9}), c.text);
+}
+
+// The trace and the help name keys from one table, each in its own spelling.
+TEST(KeyNames, TheTraceIsShortTheHelpSpellsOut) {
+    const struct {
+        uint16_t key;
+        const char* trace;
+        const char* help;
+    } cases[] = {
+        {vk::NUMPAD0, "Num0", "Num 0"}, {vk::PRIOR, "PageUp", "Page Up"},
+        {vk::UP, "Up", "Up arrow"},     {vk::F1 + 11, "F12", "F12"},
+        {0x5C, "RightWin", "key 0x5C"}, {0xA6, "key 0x00A6", "Browser Back key"},
+        {vk::OEM_5, "\\", "\\"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(KeyName(c.key), c.trace);
+        EXPECT_EQ(HelpKeyName(c.key), c.help);
+    }
 }
 
 TEST(TraceViewerQueue, DropsTheOldestWhenFullAndTellsTheCountFirst) {

@@ -1,0 +1,11 @@
+// The names of the keys: short in the trace ("PageUp", "Num0"), spelled out in the help
+// ("Page Up", "Num 0", "Up arrow").
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// "Ctrl", "F5", "Num0"; "key 0x00A6" for a key without a name.
+std::string KeyName(uint16_t virtualKey);
+// "Ctrl", "F5", "Num 0", "Page Up"; "key 0xA6" for a key without a name.
+std::string HelpKeyName(uint16_t virtualKey);
