@@ -1,22 +1,24 @@
 #include "engine/dispatcher.h"
 
 #include <atomic>
+#include <optional>
 #include <string>
 
-#include "platform/ports.h"
-#include "profiles/catalogue.h"
-#include "receiver/receiver.h"
-#include "receiver/remote_button.h"
 #include "desktop/input.h"
+#include "desktop/window_queries.h"
 #include "engine/elevation_notice.h"
 #include "engine/macros.h"
 #include "engine/mouse_mode.h"
 #include "engine/power.h"
-#include "desktop/window_queries.h"
+#include "engine/press_engine.h"
+#include "engine/volume_buttons.h"
+#include "platform/ports.h"
+#include "profiles/catalogue.h"
+#include "receiver/receiver.h"
+#include "receiver/remote_button.h"
 #include "state/notices.h"
 #include "state/settings.h"
 #include "state/trace.h"
-#include "engine/volume_buttons.h"
 
 namespace {
 
@@ -66,20 +68,12 @@ void WarnUnsupported(RemoteSettings& settings) {
     DiscardPendingInput();
 }
 
-}  // namespace
+// The steps of one press, in the order they are asked. Each answers whether it took the
+// button (and what the dispatcher then returns) or lets the press go on.
+using Answer = std::optional<bool>;
 
-MessageId ButtonMessage() { return g_buttonMessage.load(); }
-
-void RegisterButtonMessage() {
-    Desktop* desktop = Os().desktop;
-    if (desktop != nullptr) g_buttonMessage.store(desktop->RegisterMessage(kButtonMessageName));
-}
-
-bool ButtonDispatcher(int32_t b, int32_t v) {
-    Desktop* desktop = Os().desktop;
-    if (desktop == nullptr) return false;
-    const ForegroundPressScope press;
-
+// A plug-in window of the two kinds that take every button, wherever it is.
+Answer PluginWindowBehind(int32_t b) {
     if (const WindowHandle girder = FindWindowByClass(kGirderClass); girder != 0) {
         Step("plug-in window Orbiscope.Girder");
         PostButton(girder, kGirderMessage, b);
@@ -90,68 +84,114 @@ bool ButtonDispatcher(int32_t b, int32_t v) {
         PostButton(wmx, ButtonMessage(), b);
         return true;
     }
+    return std::nullopt;
+}
+
+Answer MouseMode(PressEngine& engine, const RemoteSettings& settings, int32_t b, int32_t v) {
+    if (settings.MouseModeEnabled.load() == 0 || NoMouseFlag() || ForegroundHasPluginClass())
+        return std::nullopt;
+    if (!MouseModeAction(engine.mouse, b, v)) return std::nullopt;
+    Step("mouse mode");
+    return true;
+}
+
+// The plug-in window that leaves the global buttons but power to the program.
+Answer WmxaWindowBehind(int32_t b) {
+    const WindowHandle wmxa = FindWindowByClass(kWmxaClass);
+    if (wmxa == 0) return std::nullopt;
+    if (b == Power) {
+        Step("plug-in window Orbiscope.WMXA, power button");
+        return PowerAction(b) != 0;
+    }
+    if (IsGlobalButton(b)) return std::nullopt;
+    Step("plug-in window Orbiscope.WMXA");
+    PostButton(wmxa, ButtonMessage(), b);
+    return true;
+}
+
+Answer GlobalButton(int32_t b) {
+    if (IsGlobalButton(b))
+        TraceStep([&] { return std::string("global button ") + RemoteButtonName(b); });
+    if (const int answer = GlobalAction(b); answer >= 0) return answer != 0;
+    return std::nullopt;
+}
+
+// This program's own windows are no foreign program. With its settings or a dialog
+// in front, the buttons send their default keys, so the remote can drive it with the
+// arrows, Ok and Exit; its hidden frame in front only spares the warning below.
+Answer OwnWindowInFront(Desktop& desktop) {
+    const WindowHandle front = desktop.ForegroundWindow();
+    if (!IsOwnWindow(front) || !desktop.IsVisible(front)) return std::nullopt;
+    Step("own window in front");
+    return false;
+}
+
+// A supported program behind comes forward; one out of reach is named once.
+void SettleForeground(PressEngine& engine, const RemoteSettings& settings, Desktop& desktop,
+                      int32_t b) {
+    if (!IsArrowButton(b) && b != Ok && settings.AutoSwitchEnabled.load() != 0) AutoSwitch();
+    NoteElevatedForeground(desktop, engine.elevation);
+}
+
+Answer PluginClassInFront(Desktop& desktop, int32_t b) {
+    if (!ForegroundHasPluginClass()) return std::nullopt;
+    TraceStep([&] { return "plug-in window in front (" + ForegroundWindowClass() + ")"; });
+    PostButton(desktop.ForegroundWindow(), ButtonMessage(), b);
+    return true;
+}
+
+// The program in front hears of the button, then its catalogue row acts on it.
+Answer CatalogueRowInFront(Desktop& desktop, int32_t b) {
+    PostButton(desktop.ForegroundWindow(), ButtonMessage(), b);
+    const int row = ForegroundCatalogueRow();
+    if (row <= 0) return std::nullopt;
+    TraceStep([&] {
+        return "catalogue row " + std::to_string(row) + " " + LowerAnsi(ForegroundProcessName());
+    });
+    const int answer = HandleCatalogueButton(row, b);
+    if (answer == 0) Step("not handled by the row");
+    return answer != 0;
+}
+
+// No row knows the program: the warning, unless the user turned it off.
+bool UnsupportedProgram(RemoteSettings& settings, Desktop& desktop, int32_t b) {
+    TraceStep([&] { return "no catalogue row for " + LowerAnsi(ForegroundProcessName()); });
+    if (settings.ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit &&
+        !IsOwnWindow(desktop.ForegroundWindow())) {
+        Step("unsupported-program warning");
+        WarnUnsupported(settings);
+    }
+    return false;
+}
+
+}  // namespace
+
+MessageId ButtonMessage() { return g_buttonMessage.load(); }
+
+void RegisterButtonMessage() {
+    Desktop* desktop = Os().desktop;
+    if (desktop != nullptr) g_buttonMessage.store(desktop->RegisterMessage(kButtonMessageName));
+}
+
+bool ButtonDispatcher(int32_t b, int32_t v) { return ButtonDispatcher(PressEngineInUse(), b, v); }
+
+bool ButtonDispatcher(PressEngine& engine, int32_t b, int32_t v) {
+    Desktop* desktop = Os().desktop;
+    if (desktop == nullptr) return false;
+    const ForegroundPressScope press;
+
+    if (const Answer a = PluginWindowBehind(b)) return *a;
     RemoteSettings* settings = CurrentSettings();
     if (settings == nullptr) {
         Step("no settings yet");
         return true;
     }
-
-    if (settings->MouseModeEnabled.load() != 0 && !NoMouseFlag() && !ForegroundHasPluginClass()) {
-        if (MouseModeAction(b, v)) {
-            Step("mouse mode");
-            return true;
-        }
-    }
-
-    if (const WindowHandle wmxa = FindWindowByClass(kWmxaClass); wmxa != 0) {
-        if (b == Power) {
-            Step("plug-in window Orbiscope.WMXA, power button");
-            return PowerAction(b) != 0;
-        }
-        if (!IsGlobalButton(b)) {
-            Step("plug-in window Orbiscope.WMXA");
-            PostButton(wmxa, ButtonMessage(), b);
-            return true;
-        }
-    }
-
-    if (IsGlobalButton(b))
-        TraceStep([&] { return std::string("global button ") + RemoteButtonName(b); });
-    if (const int answer = GlobalAction(b); answer >= 0) return answer != 0;
-
-    // This program's own windows are no foreign program. With its settings or a dialog
-    // in front, the buttons send their default keys, so the remote can drive it with the
-    // arrows, Ok and Exit; its hidden frame in front only spares the warning below.
-    if (const WindowHandle front = desktop->ForegroundWindow();
-        IsOwnWindow(front) && desktop->IsVisible(front)) {
-        Step("own window in front");
-        return false;
-    }
-
-    if (!IsArrowButton(b) && b != Ok && settings->AutoSwitchEnabled.load() != 0) AutoSwitch();
-    NoteElevatedForeground(*desktop);
-
-    if (ForegroundHasPluginClass()) {
-        TraceStep([&] { return "plug-in window in front (" + ForegroundWindowClass() + ")"; });
-        PostButton(desktop->ForegroundWindow(), ButtonMessage(), b);
-        return true;
-    }
-
-    PostButton(desktop->ForegroundWindow(), ButtonMessage(), b);
-    if (const int row = ForegroundCatalogueRow(); row > 0) {
-        TraceStep([&] {
-            return "catalogue row " + std::to_string(row) + " " + LowerAnsi(ForegroundProcessName());
-        });
-        const int answer = HandleCatalogueButton(row, b);
-        if (answer == 0) Step("not handled by the row");
-        return answer != 0;
-    }
-
-    TraceStep([&] { return "no catalogue row for " + LowerAnsi(ForegroundProcessName()); });
-    if (settings->ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit &&
-        !IsOwnWindow(desktop->ForegroundWindow())) {
-        Step("unsupported-program warning");
-        WarnUnsupported(*settings);
-    }
-    return false;
+    if (const Answer a = MouseMode(engine, *settings, b, v)) return *a;
+    if (const Answer a = WmxaWindowBehind(b)) return *a;
+    if (const Answer a = GlobalButton(b)) return *a;
+    if (const Answer a = OwnWindowInFront(*desktop)) return *a;
+    SettleForeground(engine, *settings, *desktop, b);
+    if (const Answer a = PluginClassInFront(*desktop, b)) return *a;
+    if (const Answer a = CatalogueRowInFront(*desktop, b)) return *a;
+    return UnsupportedProgram(*settings, *desktop, b);
 }

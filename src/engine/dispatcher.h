@@ -5,8 +5,12 @@
 
 #include "platform/types.h"
 
-// True when the button was handled; false lets the default keystroke follow.
+class PressEngine;
+
+// True when the button was handled; false lets the default keystroke follow. The
+// press changes the engine's state; without one, the engine in use's.
 // Runs on the reader thread only; not re-entrant.
+bool ButtonDispatcher(PressEngine& engine, int32_t button, int32_t variant);
 bool ButtonDispatcher(int32_t button, int32_t variant);
 
 // The message number registered for plug-in windows; 0 until registered.

@@ -2,15 +2,30 @@
 // program's input.
 #pragma once
 
+#include <mutex>
+#include <set>
+#include <string>
+
 #include "platform/ports.h"
 
 // "%s" (both) is the program in front: its file name, or its title.
 constexpr const char* kElevatedNoticeFormat =
     "Orbiscope Remote cannot control %s because it runs as administrator. Start %s normally, "
     "or start Orbiscope Remote as administrator too.";
-// Forgets which programs the elevation notice has named (a new session; tests).
+// The programs already named in the elevation notice this session (lower-cased), and
+// the last foreground process asked about with its answer, so a press into the same
+// program asks the system nothing.
+struct ElevationMemory {
+    std::mutex lock;
+    std::set<std::string> told;  // guarded by lock
+    ProcessId lastAsked = 0;
+    Elevation lastAnswer = Elevation::Unknown;
+};
+
+// Forgets which programs the elevation notice has named (a new session; tests), in the
+// engine in use.
 void ForgetElevatedPrograms();
 
 // Input from this program does not reach a program in front that runs as administrator.
 // The user is told once per program and session; the press goes on as usual.
-void NoteElevatedForeground(Desktop& desktop);
+void NoteElevatedForeground(Desktop& desktop, ElevationMemory& memory);

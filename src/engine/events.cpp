@@ -9,6 +9,7 @@
 #include "desktop/input.h"
 #include "desktop/window_queries.h"
 #include "engine/dispatcher.h"
+#include "engine/press_engine.h"
 #include "engine/power.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
@@ -27,10 +28,7 @@ bool MouseModeBypass(int32_t id) {
 
 }  // namespace
 
-ButtonTiming& TheButtonTiming() {
-    static ButtonTiming timing;
-    return timing;
-}
+ButtonTiming& TheButtonTiming() { return PressEngineInUse().timing; }
 
 // The setters store any value; a negative or huge one would make the conversion below
 // undefined, so it counts as the nearest end of the range that a load would give.
@@ -49,6 +47,10 @@ bool AcceptButtonTiming(int32_t id, int32_t variant) {
 }
 
 RepeatDecision RepeatFilter(int32_t id, int32_t variant) {
+    return RepeatFilter(TheButtonTiming(), id, variant);
+}
+
+RepeatDecision RepeatFilter(ButtonTiming& t, int32_t id, int32_t variant) {
     if (MouseModeBypass(id)) return RepeatDecision::MouseModeBypass;
 
     RemoteSettings* s = CurrentSettings();
@@ -57,7 +59,6 @@ RepeatDecision RepeatFilter(int32_t id, int32_t variant) {
     const uint32_t delay = RepeatDelayMs(storedDelay);
     const uint32_t rate = RepeatRateMs(storedRate);
 
-    ButtonTiming& t = TheButtonTiming();
     const uint32_t now = TickNow();
     if (id != t.lastButton || variant != t.lastVariant) {
         t.lastButton = id;
@@ -134,8 +135,10 @@ void MatchReceivedCode(const CRButton& received, int (&variants)[kButtonCount]) 
     for (int32_t id = 0; id < kButtonCount; ++id) variants[id] = map.MatchButton(received, id);
 }
 
-void OnCodeComplete() {
-    IrReceiver& rx = TheReceiver();
+void OnCodeComplete() { PressEngineInUse().OnCodeComplete(); }
+
+void PressEngine::OnCodeComplete() {
+    IrReceiver& rx = receiver_;
     CodeTrace trace(rx.valueCount);
     if (rx.valueCount < kShortestCode) {
         rx.valueCount = 0;
@@ -152,12 +155,12 @@ void OnCodeComplete() {
     for (int32_t id = 0; id < kButtonCount; ++id) {
         const int variant = variants[id];
         if (variant == 0) continue;
-        const RepeatDecision decision = RepeatFilter(id, variant);
+        const RepeatDecision decision = RepeatFilter(timing, id, variant);
         trace.Match(id, variant, decision);
         if (decision == RepeatDecision::Swallowed) break;
         RemoteSettings* s = CurrentSettings();
         if (s == nullptr || s->ScreenSaverWakeupEnabled.load() != 0) ScreenSaverWakeUp();
-        if (ButtonDispatcher(id, variant)) continue;
+        if (ButtonDispatcher(*this, id, variant)) continue;
         TraceStep([&] {
             return std::string(HasDefaultKeystroke(id) ? "default key" : "no default key");
         });

@@ -18,7 +18,7 @@ constexpr uint32_t kLostContactMs = 1200;
 // button map's lock, so that a settings load rebuilding the map is never half seen.
 void MatchReceivedCode(const CRButton& received, int (&variants)[kButtonCount]);
 
-// The repeat filter's state, one set for the whole process.
+// The repeat filter's state (the press engine holds it).
 struct ButtonTiming {
     int32_t lastButton = -1;
     int32_t lastVariant = -1;
@@ -27,6 +27,7 @@ struct ButtonTiming {
     uint32_t lastSeen = 0;
 };
 
+// The timing of the engine in use.
 ButtonTiming& TheButtonTiming();
 
 constexpr bool IsFastRepeatButton(int32_t id) {
@@ -35,10 +36,12 @@ constexpr bool IsFastRepeatButton(int32_t id) {
 
 // True when the event is to be acted on, false for a repeat to swallow.
 bool AcceptButtonTiming(int32_t id, int32_t variant);
-// The same filter, saying which of its rules decided.
+// The same filter, saying which of its rules decided; without a timing, on the engine
+// in use's.
+RepeatDecision RepeatFilter(ButtonTiming& timing, int32_t id, int32_t variant);
 RepeatDecision RepeatFilter(int32_t id, int32_t variant);
 
-// Processes the values collected by the reader (see receiver.h) and empties them.
+// The engine in use processes the code collected in the receiver it serves.
 void OnCodeComplete();
 
 // Sends the button's default keystroke; nothing for buttons without one.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "desktop/input.h"
+#include "engine/press_engine.h"
 #include "platform/ports.h"
 #include "receiver/remote_button.h"
 #include "state/trace.h"
@@ -17,14 +18,12 @@ bool IsOppositeArrow(int32_t a, int32_t b) {
 
 }  // namespace
 
-MouseModeState& TheMouseModeState() {
-    static MouseModeState state;
-    return state;
-}
+MouseModeState& TheMouseModeState() { return PressEngineInUse().mouse; }
 
-bool MouseModeAction(int32_t b, int32_t v) {
+bool MouseModeAction(int32_t b, int32_t v) { return MouseModeAction(TheMouseModeState(), b, v); }
+
+bool MouseModeAction(MouseModeState& m, int32_t b, int32_t v) {
     const std::lock_guard<std::recursive_mutex> hold(CursorLock());
-    MouseModeState& m = TheMouseModeState();
     Desktop* desktop = Os().desktop;
     const Point cursor = desktop == nullptr ? Point{} : desktop->CursorPos();
     const uint32_t now = TickNow();

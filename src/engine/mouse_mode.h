@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-// The cursor-movement memory of mouse mode, kept for the whole process.
+// The cursor-movement memory of mouse mode (the press engine holds it).
 struct MouseModeState {
     int32_t lastButton = 0;
     int32_t lastVariant = 0;
@@ -12,9 +12,12 @@ struct MouseModeState {
     uint32_t repressCount = 0;
     bool fastMode = false;
 };
+// The state of the engine in use.
 MouseModeState& TheMouseModeState();
 
-// Mouse mode's share of the decision: true when it handled the button.
+// Mouse mode's share of the decision: true when it handled the button. Without a state,
+// the engine in use's.
+bool MouseModeAction(MouseModeState& state, int32_t button, int32_t variant);
 bool MouseModeAction(int32_t button, int32_t variant);
 
 // Pixel steps of mouse mode.

@@ -1,7 +1,10 @@
 #include "profiles/handlers.h"
 
+#include <atomic>
+
 #include "platform/ports.h"
 #include "platform/vk.h"
+#include "profiles/handler_memory.h"
 #include "profiles/handlers_common.h"
 #include "desktop/input.h"
 
@@ -45,3 +48,16 @@ WindowHandle ForegroundWindowHandle() {
 }
 
 }  // namespace handlers
+
+namespace {
+
+HandlerMemory g_unownedMemory;
+std::atomic<HandlerMemory*> g_memory{&g_unownedMemory};
+
+}  // namespace
+
+void InstallHandlerMemory(HandlerMemory* memory) {
+    g_memory = memory != nullptr ? memory : &g_unownedMemory;
+}
+
+HandlerMemory& HandlerMemoryInUse() { return *g_memory.load(); }

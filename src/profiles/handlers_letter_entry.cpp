@@ -5,6 +5,7 @@
 
 #include "platform/ports.h"
 #include "platform/vk.h"
+#include "profiles/handler_memory.h"
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
 #include "desktop/input.h"
@@ -45,13 +46,7 @@ constexpr int32_t LetterCount(int32_t digit) {
     return (digit == Digit7 || digit == Digit9) ? 4 : 3;
 }
 
-struct LetterEntry {
-    int32_t pendingDigit = -1;  // -1: none
-    int32_t tapCount = 0;
-};
-
-std::mutex g_letterLock;
-LetterEntry g_letter;  // guarded by g_letterLock
+using LetterEntry = HandlerMemory::LetterEntry;
 
 void StartTimer() {
     if (UserInterface* ui = Os().ui) (void)ui->SetTimer(MainWindowHandle(), kLetterEntryTimer, kLetterEntryMs);
@@ -61,49 +56,53 @@ void StopTimer() {
     if (UserInterface* ui = Os().ui) (void)ui->KillTimer(MainWindowHandle(), kLetterEntryTimer);
 }
 
-// Types the pending letter, if any, and forgets it. Called with g_letterLock held,
+// Types the pending letter, if any, and forgets it. Called with the letter lock held,
 // which also keeps two commits from typing their letters out of order.
-void CommitLocked() {
-    if (g_letter.pendingDigit >= 0) {
-        const char* group = kKeypadLetters[g_letter.pendingDigit - Digit2];
-        SendKeystroke(static_cast<uint8_t>(group[g_letter.tapCount - 1]));
+void CommitLocked(LetterEntry& letter) {
+    if (letter.pendingDigit >= 0) {
+        const char* group = kKeypadLetters[letter.pendingDigit - Digit2];
+        SendKeystroke(static_cast<uint8_t>(group[letter.tapCount - 1]));
     }
-    g_letter = LetterEntry{};
+    letter = LetterEntry{};
     StopTimer();
 }
 
 }  // namespace
 
 int HandleRow125(int32_t button) {
+    HandlerMemory& memory = HandlerMemoryInUse();
     {
-        std::lock_guard<std::mutex> lock(g_letterLock);
+        std::lock_guard<std::mutex> lock(memory.letterLock);
+        LetterEntry& letter = memory.letter;
         if (IsLetterDigit(button)) {
-            if (g_letter.pendingDigit < 0) {
-                g_letter = LetterEntry{button, 1};
-            } else if (g_letter.pendingDigit == button) {
-                g_letter.tapCount = g_letter.tapCount >= LetterCount(button) ? 1 : g_letter.tapCount + 1;
+            if (letter.pendingDigit < 0) {
+                letter = LetterEntry{button, 1};
+            } else if (letter.pendingDigit == button) {
+                letter.tapCount = letter.tapCount >= LetterCount(button) ? 1 : letter.tapCount + 1;
             } else {
-                CommitLocked();
-                g_letter = LetterEntry{button, 1};
+                CommitLocked(letter);
+                letter = LetterEntry{button, 1};
             }
             StartTimer();
             return 1;
         }
         // Any other button drops the pending letter untyped.
-        g_letter = LetterEntry{};
+        letter = LetterEntry{};
         StartTimer();
     }
     return SendMappedKeys(kLetterEntryKeys, button);
 }
 
 void LetterEntryTimer() {
-    std::lock_guard<std::mutex> lock(g_letterLock);
-    CommitLocked();
+    HandlerMemory& memory = HandlerMemoryInUse();
+    std::lock_guard<std::mutex> lock(memory.letterLock);
+    CommitLocked(memory.letter);
 }
 
 namespace handlers {
 void ResetLetterEntry() {
-    std::lock_guard<std::mutex> lock(g_letterLock);
-    g_letter = LetterEntry{};
+    HandlerMemory& memory = HandlerMemoryInUse();
+    std::lock_guard<std::mutex> lock(memory.letterLock);
+    memory.letter = LetterEntry{};
 }
 }  // namespace handlers

@@ -4,6 +4,7 @@
 
 #include "platform/ports.h"
 #include "platform/vk.h"
+#include "profiles/handler_memory.h"
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
 #include "desktop/input.h"
@@ -23,27 +24,23 @@ void PostTo(WindowHandle window, MessageId message, WParam wParam, LParam lParam
     }
 }
 
-// The window that let the last send to it run out of time. Until it answers again it is
-// given only the short bound, so a program that stops answering holds the remote once,
-// not at every press. Only the reader thread sends.
-WindowHandle g_unanswering = 0;
-
 // A sent message waits for the target, but never for a program the system reports
 // as hung, and never longer than the bound; the target's answer is not used. A message
 // that runs out of time is still delivered once the program gets to it.
 void SendTo(WindowHandle window, MessageId message, WParam wParam, LParam lParam) {
     Desktop* desktop = Os().desktop;
     if (desktop == nullptr) return;
-    const bool timedOutBefore = window != 0 && window == g_unanswering;
+    WindowHandle& unanswering = HandlerMemoryInUse().unanswering;
+    const bool timedOutBefore = window != 0 && window == unanswering;
     LResult ignored = 0;
     const bool answered = desktop->SendAbortIfHung(
         window, message, wParam, lParam, timedOutBefore ? kSendRetryTimeoutMs : kSendTimeoutMs,
         &ignored);
     TraceMessage(true, window, message, wParam, lParam, answered);
     if (answered) {
-        if (timedOutBefore) g_unanswering = 0;
+        if (timedOutBefore) unanswering = 0;
     } else if (desktop->WindowExists(window)) {
-        g_unanswering = window;
+        unanswering = window;
     }
 }
 
@@ -226,10 +223,7 @@ constexpr ButtonKeys kSuccessorKeys[] = {
 };
 
 // Holding a seek button repeats it without the repeat delay; acting on every third
-// press keeps the player from skipping wildly. Touched only by row 148's handler,
-// on the reader thread.
-int g_rewindPresses = 0;
-int g_forwardPresses = 0;
+// press keeps the player from skipping wildly (HandlerMemory's counters).
 
 // True on every third call for the counter.
 bool ThirdPress(int& presses) {
@@ -349,11 +343,11 @@ int HandleRow128(int32_t button) {
 int HandleRow148(int32_t button) {
     if (ForegroundProcessIs("studio.exe") || ForegroundProcessIs("winamp3.exe")) {
         if (button == Rewind) {
-            if (ThirdPress(g_rewindPresses)) SendKeystroke(vk::LEFT);
+            if (ThirdPress(HandlerMemoryInUse().rewindPresses)) SendKeystroke(vk::LEFT);
             return 1;
         }
         if (button == FastForward) {
-            if (ThirdPress(g_forwardPresses)) SendKeystroke(vk::RIGHT);
+            if (ThirdPress(HandlerMemoryInUse().forwardPresses)) SendKeystroke(vk::RIGHT);
             return 1;
         }
         return SendMappedKeys(kSuccessorKeys, button);
@@ -373,10 +367,10 @@ int HandleRow148(int32_t button) {
     }
     switch (button) {
         case Rewind:
-            if (ThirdPress(g_rewindPresses)) SendTo(main, wm::COMMAND, 40061, 0);
+            if (ThirdPress(HandlerMemoryInUse().rewindPresses)) SendTo(main, wm::COMMAND, 40061, 0);
             return 1;
         case FastForward:
-            if (ThirdPress(g_forwardPresses)) SendTo(main, wm::COMMAND, 40060, 0);
+            if (ThirdPress(HandlerMemoryInUse().forwardPresses)) SendTo(main, wm::COMMAND, 40060, 0);
             return 1;
         case Up:
         case Down:
@@ -394,8 +388,9 @@ int HandleRow148(int32_t button) {
 
 namespace handlers {
 void ResetPressCounters() {
-    g_rewindPresses = 0;
-    g_forwardPresses = 0;
-    g_unanswering = 0;
+    HandlerMemory& memory = HandlerMemoryInUse();
+    memory.rewindPresses = 0;
+    memory.forwardPresses = 0;
+    memory.unanswering = 0;
 }
 }  // namespace handlers

@@ -22,14 +22,14 @@ constexpr size_t kDescriptionChars = 255;
 constexpr size_t kDiscardChunk = 1000;
 
 std::atomic<FirstRunHook> g_firstRunHook{nullptr};
-std::atomic<void (*)()> g_codeComplete{nullptr};
+std::atomic<CodeSink*> g_codeSink{nullptr};
 std::atomic<void (*)(bool)> g_availability{nullptr};
 std::atomic<int32_t (*)(const char*)> g_startupValue{nullptr};
 std::atomic<void (*)(WindowHandle)> g_showPluginWait{nullptr};
 
 void CodeComplete() {
-    if (void (*sink)() = g_codeComplete.load()) {
-        sink();
+    if (CodeSink* sink = g_codeSink.load()) {
+        sink->OnCodeComplete();
     } else {
         TheReceiver().valueCount = 0;
     }
@@ -309,7 +309,7 @@ void DiscardPendingInput() {
 void SetFirstRunHook(FirstRunHook hook) { g_firstRunHook = hook; }
 
 void SetReceiverLinks(const ReceiverLinks& links) {
-    g_codeComplete = links.codeComplete;
+    g_codeSink = links.codeSink;
     g_availability = links.availability;
     g_startupValue = links.startupValue;
     g_showPluginWait = links.showPluginWait;

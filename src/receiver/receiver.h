@@ -77,13 +77,23 @@ void DiscardPendingInput();
 using FirstRunHook = void (*)(WindowHandle mainWindow);
 void SetFirstRunHook(FirstRunHook hook);
 
+// Takes each complete code from the receiver it serves: the values are in that
+// receiver's object, and the sink empties them.
+class CodeSink {
+public:
+    virtual void OnCodeComplete() = 0;
+
+protected:
+    ~CodeSink() = default;
+};
+
 // What the receiver hands to the layers above it, installed at start-up: each complete
-// code (its values are in TheReceiver(), the callee empties them), whether the receiver
+// code (to the sink), whether the receiver
 // is available (the tray icon), the start-up values it consults (InstallJustRan,
 // CancelPlugInWindow) and the hardware-wait window. Whatever is not installed is left
 // out: a code then goes nowhere, a start-up value reads 0.
 struct ReceiverLinks {
-    void (*codeComplete)() = nullptr;
+    CodeSink* codeSink = nullptr;
     void (*availability)(bool available) = nullptr;
     int32_t (*startupValue)(const char* name) = nullptr;
     void (*showPluginWait)(WindowHandle mainWindow) = nullptr;

@@ -9,6 +9,7 @@
 #include "receiver/receiver.h"
 #include "desktop/input.h"
 #include "engine/macros.h"
+#include "engine/press_engine.h"
 #include "desktop/window_queries.h"
 #include "state/messages.h"
 #include "state/notices.h"
@@ -327,7 +328,7 @@ void ConnectShellLinks() {
     g_receiverSeen = 0;
     SetNoticeSink(&ShowNoticeInTray);
     ReceiverLinks links;
-    links.codeComplete = &OnCodeComplete;
+    links.codeSink = &PressEngineInUse();
     links.availability = &ReceiverAvailability;
     links.startupValue = &ReadStartupValue;
     links.showPluginWait = [](WindowHandle mainWindow) {

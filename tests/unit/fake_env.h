@@ -4,15 +4,16 @@
 
 #include <memory>
 
+#include "engine/dispatcher.h"
+#include "engine/elevation_notice.h"
 #include "engine/events.h"
+#include "engine/mouse_mode.h"
+#include "engine/press_engine.h"
 #include "platform/fake/fake_os.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_system.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
-#include "engine/dispatcher.h"
-#include "engine/elevation_notice.h"
-#include "engine/mouse_mode.h"
 #include "state/settings.h"
 #include "ui/shell.h"
 
@@ -30,6 +31,8 @@ struct FakeEnv {
     Platform platform;
     std::unique_ptr<ScopedPlatform> scope;
     RemoteSettings* savedSettings;
+    // A new engine for each test: a process that has seen no press.
+    PressEngine engine{TheReceiver()};
 
     FakeEnv() : savedSettings(CurrentSettings()) {
         clock.now = 100000;
@@ -44,12 +47,10 @@ struct FakeEnv {
         platform.shell = &shell;
         platform.network = &network;
         Install();
+        InstallPressEngine(&engine);
         SetCurrentSettings(settings.get());
-        TheButtonTiming() = ButtonTiming{};
-        TheMouseModeState() = MouseModeState{};
         RegisterButtonMessage();
         ConnectShellLinks();
-        ForgetElevatedPrograms();
     }
     // Re-installs after a test changed a port pointer in `platform`.
     void Install() {
@@ -57,6 +58,7 @@ struct FakeEnv {
         scope = std::make_unique<ScopedPlatform>(platform);
     }
     ~FakeEnv() {
+        InstallPressEngine(nullptr);
         SetCurrentSettings(savedSettings);
         scope.reset();
     }

@@ -11,6 +11,7 @@
 #include "platform/win32/adapters.h"
 #include "receiver/receiver.h"
 #include "engine/dispatcher.h"
+#include "engine/press_engine.h"
 #include "state/messages.h"
 #include "ui/document.h"
 #include "ui/shell.h"
@@ -222,6 +223,7 @@ private:
 class CRemoteApp {
 public:
     ~CRemoteApp() {
+        InstallPressEngine(nullptr);
         if (instanceMutex_ != nullptr) CloseHandle(instanceMutex_);
     }
 
@@ -254,6 +256,7 @@ public:
         if (RegisterClassExA(&wc) == 0) return false;
 
         RegisterButtonMessage();
+        InstallPressEngine(&engine_);
         InstallShellHooks();
         SetUnsupportedDialog(&ShowUnsupportedDialogModal);
 
@@ -330,6 +333,8 @@ private:
     bool wsaStarted_ = false;
     bool comInitialized_ = false;
     bool endpointCreated_ = false;
+    // What the presses change; the receiver's code sink from start-up to the end.
+    PressEngine engine_{TheReceiver()};
     std::unique_ptr<CRemoteDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
 

@@ -1,0 +1,36 @@
+// One press, from the complete code to the key, and everything a press changes: the
+// repeat filter's timing, mouse mode's movement, the programs the elevation notice has
+// named, the handlers' memory. The shell owns one engine and installs it as the
+// receiver's code sink; a new engine is a process that has seen no press.
+#pragma once
+
+#include "engine/elevation_notice.h"
+#include "engine/events.h"
+#include "engine/mouse_mode.h"
+#include "profiles/handler_memory.h"
+#include "receiver/receiver.h"
+
+class PressEngine final : public CodeSink {
+public:
+    explicit PressEngine(IrReceiver& receiver) : receiver_(receiver) {}
+    PressEngine(const PressEngine&) = delete;
+    PressEngine& operator=(const PressEngine&) = delete;
+
+    // Processes the values collected in the receiver this engine serves, and empties them:
+    // recognition, the repeat filter, the wake-up, the dispatcher, the default key.
+    void OnCodeComplete() override;
+
+    ButtonTiming timing;
+    MouseModeState mouse;
+    ElevationMemory elevation;
+    HandlerMemory handlers;
+
+private:
+    IrReceiver& receiver_;
+};
+
+// The engine the program's callbacks without a context of their own reach (the main
+// window's timer, the catalogue's handlers, the functions below that name no engine).
+// Null puts back an engine of its own for programs that install none (the tools).
+void InstallPressEngine(PressEngine* engine);
+PressEngine& PressEngineInUse();

@@ -1,0 +1,34 @@
+// What the catalogue's handlers remember from one press to the next. The press engine
+// owns it and installs it; the handlers are plain functions in a constant table, with
+// no context of their own, so they reach it through HandlerMemoryInUse().
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+#include "platform/types.h"
+
+struct HandlerMemory {
+    // Multi-tap letter entry (row 125): the digit being tapped and how often. The
+    // main window's timer commits it, so it is guarded.
+    struct LetterEntry {
+        int32_t pendingDigit = -1;  // -1: none
+        int32_t tapCount = 0;
+    };
+    std::mutex letterLock;
+    LetterEntry letter;  // guarded by letterLock
+
+    // The window that let the last send to it run out of time. Until it answers again it
+    // is given only the short bound, so a program that stops answering holds the remote
+    // once, not at every press. Only the reader thread sends.
+    WindowHandle unanswering = 0;
+
+    // Row 148 acts on every third press of a seek button (reader thread only).
+    int rewindPresses = 0;
+    int forwardPresses = 0;
+};
+
+// Null puts back the memory used while no engine installed one (the tools, tests of
+// single handlers).
+void InstallHandlerMemory(HandlerMemory* memory);
+HandlerMemory& HandlerMemoryInUse();
