@@ -21,14 +21,8 @@ namespace {
 constexpr size_t kDescriptionChars = 255;
 constexpr size_t kDiscardChunk = 1000;
 
-std::atomic<FirstRunHook> g_firstRunHook{nullptr};
-std::atomic<CodeSink*> g_codeSink{nullptr};
-std::atomic<void (*)(bool)> g_availability{nullptr};
-std::atomic<int32_t (*)(const char*)> g_startupValue{nullptr};
-std::atomic<void (*)(WindowHandle)> g_showPluginWait{nullptr};
-
 void CodeComplete() {
-    if (CodeSink* sink = g_codeSink.load()) {
+    if (CodeSink* sink = TheReceiver().codeSink.load()) {
         sink->OnCodeComplete();
     } else {
         TheReceiver().valueCount = 0;
@@ -36,19 +30,17 @@ void CodeComplete() {
 }
 
 void SetAvailable(bool available) {
-    if (void (*tell)(bool) = g_availability.load()) tell(available);
+    if (void (*tell)(bool) = TheReceiver().availability.load()) tell(available);
 }
 
 int32_t StartupValue(const char* name) {
-    int32_t (*read)(const char*) = g_startupValue.load();
+    int32_t (*read)(const char*) = TheReceiver().startupValue.load();
     return read != nullptr ? read(name) : 0;
 }
 
 // A thread is only started while no stop is under way, and its "ended" flag is
 // cleared before it starts: a stop that finds both flags set finds no thread running
 // and none about to start.
-std::mutex g_startLock;
-bool g_stopping = false;
 
 
 void SleepMs(uint32_t ms) {
@@ -93,9 +85,9 @@ void CloseReceiverHandle() {
     if (ReceiverDevice* device = Device()) device->Close(h);
 }
 
-// Both with g_startLock held.
+// Both with the receiver's startLock held.
 bool StartReaderThreadLocked(WindowHandle mainWindow) {
-    if (g_stopping) return false;
+    if (TheReceiver().stopping) return false;
     readerStopped = 0;
     readerRunning = 1;
     try {
@@ -109,7 +101,7 @@ bool StartReaderThreadLocked(WindowHandle mainWindow) {
 }
 
 bool StartWaitThreadLocked(WindowHandle mainWindow) {
-    if (g_stopping) return false;
+    if (TheReceiver().stopping) return false;
     waitFinished = 0;
     waitKeepRunning = 1;
     try {
@@ -123,7 +115,7 @@ bool StartWaitThreadLocked(WindowHandle mainWindow) {
 }
 
 bool StartWaitThread(WindowHandle mainWindow) {
-    std::lock_guard<std::mutex> hold(g_startLock);
+    std::lock_guard<std::mutex> hold(TheReceiver().startLock);
     return StartWaitThreadLocked(mainWindow);
 }
 
@@ -134,7 +126,7 @@ void ReaderEnds(WindowHandle mainWindow) {
     CloseReceiverHandle();
     ForgetHalfCode(TheReceiver());
     SetAvailable(false);
-    std::lock_guard<std::mutex> hold(g_startLock);
+    std::lock_guard<std::mutex> hold(TheReceiver().startLock);
     readerRunning = 0;
     if (TheReceiver().reconnect.load() != 0) StartWaitThreadLocked(mainWindow);
     readerStopped = 1;
@@ -201,7 +193,7 @@ void StartReceiver(int32_t reconnect, WindowHandle mainWindow) {
     const int32_t installJustRan = StartupValue("InstallJustRan");
     const int32_t cancelPlugInWindow = StartupValue("CancelPlugInWindow");
     if (installJustRan != 0 && cancelPlugInWindow == 0) {
-        if (void (*show)(WindowHandle) = g_showPluginWait.load()) show(mainWindow);
+        if (void (*show)(WindowHandle) = TheReceiver().showPluginWait.load()) show(mainWindow);
     }
     SetAvailable(false);
     StartWaitThread(mainWindow);
@@ -212,11 +204,11 @@ int ReceiverWaitThread(WindowHandle mainWindow) {
         waitFinished = 0;
         if (OpenReceiver()) {
             if (StartupValue("InstallJustRan") != 0) {
-                if (FirstRunHook hook = g_firstRunHook.load()) hook(mainWindow);
+                if (FirstRunHook hook = TheReceiver().firstRunHook.load()) hook(mainWindow);
             }
             // Likewise: the reader may lose the receiver and start the next wait thread
             // at once, whose flags must not be overwritten by this one's end.
-            std::lock_guard<std::mutex> hold(g_startLock);
+            std::lock_guard<std::mutex> hold(TheReceiver().startLock);
             StartReaderThreadLocked(mainWindow);
             waitFinished = 1;
             return 0;
@@ -273,8 +265,8 @@ int ReaderThread(WindowHandle mainWindow) {
 
 void StopReceiverThreads() {
     {
-        std::lock_guard<std::mutex> hold(g_startLock);
-        g_stopping = true;
+        std::lock_guard<std::mutex> hold(TheReceiver().startLock);
+        TheReceiver().stopping = true;
     }
     if (readerStopped.load() == 0) {
         readerRunning = 0;
@@ -284,8 +276,8 @@ void StopReceiverThreads() {
         waitKeepRunning = 0;
         while (waitFinished.load() == 0) WaitForThreadToEnd();
     }
-    std::lock_guard<std::mutex> hold(g_startLock);
-    g_stopping = false;
+    std::lock_guard<std::mutex> hold(TheReceiver().startLock);
+    TheReceiver().stopping = false;
 }
 
 void CloseReceiver() {
@@ -306,11 +298,11 @@ void DiscardPendingInput() {
     ResetUnpacker(rx);
 }
 
-void SetFirstRunHook(FirstRunHook hook) { g_firstRunHook = hook; }
+void SetFirstRunHook(FirstRunHook hook) { TheReceiver().firstRunHook = hook; }
 
 void SetReceiverLinks(const ReceiverLinks& links) {
-    g_codeSink = links.codeSink;
-    g_availability = links.availability;
-    g_startupValue = links.startupValue;
-    g_showPluginWait = links.showPluginWait;
+    TheReceiver().codeSink = links.codeSink;
+    TheReceiver().availability = links.availability;
+    TheReceiver().startupValue = links.startupValue;
+    TheReceiver().showPluginWait = links.showPluginWait;
 }

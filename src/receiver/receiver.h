@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,22 @@ constexpr int32_t kMaxValues = 1000;
 
 class ReceiverHandle;
 
-// The one receiver object of the process.
+// Takes each complete code from the receiver it serves: the values are in that
+// receiver's object, and the sink empties them.
+class CodeSink {
+public:
+    virtual void OnCodeComplete() = 0;
+
+protected:
+    ~CodeSink() = default;
+};
+
+// The shell's first-run steps, run by the wait thread right after the receiver opened
+// when InstallJustRan is set.
+using FirstRunHook = void (*)(WindowHandle mainWindow);
+
+// The one receiver object of the process: the values of the code being read, the
+// threads' hand-over, and what the shell installed for it.
 struct IrReceiver {
     std::atomic<int32_t> reconnect{0};
     std::atomic<ReceiverHandle*> handle{nullptr};
@@ -24,6 +40,17 @@ struct IrReceiver {
     // Which byte the unpacker waits for after an escape (see stream.h).
     enum EscapeState : int32_t { kNoEscape = 0, kAwaitingWholeValue = 1, kAwaitingWholeOrEnd = 2 };
     int32_t escapeState = kNoEscape;
+
+    // Installed by SetReceiverLinks and SetFirstRunHook.
+    std::atomic<CodeSink*> codeSink{nullptr};
+    std::atomic<void (*)(bool)> availability{nullptr};
+    std::atomic<int32_t (*)(const char*)> startupValue{nullptr};
+    std::atomic<void (*)(WindowHandle)> showPluginWait{nullptr};
+    std::atomic<FirstRunHook> firstRunHook{nullptr};
+
+    // Starting and stopping the threads: once stopping, nothing starts them again.
+    std::mutex startLock;
+    bool stopping = false;  // guarded by startLock
 
     ~IrReceiver();
 };
@@ -72,20 +99,7 @@ void StopReceiverThreads();
 void CloseReceiver();
 void DiscardPendingInput();
 
-// The shell's first-run steps, run by the wait thread right after the receiver opened
-// when InstallJustRan is set.
-using FirstRunHook = void (*)(WindowHandle mainWindow);
 void SetFirstRunHook(FirstRunHook hook);
-
-// Takes each complete code from the receiver it serves: the values are in that
-// receiver's object, and the sink empties them.
-class CodeSink {
-public:
-    virtual void OnCodeComplete() = 0;
-
-protected:
-    ~CodeSink() = default;
-};
 
 // What the receiver hands to the layers above it, installed at start-up: each complete
 // code (to the sink), whether the receiver
