@@ -52,15 +52,6 @@ TEST_F(EventsTest, DefaultKeystrokes) {
     }
 }
 
-TEST_F(EventsTest, ButtonsWithoutADefaultDoNothing) {
-    env.settings->ShowUnsupportedDlg = 0;
-    for (int32_t id : {ChannelUp, ChannelDown, Record, Rewind, FastForward, Extra35, Extra41}) {
-        Receive(id, 1);
-        Receive(id, 2);
-    }
-    EXPECT_EQ(Batches(), 0u);
-}
-
 TEST_F(EventsTest, ShortCodesAreDroppedAndCountReset) {
     IrReceiver& rx = TheReceiver();
     for (int i = 0; i < 5; ++i) AppendValue(3);
@@ -72,66 +63,6 @@ TEST_F(EventsTest, ShortCodesAreDroppedAndCountReset) {
     EXPECT_EQ(rx.valueCount, 0);
     EXPECT_EQ(Batches(), 0u);
     EXPECT_EQ(TheButtonTiming().lastButton, -1);
-}
-
-TEST_F(EventsTest, SameButtonTwiceIsTwoPressesBecauseTheVariantChanges) {
-    Receive(Play, 1);
-    env.clock.Advance(10);
-    Receive(Play, 2);
-    EXPECT_EQ(Batches(), 2u);
-}
-
-TEST_F(EventsTest, HeldPlayWaitsForTheDelayThenRepeatsAtTheRate) {
-    // Defaults: delay 625 ms, rate 275 ms. Codes every 114 ms.
-    std::vector<uint32_t> acceptedAt;
-    for (uint32_t t = 0; t <= 1600; t += 114) {
-        env.input.Clear();
-        Receive(Play, 1);
-        if (Batches() == 1) acceptedAt.push_back(t);
-        env.clock.Advance(114);
-    }
-    // 0, then the first code past 625 ms (684), then past +275 each time (1026, 1368).
-    EXPECT_EQ(acceptedAt, (std::vector<uint32_t>{0, 684, 1026, 1368}));
-}
-
-TEST_F(EventsTest, FastRepeatButtonsSkipTheDelay) {
-    std::vector<uint32_t> acceptedAt;
-    for (uint32_t t = 0; t <= 1000; t += 114) {
-        if (AcceptButtonTiming(VolumeUp, 1)) acceptedAt.push_back(t);
-        env.clock.Advance(114);
-    }
-    EXPECT_EQ(acceptedAt, (std::vector<uint32_t>{0, 342, 684}));
-}
-
-TEST_F(EventsTest, ComparisonsAreStrict) {
-    EXPECT_TRUE(AcceptButtonTiming(Rewind, 1));
-    env.clock.Advance(275);
-    EXPECT_FALSE(AcceptButtonTiming(Rewind, 1));
-    env.clock.Advance(1);
-    EXPECT_TRUE(AcceptButtonTiming(Rewind, 1));
-}
-
-TEST_F(EventsTest, LostContactAfter1200msIsANewPress) {
-    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-    const uint32_t press = env.clock.now;
-    env.clock.Advance(1200);  // not more than 1200: still the held key, past its delay
-    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-    EXPECT_EQ(TheButtonTiming().pressStart, press);
-    env.clock.Advance(1201);
-    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-    EXPECT_EQ(TheButtonTiming().pressStart, env.clock.now);
-    env.clock.Advance(100);  // a fresh press again waits for the delay
-    EXPECT_FALSE(AcceptButtonTiming(Play, 1));
-}
-
-TEST_F(EventsTest, SwallowedRepeatsKeepTheContactAlive) {
-    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-    const uint32_t press = env.clock.now;
-    for (int i = 0; i < 30; ++i) {
-        env.clock.Advance(114);
-        AcceptButtonTiming(Play, 1);
-    }
-    EXPECT_EQ(TheButtonTiming().pressStart, press);
 }
 
 // A code that two buttons share: each accepted event reaches the dispatcher, but a
@@ -167,21 +98,6 @@ TEST_F(EventsTest, AcceptedEventsStopTheScreenSaverOnlyWhileTheSettingIsOn) {
     EXPECT_EQ(env.power.displayRequired, 2);
 }
 
-TEST_F(EventsTest, AlternatingButtonsAreEachAcceptedAtOnce) {
-    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-    EXPECT_TRUE(AcceptButtonTiming(Stop, 1));
-    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-}
-
-TEST_F(EventsTest, TickCountWrapAroundIsHarmless) {
-    env.clock.now = 0xFFFFFF00u;
-    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-    env.clock.now = 0x00000100u;  // 512 ms later, across the wrap
-    EXPECT_FALSE(AcceptButtonTiming(Play, 1));
-    env.clock.now = 0x00000200u;  // 768 ms after the press
-    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-}
-
 TEST_F(EventsTest, RepeatSettingsAreReadForEveryCode) {
     EXPECT_EQ(RepeatDelayMs(0), 50u);
     EXPECT_EQ(RepeatDelayMs(25), 337u);
@@ -214,22 +130,6 @@ TEST_F(EventsTest, MouseModeArrowsBypassTheFilterWithoutTouchingIt) {
     // Ok and Exit are still filtered.
     EXPECT_TRUE(AcceptButtonTiming(Ok, 1));
     EXPECT_FALSE(AcceptButtonTiming(Ok, 1));
-}
-
-TEST_F(EventsTest, NoMouseTitleFlagInAnyCaseKeepsTheFilter) {
-    env.settings->MouseModeEnabled = 1;
-    env.desktop.Find(env.desktop.foreground)->title = "Media Center -MS";
-    EXPECT_TRUE(AcceptButtonTiming(Up, 1));
-    EXPECT_FALSE(AcceptButtonTiming(Up, 1));
-}
-
-TEST_F(EventsTest, WithoutSettingsTheFilterKeepsItsDefaultsAndNothingIsSent) {
-    SetCurrentSettings(nullptr);
-    Receive(Play, 1);  // the dispatcher swallows every button until settings exist
-    EXPECT_EQ(Batches(), 0u);
-    EXPECT_EQ(TheButtonTiming().lastButton, Play);
-    EXPECT_TRUE(AcceptButtonTiming(Up, 1));
-    EXPECT_FALSE(AcceptButtonTiming(Up, 1));
 }
 
 TEST_F(EventsTest, AppendDropsEverythingAt999Values) {

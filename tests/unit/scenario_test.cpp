@@ -13,6 +13,7 @@
 //                                                    the press before; or "variant 2")
 //   hold Up 400ms                                    frames every 114 ms for that long
 //   hold Up 12 frames                                or for that many frames
+//   repeat Play                                      one more frame of the press before
 //   clock 0xFFFFFF00                                 the system's tick count now
 //   wait 1.5s                                        time passes
 //   > Play variant 1: new press, accepted | ...      a trace line, without its times
@@ -150,6 +151,15 @@ protected:
             }
             env.processes.elevation[front->pid] =
                 line == "it runs as administrator" ? Elevation::Elevated : Elevation::AccessDenied;
+            return true;
+        }
+        if (verb == "repeat" && w.size() == 2) {
+            const int32_t id = RemoteButtonFromName(w[1].c_str());
+            if (id < 0 || lastVariant == 0) {
+                why = id < 0 ? "no button " + w[1] : "nothing pressed to repeat";
+                return false;
+            }
+            env.Receive(id, lastVariant);
             return true;
         }
         if ((verb == "press" || verb == "hold") && w.size() >= 2) {
