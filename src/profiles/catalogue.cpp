@@ -349,38 +349,37 @@ bool AppProfile::Matches(WindowFacts& facts) const {
 
 namespace {
 
-// The press under way on this thread, and the foreground facts it has read so far.
-struct PressFacts {
-    WindowHandle window = 0;
-    std::optional<WindowFacts> facts;
-};
+// The press under way on this thread, whose scope holds the foreground facts read so far.
 thread_local ForegroundPressScope* t_pressScope = nullptr;
-thread_local PressFacts t_pressFacts;
-
-WindowFacts& FactsOfThisPress() {
-    Desktop* desktop = Os().desktop;
-    const WindowHandle front = desktop != nullptr ? desktop->ForegroundWindow() : 0;
-    if (!t_pressFacts.facts || t_pressFacts.window != front) {
-        t_pressFacts.facts.emplace(WindowFacts::Foreground());
-        t_pressFacts.window = front;
-    }
-    return *t_pressFacts.facts;
-}
 
 }  // namespace
 
-ForegroundPressScope::ForegroundPressScope() : outer_(t_pressScope) {
-    if (outer_ == nullptr) t_pressFacts = PressFacts{};
+struct ForegroundPressScope::Facts {
+    WindowHandle window = 0;
+    std::optional<WindowFacts> facts;
+
+    WindowFacts& OfTheWindowInFront() {
+        Desktop* desktop = Os().desktop;
+        const WindowHandle front = desktop != nullptr ? desktop->ForegroundWindow() : 0;
+        if (!facts || window != front) {
+            facts.emplace(WindowFacts::Foreground());
+            window = front;
+        }
+        return *facts;
+    }
+};
+
+ForegroundPressScope::ForegroundPressScope()
+    : outer_(t_pressScope),
+      own_(outer_ == nullptr ? std::make_unique<Facts>() : nullptr),
+      facts_(outer_ == nullptr ? own_.get() : outer_->facts_) {
     t_pressScope = this;
 }
 
-ForegroundPressScope::~ForegroundPressScope() {
-    t_pressScope = outer_;
-    if (outer_ == nullptr) t_pressFacts = PressFacts{};
-}
+ForegroundPressScope::~ForegroundPressScope() { t_pressScope = outer_; }
 
 bool AppProfile::matchesForeground() const {
-    if (t_pressScope != nullptr) return Matches(FactsOfThisPress());
+    if (t_pressScope != nullptr) return Matches(t_pressScope->facts_->OfTheWindowInFront());
     WindowFacts facts = WindowFacts::Foreground();
     return Matches(facts);
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 
 #include "platform/types.h"
 #include "profiles/keymap.h"
@@ -84,7 +85,8 @@ constexpr int kCatalogueRows = 155;
 // For the span of one press, the foreground window's title, class and process name are
 // read once and shared by every rule asked about the foreground (the automatic switch's
 // check and the dispatch walk); they are read again only when another window has come
-// to the front meanwhile. Without a scope on the thread, every rule reads them afresh.
+// to the front meanwhile. The facts belong to the press (its outermost scope); without a
+// scope on the thread, every rule reads them afresh.
 class ForegroundPressScope {
 public:
     ForegroundPressScope();
@@ -93,7 +95,11 @@ public:
     ForegroundPressScope& operator=(const ForegroundPressScope&) = delete;
 
 private:
+    friend struct AppProfile;  // its foreground rule reads the facts
+    struct Facts;
     ForegroundPressScope* outer_;
+    std::unique_ptr<Facts> own_;  // the outermost scope's; inner scopes share it
+    Facts* facts_;
 };
 
 // The rows in dispatch order; row n is ProfileCatalogue()[n - 1].
