@@ -149,7 +149,8 @@ std::string CommandLineArguments(const std::string& commandLine);
 // Whether the (lower-cased) command line asks for the settings: "/s" anywhere in its
 // arguments.
 bool CommandLineAsksForSettings(const std::string& lowerCommandLine);
-// A second copy found the first: forward "/s" if asked. True when something was posted.
+// A second copy found the first: forward "/s" and "/trace" if asked. True when something
+// was posted.
 bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerCommandLine);
 
 // The receiver's codes to the event processing, its state to the tray icon (with a
