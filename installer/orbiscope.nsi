@@ -1,17 +1,20 @@
 ; Setup of Orbiscope Remote: the program, its help, the introduction and the code
-; monitor, for all users, in the 32-bit Program Files folder under Orbiscope\Remote.
+; monitor, for all users, in Program Files under Orbiscope\Remote.
 ;
 ; Built by scripts/package with:
 ;   makensis -DARCH=x86|amd64 -DVERSION=x.y.z -DPROGRAM_DIR=... -DCHM=... -DHELP_FILES=...
 ;            -DOUTFILE=... -DICON=... installer/orbiscope.nsi
-; ARCH=x86 is the product (the 32-bit program); ARCH=amd64 builds the same setup around
-; the x86_64 build, for the tests on machines that cannot run 32-bit code.
+; One setup per kind of Windows: ARCH=amd64 (OrbiscopeRemote-Setup-x64.exe) installs the
+; x86_64 program on 64-bit Windows and takes over an earlier installation of the 32-bit
+; program there; ARCH=x86 (OrbiscopeRemote-Setup-x86.exe) installs the 32-bit program
+; on 32-bit Windows and sends a 64-bit Windows to the other setup.
 ;
 ; Silent: /S takes the defaults. /NOAUTORUN, /NOINTRO, /NOWAIT and /NOSTART untick
 ; "Start Orbiscope Remote with Windows", "Show the introduction", "Wait for the receiver
 ; after setup" and "Start Orbiscope Remote now". /D=folder chooses the folder.
 ; Exit codes: 0 done, 1 cancelled or failed, 2 the folder cannot be written, 3 another
-; setup runs, 4 the running copy did not close.
+; setup runs, 4 the running copy did not close, 5 the setup is not the one for this
+; kind of Windows.
 
 Unicode true
 !ifndef ARCH | VERSION | PROGRAM_DIR | CHM | HELP_FILES | OUTFILE | ICON
@@ -40,14 +43,19 @@ Unicode true
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
+!include "x64.nsh"
 !include "${HELP_FILES}"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-; The program reads LastInstallDir in the 32-bit registry view; an update goes where
-; the last installation went.
-InstallDir "$PROGRAMFILES32\Orbiscope\Remote"
-InstallDirRegKey HKLM "${MACHINE_KEY}" "LastInstallDir"
+; Both programs read LastInstallDir in the 32-bit registry view; an update goes where
+; the last installation went (.onInit reads it for the 64-bit setup).
+!if "${ARCH}" == "amd64"
+  InstallDir "$PROGRAMFILES64\Orbiscope\Remote"
+!else
+  InstallDir "$PROGRAMFILES32\Orbiscope\Remote"
+  InstallDirRegKey HKLM "${MACHINE_KEY}" "LastInstallDir"
+!endif
 RequestExecutionLevel admin
 ManifestDPIAware true
 SetCompressor /SOLID lzma
@@ -70,6 +78,7 @@ Var WaitReceiver   ; 1: CancelPlugInWindow 0
 Var StartAfter     ; 1: start the program at the end
 Var WasInstalled   ; the program file was there before this setup
 Var RemoveSettings ; uninstall: the user's settings go too
+Var OldX86Dir      ; 64-bit setup: the folder of an earlier 32-bit installation
 Var Box1
 Var Box2
 Var Box3
@@ -229,13 +238,12 @@ FunctionEnd
 Function .onInit
   !insertmacro ONE_AT_A_TIME
 !if "${ARCH}" == "amd64"
-  ; To a 64-bit setup $PROGRAMFILES32 is the 64-bit folder; the product lives in the
-  ; 32-bit one, whose name the environment gives.
-  ${If} $INSTDIR == "$PROGRAMFILES32\Orbiscope\Remote"
-    ReadEnvStr $0 "ProgramFiles(x86)"
-    ${If} $0 != ""
-      StrCpy $INSTDIR "$0\Orbiscope\Remote"
-    ${EndIf}
+  Call FindEarlierInstallation
+!else
+  ${If} ${RunningX64}
+    MessageBox MB_OK|MB_ICONSTOP "This setup is for 32-bit Windows, and this computer runs 64-bit Windows.$\r$\n$\r$\nInstall ${PRODUCT} with OrbiscopeRemote-Setup-x64.exe, the setup made for it. Nothing has been installed." /SD IDOK
+    SetErrorLevel 5
+    Quit
   ${EndIf}
 !endif
   SetRegView 32
@@ -275,6 +283,57 @@ Function .onInit
     ${EndIf}
   ${EndIf}
 FunctionEnd
+
+!if "${ARCH}" == "amd64"
+; Where the last installation went, for an update (LastInstallDir lives in the 32-bit
+; view). An earlier installation of the 32-bit program is known by its uninstall entry
+; in the 32-bit view: the files there give way to the x86_64 program, in the 64-bit
+; Program Files unless the user had chosen a folder of their own, which is kept.
+Function FindEarlierInstallation
+  StrCpy $OldX86Dir ""
+  ${If} $INSTDIR != "$PROGRAMFILES64\Orbiscope\Remote"
+    Return ; /D= chose the folder
+  ${EndIf}
+  SetRegView 32
+  ReadRegStr $0 HKLM "${MACHINE_KEY}" "LastInstallDir"
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "UninstallString"
+  ${If} $1 != ""
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${IfThen} $1 != "" ${|} StrCpy $0 $1 ${|}
+    ${If} $0 != ""
+      StrCpy $OldX86Dir $0
+      ReadEnvStr $2 "ProgramFiles(x86)"
+      StrLen $3 "$2\"
+      StrCpy $4 $0 $3
+      ${If} $2 == ""
+      ${OrIf} $4 != "$2\"
+        StrCpy $INSTDIR $0
+      ${EndIf}
+    ${EndIf}
+  ${ElseIf} $0 != ""
+    StrCpy $INSTDIR $0
+  ${EndIf}
+FunctionEnd
+
+; Leaves one installation: the 32-bit program's files, its uninstall entry and its
+; folder (when nothing else is in it) go; the shortcuts and the autostart are written
+; again below, pointing at the new program.
+Function RemoveEarlierInstallation
+  ${If} $OldX86Dir == ""
+    Return
+  ${EndIf}
+  DetailPrint "Replacing the 32-bit ${PRODUCT} in $OldX86Dir"
+  SetRegView 32
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${If} $OldX86Dir != $INSTDIR
+    Push $INSTDIR
+    StrCpy $INSTDIR $OldX86Dir
+    Call CloseRunningCopy
+    !insertmacro REMOVE_FILES
+    Pop $INSTDIR
+  ${EndIf}
+FunctionEnd
+!endif
 
 Function DirectoryLeave
   Call FolderWritable
@@ -344,6 +403,9 @@ Section "Orbiscope Remote" SecMain
     StrCpy $WasInstalled 1
   ${EndIf}
   Call CloseRunningCopy
+!if "${ARCH}" == "amd64"
+  Call RemoveEarlierInstallation
+!endif
 
   SetOverwrite on
   SetOutPath "$INSTDIR"
@@ -383,6 +445,10 @@ Section "Orbiscope Remote" SecMain
   CreateShortcut "${MENU_FOLDER}\Introduction to ${PRODUCT}.lnk" "$INSTDIR\Docs\intro.exe"
   CreateShortcut "${MENU_FOLDER}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\uninstall.exe"
 
+  ; The uninstall entry in the view of the program's own kind, where Windows lists it.
+!if "${ARCH}" == "amd64"
+  SetRegView 64
+!endif
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -394,6 +460,7 @@ Section "Orbiscope Remote" SecMain
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  SetRegView 32
 SectionEnd
 
 ; A fresh installation that failed halfway leaves nothing behind; an update that
@@ -456,7 +523,13 @@ Section "Uninstall"
   RMDir "${MENU_FOLDER}"
 
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+!if "${ARCH}" == "amd64"
+  SetRegView 64
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  SetRegView 32
+!else
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+!endif
   DeleteRegValue HKLM "${MACHINE_KEY}" "LastInstallDir"
   DeleteRegKey /ifempty HKLM "${MACHINE_KEY}"
   DeleteRegKey /ifempty HKLM "Software\Orbiscope\Orbiscope Remote"

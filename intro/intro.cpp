@@ -200,7 +200,7 @@ void MouseArt(HDC dc, const RECT& area, int) {
 void MacroArt(HDC dc, const RECT& area, int) {
     const int ids[] = {IDI_INTRO_RED, IDI_INTRO_GREEN, IDI_INTRO_YELLOW, IDI_INTRO_BLUE};
     const wchar_t* what[] = {L"Macro 1: full screen on and off (Alt+Enter)",
-                             L"Macro 2: opens this help",
+                             L"Macro 2: opens the help",
                              L"Macro 3: a favourite web page",
                              L"Macro 4: a favourite web page"};
     for (int i = 0; i < 4; ++i) {

@@ -12,6 +12,8 @@ constexpr MessageId WM_REMOTE_HIDESETTINGS = 0x504;
 constexpr MessageId WM_REMOTE_SHOWSETTINGS = 0x505;
 constexpr MessageId WM_REMOTE_REFRESHSETTINGS = 0x506;
 constexpr MessageId WM_REMOTE_QUERYRECEIVER = 0x507;
+// A second copy started with "/trace" asks the running one to open its log.
+constexpr MessageId WM_REMOTE_STARTTRACELOG = 0x508;
 
 constexpr const char* kMainWindowClass = "Orbiscope.Remote";
 

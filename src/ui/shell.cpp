@@ -8,9 +8,10 @@
 #include "profiles/handlers.h"
 #include "receiver/receiver.h"
 #include "desktop/input.h"
+#include "desktop/window_queries.h"
 #include "engine/macros.h"
 #include "engine/press_engine.h"
-#include "desktop/window_queries.h"
+#include "ui/trace_output.h"
 #include "state/messages.h"
 #include "state/notices.h"
 #include "state/settings_store.h"
@@ -223,6 +224,9 @@ ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LPa
         return Handled();
     case WM_REMOTE_QUERYRECEIVER:
         return Handled(ReceiverAvailable() ? 1 : 0);
+    case WM_REMOTE_STARTTRACELOG:
+        OpenTraceLogOnRequest();
+        return Handled();
     case COMMAND:
         switch (static_cast<uint32_t>(wParam & 0xFFFF)) {
         case kCmdSettings:
@@ -300,9 +304,14 @@ bool CommandLineAsksForSettings(const std::string& lowerCommandLine) {
 }
 
 bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerCommandLine) {
-    if (running == 0 || !CommandLineAsksForSettings(lowerCommandLine)) return false;
     Desktop* desktop = Os().desktop;
-    return desktop != nullptr && desktop->Post(running, WM_REMOTE_SHOWSETTINGS, 0, 0);
+    if (running == 0 || desktop == nullptr) return false;
+    bool posted = false;
+    if (CommandLineAsksForTraceLog(lowerCommandLine))
+        posted = desktop->Post(running, WM_REMOTE_STARTTRACELOG, 0, 0);
+    if (CommandLineAsksForSettings(lowerCommandLine))
+        posted = desktop->Post(running, WM_REMOTE_SHOWSETTINGS, 0, 0) || posted;
+    return posted;
 }
 
 namespace {

@@ -148,11 +148,12 @@ std::string CommandLineArguments(const std::string& commandLine);
 // Whether the (lower-cased) command line asks for the settings: "/s" anywhere in its
 // arguments.
 bool CommandLineAsksForSettings(const std::string& lowerCommandLine);
-// A second copy found the first: forward "/s" if asked. True when something was posted.
+// A second copy found the first: forward "/s" and "/trace" if asked. True when something
+// was posted.
 bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerCommandLine);
 
-// The receiver's codes to the press engine in use (its code sink), its state to the tray icon (with a
-// balloon when it is removed or comes back, unless ReceiverNotifications is 0), its
+// The receiver's codes to the press engine in use (its code sink), its state to the tray
+// icon (with a balloon when it is removed or comes back, unless ReceiverNotifications is 0), its
 // start-up values from the settings key, its hardware-wait request to the main window;
 // the notices of the layers below to tray balloons.
 void ConnectShellLinks();

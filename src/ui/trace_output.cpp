@@ -130,7 +130,14 @@ std::string TraceLogPath() {
     return g_logPath;
 }
 
+bool CommandLineAsksForTraceLog(const std::string& lowerCommandLine) {
+    return CommandLineArguments(lowerCommandLine).find("/trace") != std::string::npos;
+}
+
 bool TraceLogAsked(const std::string& lowerCommandLine) {
-    return ReadSettingsKeyValue("TraceLog", 0) != 0 ||
-           CommandLineArguments(lowerCommandLine).find("/trace") != std::string::npos;
+    return ReadSettingsKeyValue("TraceLog", 0) != 0 || CommandLineAsksForTraceLog(lowerCommandLine);
+}
+
+void OpenTraceLogOnRequest() {
+    if (!g_logOn.load()) OpenLog();
 }

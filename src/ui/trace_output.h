@@ -69,3 +69,7 @@ std::string TraceLogPath();
 
 // Whether the settings key or the command line asks for the log.
 bool TraceLogAsked(const std::string& lowerCommandLine);
+// Whether the command line alone asks for it ("/trace" among the arguments).
+bool CommandLineAsksForTraceLog(const std::string& lowerCommandLine);
+// The running program asked by a second copy: the log opens unless it is open already.
+void OpenTraceLogOnRequest();

@@ -10,6 +10,7 @@
 #include "platform/fake/fake_os.h"
 #include "state/messages.h"
 #include "ui/shell.h"
+#include "ui/trace_output.h"
 
 namespace {
 
@@ -36,11 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool asks = CommandLineAsksForSettings(lower);
     Check(asks == (args.find("/s") != std::string::npos || args.find("/S") != std::string::npos));
 
+    const bool asksTrace = CommandLineAsksForTraceLog(lower);
+    Check(asksTrace == (CommandLineArguments(lower).find("/trace") != std::string::npos));
+
     const WindowHandle running = desktop.Add(FakeWindow{});
     Check(!ForwardToRunningInstance(0, lower));
-    Check(ForwardToRunningInstance(running, lower) == asks);
-    Check(desktop.messages.size() == (asks ? 1u : 0u));
-    if (asks) Check(desktop.messages[0].window == running &&
-                    desktop.messages[0].message == WM_REMOTE_SHOWSETTINGS);
+    Check(ForwardToRunningInstance(running, lower) == (asks || asksTrace));
+    Check(desktop.messages.size() == (asks ? 1u : 0u) + (asksTrace ? 1u : 0u));
+    if (asks) Check(desktop.messages.back().window == running &&
+                    desktop.messages.back().message == WM_REMOTE_SHOWSETTINGS);
     return 0;
 }

@@ -349,14 +349,24 @@ TEST(ShellCommandLine, OnlyTheArgumentsCanAskForTheSettings) {
     for (const auto& [line, asks] : cases) EXPECT_EQ(CommandLineAsksForSettings(line), asks) << line;
 }
 
-TEST_F(ShellTest, SecondCopyForwardsOnlyASettingsRequest) {
+TEST_F(ShellTest, SecondCopyForwardsTheSettingsAndTraceRequests) {
     const WindowHandle first = host.frame;
     EXPECT_FALSE(ForwardToRunningInstance(first, "c:\\orbiscoperemote.exe"));
-    EXPECT_FALSE(ForwardToRunningInstance(0, "c:\\orbiscoperemote.exe /s"));
+    EXPECT_FALSE(ForwardToRunningInstance(0, "c:\\orbiscoperemote.exe /s /trace"));
     EXPECT_TRUE(env.desktop.messages.empty());
-    EXPECT_TRUE(ForwardToRunningInstance(first, "\"c:\\orbiscoperemote.exe\" -x/s"));
-    ASSERT_EQ(PostsTo(first).size(), 1u);
-    EXPECT_EQ(PostsTo(first)[0].message, WM_REMOTE_SHOWSETTINGS);
+    const std::pair<const char*, std::vector<MessageId>> cases[] = {
+        {"\"c:\\orbiscoperemote.exe\" -x/s", {WM_REMOTE_SHOWSETTINGS}},
+        {"c:\\orbiscoperemote.exe /trace", {WM_REMOTE_STARTTRACELOG}},
+        {"c:\\orbiscoperemote.exe /trace /s", {WM_REMOTE_STARTTRACELOG, WM_REMOTE_SHOWSETTINGS}},
+    };
+    for (const auto& [line, expected] : cases) {
+        env.desktop.messages.clear();
+        EXPECT_TRUE(ForwardToRunningInstance(first, line)) << line;
+        std::vector<MessageId> got;
+        for (const auto& post : PostsTo(first)) got.push_back(post.message);
+        EXPECT_EQ(got, expected) << line;
+    }
+    EXPECT_TRUE(Send(WM_REMOTE_STARTTRACELOG).handled);
 }
 
 // The focus-request poll, with a requester window whose title carries the flags.

@@ -280,6 +280,21 @@ TEST_F(TraceTest, UnwritableFolderTurnsTheLogOffWithOneBalloon) {
     EXPECT_EQ(env.input.batches.size(), 3u);
 }
 
+TEST_F(TraceTest, ASecondCopysRequestOpensTheLogOfTheRunningOneOnce) {
+    SetTraceWatched(false);
+    env.settings->ShowUnsupportedDlg = 0;
+    StartTrace(false, nullptr);
+    EXPECT_FALSE(TraceLogOn());
+    OpenTraceLogOnRequest();
+    ASSERT_TRUE(TraceLogOn());
+    Receive(Play, 1);
+    OpenTraceLogOnRequest();  // already open: the file goes on
+    Receive(Stop, 1);
+    const std::string log = TraceLogPath();
+    EXPECT_NE(files.files[log].find("Play variant 1"), std::string::npos);
+    EXPECT_NE(files.files[log].find("Stop variant 1"), std::string::npos);
+}
+
 TEST_F(TraceTest, LogIsAskedForByTheSettingsKeyOrTheCommandLine) {
     EXPECT_FALSE(TraceLogAsked("\"c:\\orbiscope\\orbiscoperemote.exe\""));
     EXPECT_FALSE(TraceLogAsked("c:/trace/orbiscoperemote.exe /s"));

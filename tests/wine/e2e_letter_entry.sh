@@ -6,7 +6,7 @@
 # unplugged mid-code and plugged in again loses nothing but the half press.
 set -u
 exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
-sender="$PROGRAM_DIR/orbsend.exe"
+sender="$BUILD_DIR/orbsend.exe"
 probe="$BUILD_DIR/tests/window_probe.exe"
 for f in "$exe" "$sender" "$probe"; do [ -f "$f" ] || { echo "missing $f"; exit 1; }; done
 log="$WINE_ENV_DIR/e2e-letters.log"

@@ -9,7 +9,7 @@
 # made, the program runs on without its log.
 set -u
 exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
-sender="$PROGRAM_DIR/orbsend.exe"
+sender="$BUILD_DIR/orbsend.exe"
 monitor="$PROGRAM_DIR/orbmonitor.exe"
 probe="$BUILD_DIR/tests/window_probe.exe"
 for f in "$exe" "$sender" "$monitor" "$probe"; do [ -f "$f" ] || { echo "missing $f"; exit 1; }; done

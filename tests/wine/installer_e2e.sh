@@ -5,15 +5,11 @@
 # start-up values are reset), opens the installed help from the tray menu and from
 # macro button 2; a second silent setup replaces the running copy and keeps the
 # settings; the silent uninstall leaves nothing but the user's settings.
-# The setup is the 32-bit product where this machine runs 32-bit code, else its x86_64
-# twin built from the same script.
+# The setup is the one of the pass: the x64 setup in a 64-bit prefix, the x86 setup in a
+# 32-bit one; both install into Program Files.
 . "$(dirname "$0")/lib/shell_lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
-if "$here/../../scripts/probe/runs-32bit"; then
-    setup="$(dirname "$PROGRAM_DIR")/OrbiscopeRemote-Setup.exe"
-else
-    setup="$BUILD_DIR/OrbiscopeRemote-Setup-x64.exe"
-fi
+setup=$SETUP_EXE
 [ -f "$setup" ] || { echo "missing $setup (scripts/package builds it)"; exit 1; }
 version=$(head -n 1 "$here/../../VERSION")
 
@@ -29,8 +25,8 @@ wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /
 pipe='\\.\pipe\orbiscope-installer-e2e'
 export ORBISCOPE_VIRTUAL_RECEIVER="$pipe"
 event="orbiscope-installer-e2e-unplug"
-inst='C:\Program Files (x86)\Orbiscope\Remote'
-unix_inst="$prefix/drive_c/Program Files (x86)/Orbiscope/Remote"
+inst='C:\Program Files\Orbiscope\Remote'
+unix_inst="$prefix/drive_c/Program Files/Orbiscope/Remote"
 menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orbiscope Remote"
 machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
 user='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
@@ -39,9 +35,12 @@ uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remot
 
 fail() { echo "  $*"; failures=$((failures + 1)); }
 
-# The data of one registry value in the 32-bit view, "" when it is missing.
+# The uninstall entry is in the view of the program's own kind.
+view() { if [ "$1" = "$uninst" ] && [ "$WINEARCH" = win64 ]; then echo /reg:64; else echo /reg:32; fi; }
+# The data of one registry value ("" when it is missing); LastInstallDir and the user's
+# values are read in the 32-bit view.
 reg_value() {
-    wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' |
+    wine reg query "$1" /v "$2" "$(view "$1")" 2>/dev/null | tr -d '\r' |
         sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 expect_value() {
@@ -150,11 +149,11 @@ for _ in $(seq 1 300); do
 done
 step gone 10000
 [ -e "$unix_inst" ] && fail "the installation folder is still there: $(ls -R "$unix_inst" | head -5)"
-[ -e "$prefix/drive_c/Program Files (x86)/Orbiscope" ] && fail "the Orbiscope folder is still there"
+[ -e "$prefix/drive_c/Program Files/Orbiscope" ] && fail "the Orbiscope folder is still there"
 [ -e "$menu" ] && fail "the Start menu folder is still there"
 expect_no_value "$run" "Orbiscope Remote"
 expect_no_value "$machine" LastInstallDir
-if wine reg query "$uninst" /reg:32 >/dev/null 2>&1; then fail "the uninstall entry is still there"; else
+if wine reg query "$uninst" /reg:32 >/dev/null 2>&1 || wine reg query "$uninst" "$(view "$uninst")" >/dev/null 2>&1; then fail "the uninstall entry is still there"; else
     echo "ok no uninstall entry"; fi
 expect_value "$user" VolumeSensitivity 0x4d
 finish

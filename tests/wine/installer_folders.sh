@@ -5,11 +5,7 @@
 # started while one runs refuses.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-if "$here/../../scripts/probe/runs-32bit"; then
-    setup="$(dirname "$PROGRAM_DIR")/OrbiscopeRemote-Setup.exe"
-else
-    setup="$BUILD_DIR/OrbiscopeRemote-Setup-x64.exe"
-fi
+setup=$SETUP_EXE
 [ -f "$setup" ] || { echo "missing $setup (scripts/package builds it)"; exit 1; }
 
 prefix="$WINE_ENV_DIR/folders-prefix"
@@ -25,7 +21,7 @@ fail() { echo "  $*"; failures=$((failures + 1)); }
 ok() { echo "ok $*"; }
 machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
-installed() { wine reg query "$uninst" /reg:32 >/dev/null 2>&1; }
+installed() { wine reg query "$uninst" /reg:32 >/dev/null 2>&1 || wine reg query "$uninst" /reg:64 >/dev/null 2>&1; }
 # The setup takes /D= only unquoted and last, blanks and all: cmd hands it the words of
 # the folder as they are (wine would quote an argument with blanks).
 win_setup=$(winepath -w "$setup")

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include "../../resources/resource.h"
@@ -86,6 +87,13 @@ TEST_F(SettingsWindow, AllThreePagesExistAndShowTheSettings) {
     EXPECT_EQ(SendDlgItemMessageA(advanced, IDC_REPEAT_DELAY_SLIDER, TBM_GETPOS, 0, 0), 70);
     EXPECT_EQ(SendDlgItemMessageA(advanced, IDC_REPEAT_DELAY_SLIDER, TBM_GETRANGEMAX, 0, 0), 100);
     EXPECT_EQ(SendDlgItemMessageA(advanced, IDC_POWER_MODE_COMBO, CB_GETCOUNT, 0, 0), 4);
+    // The About page's version is the one the build was made with (the VERSION file).
+    std::string about;
+    for (HWND child = GetWindow(Page(2), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        GetWindowTextA(child, text, sizeof(text));
+        if (std::string(text).rfind("Orbiscope Remote Drivers", 0) == 0) about = text;
+    }
+    EXPECT_EQ(about, std::string("Orbiscope Remote Drivers\nVersion ") + ORB_VERSION_TEXT_FOR_TESTS);
     // Filling the pages is not an edit.
     EXPECT_FALSE(settings.IsModified());
     // The frame was fitted around the form.

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# 64-bit Windows with the 32-bit program of an earlier setup: the x64 setup leaves one
+# installation, the x86_64 program in the 64-bit Program Files, with the autostart, the
+# shortcuts and the only uninstall entry pointing at it; the user's settings stay. An
+# earlier installation in a folder of the user's own choosing is replaced in place.
+set -u
+setup=$SETUP_EXE
+[ -f "$setup" ] || { echo "missing $setup (scripts/package builds it)"; exit 1; }
+[ "$WINEARCH" = win64 ] || { echo "the upgrade is the 64-bit setup's"; exit 1; }
+prefix="$WINE_ENV_DIR/upgrade-prefix"
+rm -rf "$prefix"
+export WINEPREFIX="$prefix"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null' EXIT
+wineboot -i >"$WINE_ENV_DIR/upgrade-prefix.log" 2>&1 || { echo "no prefix"; exit 1; }
+wineserver -w
+failures=0
+fail() { echo "  $*"; failures=$((failures + 1)); }
+ok() { echo "ok $*"; }
+machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
+user='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
+menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orbiscope Remote"
+value() {  # KEY NAME VIEW: the data, "" when missing
+    wine reg query "$1" /v "$2" "$3" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+expect() {  # KEY NAME VIEW WANT
+    local got
+    got=$(value "$1" "$2" "$3")
+    [ "$got" = "$4" ] && ok "$2=$got ($3)" || fail "$1 $2 ($3) is '$got', expected '$4'"
+}
+
+# What the earlier 32-bit setup left: its files, its values in the 32-bit view, the
+# autostart and the user's settings.
+plant_x86() {  # WINDOWS_DIR UNIX_DIR
+    mkdir -p "$2/Docs"
+    for f in OrbiscopeRemote.exe orbmonitor.exe uninstall.exe Docs/Kestrune.chm Docs/intro.exe Docs/index.html; do
+        echo "earlier x86 file" >"$2/$f"
+    done
+    wine reg add "$machine" /v LastInstallDir /t REG_SZ /d "$1" /reg:32 /f >/dev/null 2>&1
+    wine reg add "$uninst" /v UninstallString /t REG_SZ /d "\"$1\\uninstall.exe\"" /reg:32 /f >/dev/null 2>&1
+    wine reg add "$uninst" /v InstallLocation /t REG_SZ /d "$1" /reg:32 /f >/dev/null 2>&1
+    wine reg add "$run" /v "Orbiscope Remote" /t REG_SZ /d "\"$1\\OrbiscopeRemote.exe\"" /f >/dev/null 2>&1
+    wine reg add "$user" /v VolumeSensitivity /t REG_DWORD /d 77 /f >/dev/null 2>&1
+}
+check_one_installation() {  # WINDOWS_DIR UNIX_DIR
+    file -b "$2/OrbiscopeRemote.exe" | grep -q '^PE32+ executable' && ok "the x86_64 program is in $1" ||
+        fail "no x86_64 program in $1: $(file -b "$2/OrbiscopeRemote.exe" 2>&1)"
+    expect "$machine" LastInstallDir /reg:32 "$1"
+    expect "$uninst" UninstallString /reg:64 "\"$1\\uninstall.exe\""
+    wine reg query "$uninst" /reg:32 >/dev/null 2>&1 && fail "an uninstall entry is left in the 32-bit view" ||
+        ok "one uninstall entry"
+    expect "$run" "Orbiscope Remote" /reg:32 "\"$1\\OrbiscopeRemote.exe\""
+    grep -qaF "OrbiscopeRemote.exe" "$menu/Orbiscope Remote.lnk" 2>/dev/null &&
+        grep -qaF "$(basename "$1")" "$menu/Orbiscope Remote.lnk" && ok "the shortcut" || fail "no shortcut to the new program"
+    expect "$user" VolumeSensitivity /reg:32 0x4d
+}
+
+echo "== over the 32-bit program in the 32-bit Program Files"
+old='C:\Program Files (x86)\Orbiscope\Remote'
+unix_old="$prefix/drive_c/Program Files (x86)/Orbiscope/Remote"
+plant_x86 "$old" "$unix_old"
+wine "$setup" /S /NOSTART >/dev/null 2>&1 || fail "setup failed with $?"
+check_one_installation 'C:\Program Files\Orbiscope\Remote' "$prefix/drive_c/Program Files/Orbiscope/Remote"
+[ -e "$unix_old" ] && fail "the earlier folder is still there: $(ls "$unix_old")" || ok "the earlier folder is gone"
+
+echo "== over the 32-bit program in a folder of the user's choosing"
+wine 'C:\Program Files\Orbiscope\Remote\uninstall.exe' /S >/dev/null 2>&1 || fail "uninstall failed with $?"
+for _ in $(seq 1 300); do [ -e "$prefix/drive_c/Program Files/Orbiscope/Remote" ] || break; sleep 0.1; done
+own='C:\Tools\Remote'
+unix_own="$prefix/drive_c/Tools/Remote"
+plant_x86 "$own" "$unix_own"
+wine "$setup" /S /NOSTART >/dev/null 2>&1 || fail "setup failed with $?"
+check_one_installation "$own" "$unix_own"
+[ -e "$prefix/drive_c/Program Files/Orbiscope/Remote" ] && fail "a second installation in Program Files" ||
+    ok "no second installation"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"
