@@ -22,6 +22,8 @@
 
 namespace {
 
+// The system registers the message once per session for every program; it is a fact
+// of the desktop, not of a press.
 std::atomic<MessageId> g_buttonMessage{0};
 
 void PostButton(WindowHandle window, MessageId message, int32_t button) {

@@ -51,6 +51,8 @@ WindowHandle ForegroundWindowHandle() {
 
 namespace {
 
+// The handlers are plain functions in a constant table, with no context of their own:
+// they find the memory of the engine that installed one here, or else this one.
 HandlerMemory g_unownedMemory;
 std::atomic<HandlerMemory*> g_memory{&g_unownedMemory};
 

@@ -3,6 +3,8 @@
 #include <atomic>
 
 namespace {
+// The main window is one per process; the reader thread and the handlers' timers post
+// to it from places that have no window of their own.
 std::atomic<WindowHandle> g_mainWindow{0};
 }
 

@@ -3,6 +3,8 @@
 #include <atomic>
 
 namespace {
+// Installed once by the shell; the layers below raise notices from any thread without
+// knowing who shows them.
 std::atomic<NoticeSink> g_sink{nullptr};
 }  // namespace
 

@@ -8,6 +8,8 @@ const char* const kFallbackHelpPath = "C:\\Program Files\\Orbiscope\\Remote\\Doc
 const char* const kHelpFileSuffix = "\\Docs\\Kestrune.chm";
 
 namespace {
+// The document owns the record; every thread (the reader's presses, the windows) reads
+// the one in force, and a load swaps it, so one pointer says which.
 std::atomic<RemoteSettings*> g_current{nullptr};
 
 std::string FavoritesPage(const char* colour) {

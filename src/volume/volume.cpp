@@ -18,10 +18,21 @@ constexpr PcmFormat kProbeFormat{1, 22050, 16, 2, 44100};
 // counts come from the driver and a bad one must not exhaust memory.
 constexpr uint64_t kMaxDetailValues = 1u << 20;
 
-std::atomic<int32_t> g_outputUnmuted{1};
-std::atomic<EndpointHandle> g_endpoint{0};
-std::unique_ptr<CVolumeOutMaster> g_master;
-std::unique_ptr<CVolumeOutWave> g_wave;
+// The machine's one sound output, as this program drives it. Global because the
+// endpoint and the two mixer lines belong to the process, not to a press: the shell
+// builds and releases them around the whole run, and the mixer's message windows reach
+// the line controllers through CVolumeOut*::target without a context.
+struct OutputVolume {
+    std::atomic<int32_t> unmuted{1};
+    std::atomic<EndpointHandle> endpoint{0};
+    // Held around every call through the endpoint interface and around its release, so
+    // a call from the reader thread never goes through an interface the main thread
+    // has released.
+    std::mutex endpointLock;
+    std::unique_ptr<CVolumeOutMaster> master;
+    std::unique_ptr<CVolumeOutWave> wave;
+};
+OutputVolume g_output;
 
 bool IsListControl(uint32_t type) {
     return type == kControlSingleSelect || type == kControlMux ||
@@ -160,17 +171,17 @@ CVolumeOutWave::~CVolumeOutWave() = default;
 
 void ConstructVolumeControls() {
     DestroyVolumeControls();
-    g_master = std::make_unique<CVolumeOutMaster>();
-    g_wave = std::make_unique<CVolumeOutWave>();
+    g_output.master = std::make_unique<CVolumeOutMaster>();
+    g_output.wave = std::make_unique<CVolumeOutWave>();
 }
 
 void DestroyVolumeControls() {
-    g_wave.reset();
-    g_master.reset();
+    g_output.wave.reset();
+    g_output.master.reset();
 }
 
-CVolumeOutMaster* MasterVolume() { return g_master.get(); }
-CVolumeOutWave* WaveVolume() { return g_wave.get(); }
+CVolumeOutMaster* MasterVolume() { return g_output.master.get(); }
+CVolumeOutWave* WaveVolume() { return g_output.wave.get(); }
 
 bool IsWindowsVersion6() {
     SystemPower* power = Os().power;
@@ -179,43 +190,37 @@ bool IsWindowsVersion6() {
     return v.ok && v.platformId == kPlatformNt && v.major == 6;
 }
 
-// Held around every call through the interface and around its release, so a call
-// from the reader thread never goes through an interface the main thread has released.
-namespace {
-std::mutex g_endpointLock;
-}  // namespace
-
 void CreateEndpointVolume() {
     EndpointVolume* port = Os().endpoint;
-    if (port == nullptr || g_endpoint.load() != 0) return;
-    g_endpoint = port->Create();
+    if (port == nullptr || g_output.endpoint.load() != 0) return;
+    g_output.endpoint = port->Create();
 }
 
 void ReleaseEndpointVolume() {
-    std::lock_guard<std::mutex> hold(g_endpointLock);
-    const EndpointHandle e = g_endpoint.exchange(0);
+    std::lock_guard<std::mutex> hold(g_output.endpointLock);
+    const EndpointHandle e = g_output.endpoint.exchange(0);
     if (e != 0 && Os().endpoint != nullptr) Os().endpoint->Release(e);
 }
 
-EndpointHandle EndpointInterface() { return g_endpoint.load(); }
+EndpointHandle EndpointInterface() { return g_output.endpoint.load(); }
 
 void SetEndpointLevel(float level) {
-    std::lock_guard<std::mutex> hold(g_endpointLock);
-    const EndpointHandle e = g_endpoint.load();
+    std::lock_guard<std::mutex> hold(g_output.endpointLock);
+    const EndpointHandle e = g_output.endpoint.load();
     if (e != 0) (void)Os().endpoint->SetMasterLevelScalar(e, level);
 }
 
 float GetEndpointLevel() {
-    std::lock_guard<std::mutex> hold(g_endpointLock);
-    const EndpointHandle e = g_endpoint.load();
+    std::lock_guard<std::mutex> hold(g_output.endpointLock);
+    const EndpointHandle e = g_output.endpoint.load();
     float level = 0.0f;
     if (e == 0 || !Os().endpoint->GetMasterLevelScalar(e, level)) return 0.0f;
     return level;
 }
 
 void SetEndpointMute(bool mute) {
-    std::lock_guard<std::mutex> hold(g_endpointLock);
-    const EndpointHandle e = g_endpoint.load();
+    std::lock_guard<std::mutex> hold(g_output.endpointLock);
+    const EndpointHandle e = g_output.endpoint.load();
     if (e != 0) (void)Os().endpoint->SetMute(e, mute);
 }
 
@@ -225,7 +230,7 @@ namespace {
 // puts the wave line at the same position within its own range. With the master line
 // missing or without a range there is no position to follow, so neither line moves.
 void StepMixerVolume(float step, bool up) {
-    CVolumeOutLine* master = g_master.get();
+    CVolumeOutLine* master = g_output.master.get();
     if (master == nullptr || !master->IsAvailable()) return;
     const int64_t minimum = master->GetMinimum();
     const int64_t maximum = master->GetMaximum();
@@ -237,7 +242,7 @@ void StepMixerVolume(float step, bool up) {
     const int64_t next = up ? std::min(level + delta, maximum) : std::max(level - delta, minimum);
     master->SetLevel(next);
 
-    CVolumeOutLine* wave = g_wave.get();
+    CVolumeOutLine* wave = g_output.wave.get();
     if (wave == nullptr || !wave->IsAvailable()) return;
     const int64_t waveMinimum = wave->GetMinimum();
     const int64_t waveRange = wave->GetMaximum() - waveMinimum;
@@ -272,23 +277,23 @@ void UnmuteOutput() {
     if (IsWindowsVersion6()) {
         SetEndpointMute(false);
     } else {
-        if (g_master) g_master->EnableLine();
-        if (g_wave) g_wave->EnableLine();
+        if (g_output.master) g_output.master->EnableLine();
+        if (g_output.wave) g_output.wave->EnableLine();
     }
-    g_outputUnmuted = 1;
+    g_output.unmuted = 1;
 }
 
 void MuteOutput() {
     if (IsWindowsVersion6()) {
         SetEndpointMute(true);
     } else {
-        if (g_master) g_master->DisableLine();
-        if (g_wave) g_wave->DisableLine();
+        if (g_output.master) g_output.master->DisableLine();
+        if (g_output.wave) g_output.wave->DisableLine();
     }
-    g_outputUnmuted = 0;
+    g_output.unmuted = 0;
 }
 
-bool OutputUnmuted() { return g_outputUnmuted.load() == 1; }
+bool OutputUnmuted() { return g_output.unmuted.load() == 1; }
 
 float VolumeStep(int32_t sensitivity) {
     // A stored value outside the slider's range would make the step negative or larger
