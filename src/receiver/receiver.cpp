@@ -9,11 +9,6 @@
 #include "platform/receiver_device.h"
 #include "receiver/stream.h"
 
-std::atomic<int32_t> readerRunning{0};
-std::atomic<int32_t> readerStopped{1};
-std::atomic<int32_t> waitKeepRunning{0};
-std::atomic<int32_t> waitFinished{1};
-
 const char* const kReceiverInterfaceClass = "{5c3e9a71-2b84-4d0f-a6c2-71e0d94b3f28}";
 
 namespace {
@@ -88,13 +83,13 @@ void CloseReceiverHandle() {
 // Both with the receiver's startLock held.
 bool StartReaderThreadLocked(WindowHandle mainWindow) {
     if (TheReceiver().stopping) return false;
-    readerStopped = 0;
-    readerRunning = 1;
+    TheReceiver().readerStopped = 0;
+    TheReceiver().readerRunning = 1;
     try {
         std::thread(ReaderThread, mainWindow).detach();
     } catch (const std::system_error&) {
-        readerRunning = 0;
-        readerStopped = 1;
+        TheReceiver().readerRunning = 0;
+        TheReceiver().readerStopped = 1;
         return false;
     }
     return true;
@@ -102,13 +97,13 @@ bool StartReaderThreadLocked(WindowHandle mainWindow) {
 
 bool StartWaitThreadLocked(WindowHandle mainWindow) {
     if (TheReceiver().stopping) return false;
-    waitFinished = 0;
-    waitKeepRunning = 1;
+    TheReceiver().waitFinished = 0;
+    TheReceiver().waitKeepRunning = 1;
     try {
         std::thread(ReceiverWaitThread, mainWindow).detach();
     } catch (const std::system_error&) {
-        waitKeepRunning = 0;
-        waitFinished = 1;
+        TheReceiver().waitKeepRunning = 0;
+        TheReceiver().waitFinished = 1;
         return false;
     }
     return true;
@@ -127,9 +122,9 @@ void ReaderEnds(WindowHandle mainWindow) {
     ForgetHalfCode(TheReceiver());
     SetAvailable(false);
     std::lock_guard<std::mutex> hold(TheReceiver().startLock);
-    readerRunning = 0;
+    TheReceiver().readerRunning = 0;
     if (TheReceiver().reconnect.load() != 0) StartWaitThreadLocked(mainWindow);
-    readerStopped = 1;
+    TheReceiver().readerStopped = 1;
 }
 
 }  // namespace
@@ -200,8 +195,8 @@ void StartReceiver(int32_t reconnect, WindowHandle mainWindow) {
 }
 
 int ReceiverWaitThread(WindowHandle mainWindow) {
-    while (waitKeepRunning.load() != 0) {
-        waitFinished = 0;
+    while (TheReceiver().waitKeepRunning.load() != 0) {
+        TheReceiver().waitFinished = 0;
         if (OpenReceiver()) {
             if (StartupValue("InstallJustRan") != 0) {
                 if (FirstRunHook hook = TheReceiver().firstRunHook.load()) hook(mainWindow);
@@ -210,23 +205,23 @@ int ReceiverWaitThread(WindowHandle mainWindow) {
             // at once, whose flags must not be overwritten by this one's end.
             std::lock_guard<std::mutex> hold(TheReceiver().startLock);
             StartReaderThreadLocked(mainWindow);
-            waitFinished = 1;
+            TheReceiver().waitFinished = 1;
             return 0;
         }
         SleepMs(kWaitPollMs);
     }
-    waitFinished = 1;
+    TheReceiver().waitFinished = 1;
     return 0;
 }
 
 int ReaderThread(WindowHandle mainWindow) {
-    if (readerRunning.load() == 0) {
-        readerStopped = 1;
+    if (TheReceiver().readerRunning.load() == 0) {
+        TheReceiver().readerStopped = 1;
         return 0;
     }
     IrReceiver& rx = TheReceiver();
     for (;;) {
-        readerStopped = 0;
+        TheReceiver().readerStopped = 0;
         SetAvailable(true);
         const uint32_t t0 = TickNow();
         bool lost = false;
@@ -254,8 +249,8 @@ int ReaderThread(WindowHandle mainWindow) {
         }
         if (lost) break;
         SleepMs(kReadPauseMs);
-        if (readerRunning.load() == 0) {
-            readerStopped = 1;
+        if (TheReceiver().readerRunning.load() == 0) {
+            TheReceiver().readerStopped = 1;
             return 0;
         }
     }
@@ -268,13 +263,13 @@ void StopReceiverThreads() {
         std::lock_guard<std::mutex> hold(TheReceiver().startLock);
         TheReceiver().stopping = true;
     }
-    if (readerStopped.load() == 0) {
-        readerRunning = 0;
-        while (readerStopped.load() == 0) WaitForThreadToEnd();
+    if (TheReceiver().readerStopped.load() == 0) {
+        TheReceiver().readerRunning = 0;
+        while (TheReceiver().readerStopped.load() == 0) WaitForThreadToEnd();
     }
-    if (waitFinished.load() == 0) {
-        waitKeepRunning = 0;
-        while (waitFinished.load() == 0) WaitForThreadToEnd();
+    if (TheReceiver().waitFinished.load() == 0) {
+        TheReceiver().waitKeepRunning = 0;
+        while (TheReceiver().waitFinished.load() == 0) WaitForThreadToEnd();
     }
     std::lock_guard<std::mutex> hold(TheReceiver().startLock);
     TheReceiver().stopping = false;

@@ -48,6 +48,12 @@ struct IrReceiver {
     std::atomic<void (*)(WindowHandle)> showPluginWait{nullptr};
     std::atomic<FirstRunHook> firstRunHook{nullptr};
 
+    // The threads' flags (initially: not running, and none runs).
+    std::atomic<int32_t> readerRunning{0};
+    std::atomic<int32_t> readerStopped{1};
+    std::atomic<int32_t> waitKeepRunning{0};
+    std::atomic<int32_t> waitFinished{1};
+
     // Starting and stopping the threads: once stopping, nothing starts them again.
     std::mutex startLock;
     bool stopping = false;  // guarded by startLock
@@ -60,12 +66,6 @@ IrReceiver& TheReceiver();
 // Appends one duration value; past 999 values everything collected is dropped.
 void AppendValue(IrReceiver& rx, uint8_t v);
 void AppendValue(uint8_t v);
-
-// The threads' flags (initially: not running, and none runs).
-extern std::atomic<int32_t> readerRunning;
-extern std::atomic<int32_t> readerStopped;
-extern std::atomic<int32_t> waitKeepRunning;
-extern std::atomic<int32_t> waitFinished;
 
 // One present device interface of the receiver class.
 struct CDeviceListEntry {

@@ -71,8 +71,8 @@ protected:
     void RunReaderHere() {
         ASSERT_TRUE(OpenReceiver());
         TheTrayIcon().SetState(TrayNotAvailable);
-        readerRunning = 1;
-        readerStopped = 0;
+        TheReceiver().readerRunning = 1;
+        TheReceiver().readerStopped = 0;
         ReaderThread(kMainWindow);
     }
     // The reader has taken everything and gone back to idle reads.
@@ -91,8 +91,8 @@ protected:
 
 TEST(ReceiverStop, WithNoThreadRunningReturnsAtOnce) {
     FakeEnv env;
-    ASSERT_EQ(readerStopped.load(), 1);
-    ASSERT_EQ(waitFinished.load(), 1);
+    ASSERT_EQ(TheReceiver().readerStopped.load(), 1);
+    ASSERT_EQ(TheReceiver().waitFinished.load(), 1);
     StopReceiverThreads();
     CloseReceiver();
     EXPECT_TRUE(env.clock.sleeps.empty());
@@ -173,9 +173,9 @@ TEST_F(ReceiverTest, ReaderDeliversCodesThenGivesUpWhenTheReceiverGoes) {
     EXPECT_EQ(TheReceiver().handle.load(), nullptr);
     EXPECT_EQ(device.OpenHandles(), 0);
     EXPECT_EQ(TheTrayIcon().State(), TrayNotAvailable);
-    EXPECT_EQ(readerStopped.load(), 1);
-    EXPECT_EQ(readerRunning.load(), 0);
-    EXPECT_EQ(waitFinished.load(), 1);  // no reconnect asked for: no wait begins
+    EXPECT_EQ(TheReceiver().readerStopped.load(), 1);
+    EXPECT_EQ(TheReceiver().readerRunning.load(), 0);
+    EXPECT_EQ(TheReceiver().waitFinished.load(), 1);  // no reconnect asked for: no wait begins
 }
 
 TEST_F(ReceiverTest, AFailedReadAfterAnEscapeIsGivenOneMoreRead) {
@@ -236,7 +236,8 @@ TEST_F(ReceiverTest, AReplugMidCodeNeverLosesTheNextPressNorDeliversTheHalfOne) 
 class ReleasingHost : public WindowlessShellHost {
 public:
     void ReleaseEndpoint() override {
-        readerEndedFirst = readerStopped.load() == 1 && waitFinished.load() == 1;
+        readerEndedFirst =
+            TheReceiver().readerStopped.load() == 1 && TheReceiver().waitFinished.load() == 1;
         ReleaseEndpointVolume();
     }
     bool readerEndedFirst = false;
@@ -269,7 +270,7 @@ TEST_F(ReceiverTest, TheVolumeInterfaceOutlivesEveryCallTheReaderMakesThroughIt)
             EXPECT_TRUE(host.readerEndedFirst);
         }
         EXPECT_EQ(endpoint.live, 0);
-        EXPECT_EQ(readerStopped.load(), 1);
+        EXPECT_EQ(TheReceiver().readerStopped.load(), 1);
     }
 }
 
@@ -299,10 +300,10 @@ TEST_F(ReceiverTest, ReceiverNotificationsCanBeSwitchedOff) {
 }
 
 TEST_F(ReceiverTest, ReaderStartedWithoutItsFlagEndsAtOnce) {
-    readerRunning = 0;
-    readerStopped = 0;
+    TheReceiver().readerRunning = 0;
+    TheReceiver().readerStopped = 0;
     EXPECT_EQ(ReaderThread(kMainWindow), 0);
-    EXPECT_EQ(readerStopped.load(), 1);
+    EXPECT_EQ(TheReceiver().readerStopped.load(), 1);
     EXPECT_EQ(device.Reads(), 0);
 }
 
@@ -315,7 +316,7 @@ TEST_F(ReceiverTest, WaitsForTheReceiverThenReadsIt) {
     EXPECT_EQ(first[0].data.tip, kTipNotAvailable);
     // No receiver: the wait thread keeps asking.
     EXPECT_TRUE(WaitFor([&] { return device.ClassesAsked().size() >= 3; }));
-    EXPECT_EQ(waitFinished.load(), 0);
+    EXPECT_EQ(TheReceiver().waitFinished.load(), 0);
     EXPECT_EQ(TheTrayIcon().State(), TrayNotAvailable);
 
     device.AddInterface(kFirst);
@@ -325,8 +326,8 @@ TEST_F(ReceiverTest, WaitsForTheReceiverThenReadsIt) {
     CloseReceiver();
     EXPECT_EQ(TheButtonTiming().lastButton, Next);
     EXPECT_EQ(device.OpenHandles(), 0);
-    EXPECT_EQ(readerStopped.load(), 1);
-    EXPECT_EQ(waitFinished.load(), 1);
+    EXPECT_EQ(TheReceiver().readerStopped.load(), 1);
+    EXPECT_EQ(TheReceiver().waitFinished.load(), 1);
 }
 
 TEST_F(ReceiverTest, LostReceiverIsWaitedForAndReadAgain) {
@@ -383,14 +384,14 @@ TEST_F(ReceiverTest, AReceiverThatComesStraightBackIsReadByTheNextReader) {
         ASSERT_TRUE(Drained()) << round;
         ASSERT_EQ(TheButtonTiming().lastVariant, variant) << round;
         EXPECT_EQ(TheButtonTiming().lastButton, Digit5);
-        EXPECT_EQ(readerRunning.load(), 1) << round;
-        EXPECT_EQ(readerStopped.load(), 0) << round;
-        EXPECT_TRUE(WaitFor([] { return waitFinished.load() == 1; })) << round;
+        EXPECT_EQ(TheReceiver().readerRunning.load(), 1) << round;
+        EXPECT_EQ(TheReceiver().readerStopped.load(), 0) << round;
+        EXPECT_TRUE(WaitFor([] { return TheReceiver().waitFinished.load() == 1; })) << round;
     }
     CloseReceiver();
     EXPECT_EQ(device.OpenHandles(), 0);
-    EXPECT_EQ(readerStopped.load(), 1);
-    EXPECT_EQ(waitFinished.load(), 1);
+    EXPECT_EQ(TheReceiver().readerStopped.load(), 1);
+    EXPECT_EQ(TheReceiver().waitFinished.load(), 1);
 }
 
 TEST_F(ReceiverTest, WithoutReconnectALostReceiverEndsTheThreads) {
@@ -399,7 +400,9 @@ TEST_F(ReceiverTest, WithoutReconnectALostReceiverEndsTheThreads) {
     StartReceiver(0, kMainWindow);
     ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayAvailable; }));
     device.Unplug(kFirst);
-    ASSERT_TRUE(WaitFor([] { return readerStopped.load() == 1 && waitFinished.load() == 1; }));
+    ASSERT_TRUE(WaitFor([] {
+        return TheReceiver().readerStopped.load() == 1 && TheReceiver().waitFinished.load() == 1;
+    }));
     EXPECT_EQ(TheTrayIcon().State(), TrayNotAvailable);
     EXPECT_EQ(TheReceiver().handle.load(), nullptr);
 }
@@ -409,8 +412,8 @@ TEST_F(ReceiverTest, StopEndsTheWaitForAMissingReceiver) {
     StartReceiver(1, kMainWindow);
     ASSERT_TRUE(WaitFor([&] { return device.ClassesAsked().size() >= 2; }));
     StopReceiverThreads();
-    EXPECT_EQ(waitFinished.load(), 1);
-    EXPECT_EQ(waitKeepRunning.load(), 0);
+    EXPECT_EQ(TheReceiver().waitFinished.load(), 1);
+    EXPECT_EQ(TheReceiver().waitKeepRunning.load(), 0);
     // Stopped threads are gone for good: a receiver plugged in now is not opened.
     device.AddInterface(kFirst);
     StopReceiverThreads();

@@ -114,10 +114,10 @@ TEST_F(WineReceiverTest, WithoutAReceiverNothingIsFoundAndTheWaitKeepsPolling) {
     StartReceiver(1, 0);
     const int32_t before = device.enumerations.load();
     EXPECT_TRUE(WaitFor([&] { return device.enumerations.load() >= before + 4; }));
-    EXPECT_EQ(waitFinished.load(), 0);
+    EXPECT_EQ(TheReceiver().waitFinished.load(), 0);
     EXPECT_EQ(TheTrayIcon().State(), TrayNotAvailable);
     StopReceiverThreads();
-    EXPECT_EQ(waitFinished.load(), 1);
+    EXPECT_EQ(TheReceiver().waitFinished.load(), 1);
 }
 
 TEST_F(WineReceiverTest, PipeReadsAreIdleThenDataThenFailedOnceTheWriterLeaves) {
@@ -186,13 +186,13 @@ TEST_F(WineReceiverTest, ButtonSentThroughThePipeArrivesAndClosingItRestartsTheW
 
     // The reader took the frame, then lost the writer and handed back to the wait.
     ASSERT_TRUE(WaitFor([&] { return TrayWasAvailable() && TheTrayIcon().State() == TrayNotAvailable; }));
-    ASSERT_TRUE(WaitFor([] { return readerStopped.load() == 1; }));
+    ASSERT_TRUE(WaitFor([] { return TheReceiver().readerStopped.load() == 1; }));
     EXPECT_EQ(TheButtonTiming().lastButton, Play);
     EXPECT_EQ(TheButtonTiming().lastVariant, 2);
     EXPECT_EQ(TheReceiver().handle.load(), nullptr);
     const int32_t polled = device.enumerations.load();
     EXPECT_TRUE(WaitFor([&] { return device.enumerations.load() >= polled + 2; }));
-    EXPECT_EQ(waitFinished.load(), 0);
+    EXPECT_EQ(TheReceiver().waitFinished.load(), 0);
 }
 
 }  // namespace
