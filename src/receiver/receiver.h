@@ -101,9 +101,9 @@ void DiscardPendingInput();
 
 void SetFirstRunHook(FirstRunHook hook);
 
-// What the receiver hands to the layers above it, installed at start-up: each complete
-// code (to the sink), whether the receiver
-// is available (the tray icon), the start-up values it consults (InstallJustRan,
+// What the receiver hands to the layers above it, installed at start-up by the shell
+// (ConnectShellLinks): each complete code to the sink (the press engine), whether the
+// receiver is available (the tray icon), the start-up values it consults (InstallJustRan,
 // CancelPlugInWindow) and the hardware-wait window. Whatever is not installed is left
 // out: a code then goes nowhere, a start-up value reads 0.
 struct ReceiverLinks {
