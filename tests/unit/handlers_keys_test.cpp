@@ -87,47 +87,6 @@ TEST(VersionChoice, UnknownVersionUsesTheControlLetters) {
     EXPECT_EQ(Sent(env), (std::vector<SeenStroke>{Key('S', true), Key('F', true)}));
 }
 
-TEST(TitleChoice, AlbumManagementInAnyLetterCase) {
-    for (const char* title : {"album management", "ALBUM MANAGEMENT", "jetAudio - Album Management"}) {
-        FakeEnv env;
-        env.Foreground("jetaudio.exe", title);
-        EXPECT_EQ(HandleRow107(Play), 1);
-        EXPECT_EQ(Sent(env), std::vector<SeenStroke>{Key(0x78)}) << title;  // F9
-    }
-    FakeEnv env;
-    env.Foreground("jetaudio.exe", "album");
-    EXPECT_EQ(HandleRow107(Play), 1);
-    EXPECT_EQ(Sent(env), std::vector<SeenStroke>{Key(0x20)});
-}
-
-TEST(TitleChoice, TitleIsReadAtEachPress) {
-    FakeEnv env;
-    const WindowHandle w = env.Foreground("zinf.exe", "Zinf");
-    EXPECT_EQ(HandleRow149(Play), 1);
-    env.desktop.Find(w)->title = "My Music";
-    EXPECT_EQ(HandleRow149(Play), 1);
-    const auto got = Sent(env);
-    ASSERT_EQ(got.size(), 8u);
-    EXPECT_EQ(got[0], Key('P'));
-    EXPECT_EQ(got[4], Key('C'));
-    EXPECT_EQ(got[5], Key('P'));
-}
-
-TEST(ClassChoice, ExitDependsOnTheImageViewerClass) {
-    struct Case {
-        const char* cls;
-        SeenStroke exit;
-    };
-    for (const Case c : {Case{"AfxFrameOrView70", Key(0x1B)}, Case{"xAfxFrameOrView", Key(0x1B)},
-                         Case{"afxframeorview70", Key(0x73, false, true)},
-                         Case{"ACDSeeBrowser", Key(0x73, false, true)}}) {
-        FakeEnv env;
-        env.Foreground("acdsee6.exe", "ACDSee", c.cls);
-        EXPECT_EQ(HandleRow097(Exit), 1);
-        EXPECT_EQ(Sent(env), std::vector<SeenStroke>{c.exit}) << c.cls;
-    }
-}
-
 TEST(RaiseFirst, BringsThePlayerWindowForwardBeforeTheKeys) {
     FakeEnv env;
     FakeWindow player;
