@@ -275,55 +275,6 @@ struct ClassicPlayer : ::testing::Test {
     }
 };
 
-TEST_F(ClassicPlayer, SendsCommandsToTheMainWindow) {
-    const std::pair<int32_t, WParam> codes[] = {{Play, 40045}, {Pause, 40046}, {Stop, 40047},
-                                                {Previous, 40044}, {Left, 40044}, {Next, 40048},
-                                                {Right, 40048}};
-    for (const auto& [button, code] : codes) {
-        env.desktop.messages.clear();
-        EXPECT_EQ(HandleRow148(button), 1);
-        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Sent(main, kCommand, code, 0)})
-            << RemoteButtonName(button);
-    }
-}
-
-TEST_F(ClassicPlayer, SeekActsOnEveryThirdPress) {
-    for (int press = 1; press <= 6; ++press) {
-        env.desktop.messages.clear();
-        EXPECT_EQ(HandleRow148(Rewind), 1);
-        if (press % 3 == 0) {
-            EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Sent(main, kCommand, 40061, 0)});
-        } else {
-            EXPECT_TRUE(env.desktop.messages.empty()) << "press " << press;
-        }
-    }
-    EXPECT_EQ(HandleRow148(FastForward), 1);
-    EXPECT_EQ(HandleRow148(FastForward), 1);
-    env.desktop.messages.clear();
-    EXPECT_EQ(HandleRow148(FastForward), 1);
-    EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Sent(main, kCommand, 40060, 0)});
-}
-
-TEST_F(ClassicPlayer, CountersAreSharedWithTheNewerPlayers) {
-    EXPECT_EQ(HandleRow148(Rewind), 1);
-    EXPECT_EQ(HandleRow148(Rewind), 1);
-    env.Foreground("studio.exe", "Studio");
-    EXPECT_EQ(HandleRow148(Rewind), 1);
-    EXPECT_EQ(Keys(env), std::vector<SeenStroke>{Key(0x25)});
-    EXPECT_TRUE(env.desktop.messages.empty());
-}
-
-TEST_F(ClassicPlayer, NewerPlayersUseKeysAndTheirOwnThirdPress) {
-    env.Foreground("winamp3.exe", "Winamp3");
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(HandleRow148(FastForward), 1);
-    EXPECT_EQ(HandleRow148(Play), 1);
-    EXPECT_EQ(HandleRow148(Left), 1);
-    EXPECT_EQ(HandleRow148(Menu), 1);
-    EXPECT_EQ(HandleRow148(Up), 0);
-    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key(0x27), Key('X'), Key('Z'), Key('R')}));
-    EXPECT_TRUE(env.desktop.messages.empty());
-}
-
 TEST_F(ClassicPlayer, HiddenPlaylistSwallowsTheListButtons) {
     AddPlaylist(false);
     for (int32_t b : {Up, Down, Ok}) EXPECT_EQ(HandleRow148(b), 1);
@@ -341,15 +292,6 @@ TEST_F(ClassicPlayer, VisiblePlaylistIsClickedThenGetsTheKey) {
     std::string error;
     ASSERT_TRUE(DecodeStroke(env.input.batches[1], key, error)) << error;
     EXPECT_EQ(key, Key(0x28));
-}
-
-TEST_F(ClassicPlayer, KeysAndUnmapped) {
-    EXPECT_EQ(HandleRow148(Record), 1);
-    EXPECT_EQ(HandleRow148(Menu), 1);
-    EXPECT_EQ(HandleRow148(Digit1), 1);
-    EXPECT_EQ(HandleRow148(Digit2), 0);
-    EXPECT_EQ(HandleRow148(Exit), 0);
-    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key('S'), Key('E', false, true), Key('R')}));
 }
 
 TEST_F(ClassicPlayer, WithoutTheMainWindowNothingIsHandledAndNothingCounted) {
