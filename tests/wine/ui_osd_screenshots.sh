@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of the on-screen display's panel at 96, 144 and 192 DPI in a Wine virtual
-# desktop: a press into a program, a volume level with its bar, and Mute. Checks that
-# the panel comes up and that its size follows the DPI; with SCREENSHOT_DIR set, keeps
-# the pictures there as osd-WHICH.png (96 DPI), osd-WHICH-144.png, osd-WHICH-192.png.
+# desktop: a press into a program, a volume level with its bar, Mute, and the volume in
+# the high-contrast colours. Checks that the panel comes up and that its size follows
+# the DPI; with SCREENSHOT_DIR set, keeps the pictures there as osd-WHICH.png (96 DPI),
+# osd-WHICH-144.png, osd-WHICH-192.png.
 set -eu
 exe="$BUILD_DIR/tests/ui_osd_showcase.exe"
 [ -f "$exe" ] || { echo "missing $exe"; exit 1; }
@@ -27,7 +28,7 @@ declare -A height96
 for dpi in 96 144 192; do
     wine reg add "$desktop_key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     suffix=$([ "$dpi" = 96 ] && echo "" || echo "-$dpi")
-    for which in play volume muted; do
+    for which in play volume muted contrast; do
         rm -f "$work/ready" "$work/done"
         wine explorer /desktop="osd$dpi,1400x1100" "$exe" "$which" "Z:$work/ready" "Z:$work/done" \
             >"$work/$which.log" 2>&1 &

@@ -61,12 +61,15 @@ UINT MonitorDpi(HMONITOR monitor) {
     return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-bool HighContrast() {
+bool SystemHighContrast() {
     HIGHCONTRASTW hc{};
     hc.cbSize = sizeof(hc);
     return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) &&
            (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
+
+bool (*g_highContrast)() = &SystemHighContrast;
+bool HighContrast() { return g_highContrast(); }
 
 struct Colours {
     COLORREF back, text, track, bar, border;
@@ -246,6 +249,10 @@ void StopOsdWindow() {
 }
 
 HWND OsdWindow() { return g_window.load(); }
+
+void SetOsdHighContrastQuery(bool (*query)()) {
+    g_highContrast = query != nullptr ? query : &SystemHighContrast;
+}
 
 void ShowOsdPanel(const OsdPanel& panel) {
     HWND w = g_window.load();

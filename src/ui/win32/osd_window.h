@@ -20,3 +20,6 @@ void StopOsdWindow();
 // Shows the panel at once (or updates the one showing) and restarts its timer.
 void ShowOsdPanel(const OsdPanel& panel);
 HWND OsdWindow();
+// Whether the system's high-contrast colours are on; tests put their own answer in
+// (null restores the system's).
+void SetOsdHighContrastQuery(bool (*query)());

@@ -92,7 +92,9 @@ int main() {
         });
         if (!ok) {
             std::printf("no panel with \"%s\": %s \"%s\"\n", Utf8(expect).c_str(),
-                        panel == nullptr ? "no window" : IsWindowVisible(panel) ? "shows" : "hidden, last",
+                        panel == nullptr         ? "no window"
+                        : IsWindowVisible(panel) ? "shows"
+                                                 : "hidden, last",
                         panel == nullptr ? "" : Utf8(Text(panel)).c_str());
             return 1;
         }

@@ -1,5 +1,6 @@
 // Shows the on-screen display's panel for a screenshot:
-//   ui_osd_showcase play|volume|muted READY DONE
+//   ui_osd_showcase play|volume|muted|contrast READY DONE
+// ("contrast": the volume panel in the high-contrast colours)
 // Once the panel is up and painted, it writes its screen rectangle ("x y w h") to READY;
 // it keeps the panel up (a press every half second would) until DONE appears, or for
 // two minutes at most.
@@ -43,13 +44,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const std::string which = __argv[1];
     g_ready = __argv[2];
     g_done = __argv[3];
-    if (which == "volume") {
+    if (which == "volume" || which == "contrast") {
         g_panel = OsdPanel{"Volume 45%", 45};
     } else if (which == "muted") {
         g_panel = OsdPanel{"Muted", -1};
     } else {
         g_panel = OsdPanel{"Play \xC2\xB7 VLC", -1};
     }
+    if (which == "contrast") SetOsdHighContrastQuery([] { return true; });
     if (!StartOsdWindow(instance)) return 2;
     SetTimer(nullptr, 0, 500, &Tick);
     MSG msg;
