@@ -119,10 +119,14 @@ expected_volume_panel() {
     elif [ -n "$line" ]; then echo "${3}"
     fi
 }
-for press in "VolumeUp 1 Volume Up" "Mute 1 Mute" "Mute 2 Mute" "VolumeDown 1 Volume Down"; do
+# BUTTON, which of its trace lines, its variant (two presses of one button in a row
+# differ in it, or the second is a held button's repeat), the words without a level.
+for press in "VolumeUp 1 1 Volume Up" "Mute 1 1 Mute" "Mute 2 2 Mute" "VolumeDown 1 1 Volume Down"; do
     set -- $press
-    run "$sender" --virtual "$1" >>"$log"
-    want=$(expected_volume_panel "$1" "$2" "${*:3}")
+    # Each panel is seen come up, not left over from the press before.
+    check "$osd" hidden 4000
+    run "$sender" --virtual --first-variant "$3" "$1" >>"$log"
+    want=$(expected_volume_panel "$1" "$2" "${*:4}")
     if [ -z "$want" ]; then fail "no trace line for $1"; continue; fi
     check "$osd" shown "$want" 5000
 done
