@@ -299,7 +299,8 @@ int32_t VolumePercent() {
     double share = -1.0;
     if (IsWindowsVersion6()) {
         if (EndpointInterface() != 0) share = GetEndpointLevel();
-    } else if (CVolumeOutLine* master = g_master.get(); master != nullptr && master->IsAvailable()) {
+    } else if (CVolumeOutLine* master = g_master.get();
+               master != nullptr && master->IsAvailable()) {
         const int64_t minimum = master->GetMinimum();
         const int64_t range = master->GetMaximum() - minimum;
         const int64_t level = master->GetLevel();
