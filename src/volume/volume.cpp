@@ -295,6 +295,22 @@ void MuteOutput() {
 
 bool OutputUnmuted() { return g_outputUnmuted.load() == 1; }
 
+int32_t VolumePercent() {
+    double share = -1.0;
+    if (IsWindowsVersion6()) {
+        if (EndpointInterface() != 0) share = GetEndpointLevel();
+    } else if (CVolumeOutLine* master = g_master.get();
+               master != nullptr && master->IsAvailable()) {
+        const int64_t minimum = master->GetMinimum();
+        const int64_t range = master->GetMaximum() - minimum;
+        const int64_t level = master->GetLevel();
+        if (range > 0 && level >= minimum)
+            share = static_cast<double>(level - minimum) / static_cast<double>(range);
+    }
+    if (share < 0.0) return -1;
+    return static_cast<int32_t>(std::clamp(share, 0.0, 1.0) * 100.0 + 0.5);
+}
+
 float VolumeStep(int32_t sensitivity) {
     // A stored value outside the slider's range would make the step negative or larger
     // than the whole range.
@@ -303,6 +319,15 @@ float VolumeStep(int32_t sensitivity) {
 }
 
 namespace {
+
+// The level the change left, for whoever reads the trace (the on-screen display shows it).
+void TraceLevel() {
+    TraceAction([] {
+        const int32_t percent = VolumePercent();
+        return percent < 0 ? std::string("volume level unknown")
+                           : "volume now " + std::to_string(percent) + "%";
+    });
+}
 
 int StepButton(int32_t button, uint8_t sageKey, bool up) {
     if (ForegroundIsSageTvFamily()) {
@@ -321,6 +346,7 @@ int StepButton(int32_t button, uint8_t sageKey, bool up) {
         } else {
             LowerVolume(step);
         }
+        TraceLevel();
         if (ForegroundIsCooperating()) CooperatingKeyHandler(button);
     }
     return 1;
@@ -342,6 +368,7 @@ int OnMute(int32_t button) {
         MuteOutput();
     } else {
         UnmuteOutput();
+        TraceLevel();
     }
     if (ForegroundIsCooperating()) CooperatingKeyHandler(button);
     return 1;
