@@ -8,7 +8,7 @@
 # the value, a press shows nothing.
 set -u
 exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
-sender="$PROGRAM_DIR/orbsend.exe"
+sender="$BUILD_DIR/orbsend.exe"
 monitor="$PROGRAM_DIR/orbmonitor.exe"
 probe="$BUILD_DIR/tests/window_probe.exe"
 osd="$BUILD_DIR/tests/osd_probe.exe"
