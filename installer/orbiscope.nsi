@@ -344,6 +344,38 @@ Function DirectoryLeave
   ${EndIf}
 FunctionEnd
 
+; The on-screen display, offered ticked on the options page; a choice made before (the
+; value is there) is what the page shows again. A silent setup leaves the value alone.
+Var ShowDisplay ; "" not asked; 1 or 0: OnScreenDisplay
+Var Box4
+!macro DisplayOptionCreate
+  ${NSD_CreateCheckbox} 0 60u 100% 12u "Show what each remote &button did on the screen"
+  Pop $Box4
+  ${If} $ShowDisplay == ""
+    ClearErrors
+    ReadRegDWORD $ShowDisplay HKCU "${USER_KEY}" "OnScreenDisplay"
+    ${If} ${Errors}
+      StrCpy $ShowDisplay 1
+    ${EndIf}
+  ${EndIf}
+  ${If} $ShowDisplay <> 0
+    ${NSD_Check} $Box4
+  ${EndIf}
+!macroend
+!macro DisplayOptionLeave
+  ${NSD_GetState} $Box4 $0
+  ${If} $0 = ${BST_CHECKED}
+    StrCpy $ShowDisplay 1
+  ${Else}
+    StrCpy $ShowDisplay 0
+  ${EndIf}
+!macroend
+!macro DisplayOptionWrite
+  ${If} $ShowDisplay != ""
+    WriteRegDWORD HKCU "${USER_KEY}" "OnScreenDisplay" $ShowDisplay
+  ${EndIf}
+!macroend
+
 Function OptionsPage
   !insertmacro MUI_HEADER_TEXT "Options" "Choose how ${PRODUCT} starts."
   nsDialogs::Create 1018
@@ -366,7 +398,8 @@ Function OptionsPage
   ${If} $WaitReceiver = 1
     ${NSD_Check} $Box3
   ${EndIf}
-  ${NSD_CreateLabel} 0 64u 100% 60u "The introduction is a short tour of the remote, shown once the receiver is found. While Windows sets up a newly plugged-in receiver, a small window in the top-left corner of the screen waits for it.$\r$\n$\r$\nYou can change these later: the introduction and the help are in the Start menu."
+  !insertmacro DisplayOptionCreate
+  ${NSD_CreateLabel} 0 82u 100% 56u "The introduction is a short tour of the remote, shown once the receiver is found. While Windows sets up a newly plugged-in receiver, a small window in the top-left corner of the screen waits for it.$\r$\n$\r$\nYou can change these later: the introduction and the help are in the Start menu."
   Pop $0
   nsDialogs::Show
 FunctionEnd
@@ -390,6 +423,7 @@ Function OptionsLeave
   ${Else}
     StrCpy $WaitReceiver 0
   ${EndIf}
+  !insertmacro DisplayOptionLeave
 FunctionEnd
 
 Function StartProgram
@@ -422,6 +456,7 @@ Section "Orbiscope Remote" SecMain
   SetRegView 32
   WriteRegStr HKLM "${MACHINE_KEY}" "LastInstallDir" "$INSTDIR"
   WriteRegDWORD HKCU "${USER_KEY}" "InstallJustRan" 1
+  !insertmacro DisplayOptionWrite
   ${If} $ShowIntro = 1
     WriteRegDWORD HKCU "${USER_KEY}" "CancelSlideshow" 0
   ${Else}

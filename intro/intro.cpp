@@ -225,6 +225,34 @@ void HelpArt(HDC dc, const RECT& area, int) {
     }
 }
 
+// The on-screen display's panels as they show after a press.
+void DisplayArt(HDC dc, const RECT& area, int) {
+    auto panel = [&](int y, const wchar_t* text, int level) {
+        const int w = S(300), h = level >= 0 ? S(84) : S(60);
+        RECT r{area.left + S(30), y, area.left + S(30) + w, y + h};
+        RoundBox(dc, r, S(8), RGB(24, 24, 24), RGB(24, 24, 24));
+        RECT t{r.left, r.top + S(10), r.right, r.top + S(48)};
+        Text(dc, g_heading, RGB(255, 255, 255), text, t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        if (level < 0) return;
+        RECT track{r.left + S(20), r.top + S(56), r.right - S(20), r.top + S(68)};
+        HBRUSH grey = CreateSolidBrush(RGB(80, 80, 80));
+        FillRect(dc, &track, grey);
+        DeleteObject(grey);
+        RECT done = track;
+        done.right = track.left + MulDiv(track.right - track.left, level, 100);
+        HBRUSH blue = CreateSolidBrush(RGB(0, 120, 215));
+        FillRect(dc, &done, blue);
+        DeleteObject(blue);
+    };
+    panel(area.top + S(4), L"Play \x00B7 VLC", -1);
+    panel(area.top + S(76), L"Volume 45%", 45);
+    RECT note{area.left + S(350), area.top + S(10), area.right - S(10), area.top + S(160)};
+    Text(dc, g_small, RGB(60, 60, 60),
+         L"Shown on the screen you are looking at, over a full-screen film too. It never takes "
+         L"the keyboard or the mouse away from your program.",
+         note, DT_LEFT | DT_WORDBREAK);
+}
+
 const Page kPages[] = {
     {L"Your remote",
      L"Orbiscope Remote turns every button of the remote into the right action for the program "
@@ -246,6 +274,11 @@ const Page kPages[] = {
      L"any file, program or web page with one press (QuickLaunch), or a shortcut such as "
      L"Alt+Tab. As installed:",
      MacroArt},
+    {L"What each button did",
+     L"From across the room you can see what a press did: a panel shows it in large letters "
+     L"for a moment, and the volume as a bar. Switch it on under Settings \x2192 Advanced "
+     L"(\"Show what each button did on the screen\"), or during setup.",
+     DisplayArt},
     {L"Where the help is",
      L"The help describes every button, every setting and each of the supported programs. "
      L"You find it here:",

@@ -11,6 +11,15 @@
 
 namespace {
 
+// The level the change left, for whoever reads the trace (the on-screen display shows it).
+void TraceLevel() {
+    TraceAction([] {
+        const int32_t percent = VolumePercent();
+        return percent < 0 ? std::string("volume level unknown")
+                           : "volume now " + std::to_string(percent) + "%";
+    });
+}
+
 int StepButton(int32_t button, uint8_t sageKey, bool up) {
     if (ForegroundIsSageTvFamily()) {
         SendKeystroke(sageKey, true);
@@ -28,6 +37,7 @@ int StepButton(int32_t button, uint8_t sageKey, bool up) {
         } else {
             LowerVolume(step);
         }
+        TraceLevel();
         if (ForegroundIsCooperating()) CooperatingKeyHandler(button);
     }
     return 1;
@@ -49,6 +59,7 @@ int OnMute(int32_t button) {
         MuteOutput();
     } else {
         UnmuteOutput();
+        TraceLevel();
     }
     if (ForegroundIsCooperating()) CooperatingKeyHandler(button);
     return 1;

@@ -48,6 +48,8 @@ const SettingEntry kSchema[] = {
     {"AutoSwitchEnabled", R::AsStored, &S::AutoSwitchEnabled, 1, 0},
     {"MouseModeEnabled", R::AsStored, &S::MouseModeEnabled, 0, 0},
     {"ShowUnsupportedDlg", R::AsStored, &S::ShowUnsupportedDlg, 1, 0},
+    // Off when absent: a new window nobody asked for.
+    {"OnScreenDisplay", R::AsStored, &S::OnScreenDisplay, 0, 0},
 };
 
 }  // namespace

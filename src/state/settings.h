@@ -34,6 +34,7 @@ public:
     std::atomic<int32_t> AutoSwitchEnabled{0};
     std::atomic<int32_t> MouseModeEnabled{0};
     std::atomic<int32_t> ShowUnsupportedDlg{0};
+    std::atomic<int32_t> OnScreenDisplay{0};
 
     // The framework's "modified" flag: set by every setter, cleared by load and save.
     std::atomic<int32_t> modified{0};
@@ -70,6 +71,7 @@ public:
     void SetAutoSwitchEnabled(int32_t v) { Set(AutoSwitchEnabled, v); }
     void SetMouseModeEnabled(int32_t v) { Set(MouseModeEnabled, v); }
     void SetShowUnsupportedDlg(int32_t v) { Set(ShowUnsupportedDlg, v); }
+    void SetOnScreenDisplay(int32_t v) { Set(OnScreenDisplay, v); }
 
     bool IsModified() const { return modified.load() != 0; }
     void SetModifiedFlag(bool m) { modified.store(m ? 1 : 0); }

@@ -17,6 +17,18 @@ namespace {
 
 thread_local TraceRecord* t_record = nullptr;
 std::atomic<TraceOutput> g_output{nullptr};
+std::atomic<TraceRecordOutput> g_recordOutput{nullptr};
+// The two reasons to build records; g_watched is their union, kept under the lock so
+// that two switches at once cannot leave it stale.
+std::mutex g_watchLock;
+bool g_linesWanted = false;
+bool g_recordsShown = false;
+std::atomic<bool> g_linesOn{false};
+
+void UpdateWatchedLocked() {
+    g_linesOn.store(g_linesWanted, std::memory_order_relaxed);
+    trace_detail::g_watched.store(g_linesWanted || g_recordsShown, std::memory_order_relaxed);
+}
 
 std::chrono::system_clock::time_point RealWall() { return std::chrono::system_clock::now(); }
 uint64_t RealMicros() {
@@ -120,8 +132,18 @@ void Message(bool sent, WindowHandle window, MessageId message, WParam wParam, L
 }  // namespace trace_detail
 
 void SetTraceWatched(bool watched) {
-    trace_detail::g_watched.store(watched, std::memory_order_relaxed);
+    std::lock_guard<std::mutex> hold(g_watchLock);
+    g_linesWanted = watched;
+    UpdateWatchedLocked();
 }
+
+void SetTraceShown(bool shown) {
+    std::lock_guard<std::mutex> hold(g_watchLock);
+    g_recordsShown = shown;
+    UpdateWatchedLocked();
+}
+
+void SetTraceRecordOutput(TraceRecordOutput output) { g_recordOutput = output; }
 
 void SetTraceOutput(TraceOutput output) { g_output = output; }
 
@@ -144,8 +166,11 @@ CodeTrace::~CodeTrace() {
     if (!record_) return;
     t_record = outer_;
     try {
+        const TraceRecordOutput shown = g_recordOutput.load();
+        if (shown != nullptr) shown(*record_);
         const TraceOutput output = g_output.load();
-        if (output != nullptr) output(FormatTraceRecord(*record_));
+        if (output != nullptr && g_linesOn.load(std::memory_order_relaxed))
+            output(FormatTraceRecord(*record_));
     } catch (...) {
         // A line that cannot be built or delivered is lost; the press is not.
     }

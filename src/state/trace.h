@@ -32,15 +32,26 @@ void Message(bool sent, WindowHandle window, MessageId message, WParam wParam, L
              bool ok);
 }  // namespace trace_detail
 
-// Someone watches: a viewer is attached or the log is on.
+// Someone watches: a viewer is attached, the log is on or the on-screen display wants
+// the records.
 inline bool TraceWatched() { return trace_detail::g_watched.load(std::memory_order_relaxed); }
 inline bool Tracing() { return TraceWatched() && trace_detail::Active(); }
+// Whether the lines are wanted (viewers, the log).
 void SetTraceWatched(bool watched);
+// Whether the finished records are wanted (the on-screen display); independent of the
+// lines, so that each side can come and go without turning the other off.
+void SetTraceShown(bool shown);
 
 // Receives the finished line of every code (no line end). Installed by the shell; it
 // runs on the reader thread and must not block.
 using TraceOutput = void (*)(const std::string& line);
 void SetTraceOutput(TraceOutput output);
+
+struct TraceRecord;
+// Receives every finished record while the records are shown, on the reader thread,
+// before its line is made; it must not block.
+using TraceRecordOutput = void (*)(const TraceRecord& record);
+void SetTraceRecordOutput(TraceRecordOutput output);
 
 // The time source of the records: wall-clock for the line's time of day, a steady
 // microsecond count for the delay to the last action. Tests install fixed ones.

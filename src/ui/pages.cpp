@@ -3,6 +3,7 @@
 #include "platform/vk.h"
 #include "state/messages.h"
 #include "ui/document.h"
+#include "ui/osd.h"
 
 using pagemsg::BN_CLICKED_;
 using pagemsg::CB_NONE;
@@ -113,6 +114,7 @@ bool AdvancedPageLogic::Fill() {
     c_.SetChecked(IDC_SAVER_WAKEUP_CHECK, s->ScreenSaverWakeupEnabled.load() != 0);
     c_.SetChecked(IDC_AUTOSWITCH_CHECK, s->AutoSwitchEnabled.load() != 0);
     c_.SetChecked(IDC_MOUSE_MODE_CHECK, s->MouseModeEnabled.load() != 0);
+    c_.SetChecked(IDC_OSD_CHECK, s->OnScreenDisplay.load() != 0);
     const int32_t mode = s->PowerButtonMode.load();
     c_.SetComboSelection(IDC_POWER_MODE_COMBO, mode >= 0 && mode < 4 ? mode : CB_NONE);
     return true;
@@ -124,6 +126,7 @@ bool AdvancedPageLogic::OnCommand(int32_t id, uint32_t code) {
     case IDC_POWER_BUTTON_CHECK:
     case IDC_MOUSE_MODE_CHECK:
     case IDC_SAVER_WAKEUP_CHECK:
+    case IDC_OSD_CHECK:
     case IDC_AUTOSWITCH_CHECK: {
         if (code != BN_CLICKED_ || s == nullptr) return true;
         const bool checked = c_.Checked(id);
@@ -142,6 +145,9 @@ bool AdvancedPageLogic::OnCommand(int32_t id, uint32_t code) {
             }
         } else if (id == IDC_SAVER_WAKEUP_CHECK) {
             s->SetScreenSaverWakeupEnabled(value);
+        } else if (id == IDC_OSD_CHECK) {
+            s->SetOnScreenDisplay(value);
+            ApplyOnScreenDisplaySetting();
         } else {
             s->SetAutoSwitchEnabled(value);
         }
@@ -190,6 +196,9 @@ void FormOk(CDocument& doc, WindowHandle frame) {
 }
 
 void FormCancel(CDocument& doc, WindowHandle frame) {
-    if (doc.IsModified()) (void)doc.OnOpenDocument(nullptr);
+    if (doc.IsModified()) {
+        (void)doc.OnOpenDocument(nullptr);
+        ApplyOnScreenDisplaySetting();
+    }
     if (Desktop* desktop = Os().desktop) (void)desktop->Post(frame, WM_REMOTE_HIDESETTINGS, 0, 0);
 }

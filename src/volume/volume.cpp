@@ -295,6 +295,22 @@ void MuteOutput() {
 
 bool OutputUnmuted() { return g_output.unmuted.load() == 1; }
 
+int32_t VolumePercent() {
+    double share = -1.0;
+    if (IsWindowsVersion6()) {
+        if (EndpointInterface() != 0) share = GetEndpointLevel();
+    } else if (CVolumeOutLine* master = g_output.master.get();
+               master != nullptr && master->IsAvailable()) {
+        const int64_t minimum = master->GetMinimum();
+        const int64_t range = master->GetMaximum() - minimum;
+        const int64_t level = master->GetLevel();
+        if (range > 0 && level >= minimum)
+            share = static_cast<double>(level - minimum) / static_cast<double>(range);
+    }
+    if (share < 0.0) return -1;
+    return static_cast<int32_t>(std::clamp(share, 0.0, 1.0) * 100.0 + 0.5);
+}
+
 float VolumeStep(int32_t sensitivity) {
     // A stored value outside the slider's range would make the step negative or larger
     // than the whole range.

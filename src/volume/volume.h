@@ -124,5 +124,8 @@ void MuteOutput();
 // 1 after the last unmute done here, 0 after the last mute; not read from the system.
 bool OutputUnmuted();
 
+// The output's level in percent of its range (0..100), -1 when it cannot be read.
+int32_t VolumePercent();
+
 // The step of one volume press for a VolumeSensitivity setting (0..100).
 float VolumeStep(int32_t sensitivity);

@@ -10,6 +10,7 @@
 #include "state/messages.h"
 #include "state/settings_store.h"
 #include "ui/document.h"
+#include "ui/osd.h"
 #include "ui/pages.h"
 
 namespace {
@@ -319,6 +320,7 @@ TEST_F(AdvancedPage, CheckBoxesStoreTheirStateAndOnlyTwoSpeakWhenTicked) {
          kMbOk | kMbIconInformation},
         {IDC_SAVER_WAKEUP_CHECK, &s().ScreenSaverWakeupEnabled, nullptr, nullptr, 0},
         {IDC_AUTOSWITCH_CHECK, &s().AutoSwitchEnabled, nullptr, nullptr, 0},
+        {IDC_OSD_CHECK, &s().OnScreenDisplay, nullptr, nullptr, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
@@ -329,6 +331,9 @@ TEST_F(AdvancedPage, CheckBoxesStoreTheirStateAndOnlyTwoSpeakWhenTicked) {
             const bool ticked = controls.Checked(c.id);
             EXPECT_EQ(ticked, (round % 2 == 0) != initially);
             EXPECT_EQ(c.field->load(), ticked ? 1 : 0);
+            if (c.id == IDC_OSD_CHECK) {
+                EXPECT_EQ(OnScreenDisplayOn(), ticked);
+            }
             if (c.text != nullptr && ticked) {
                 ASSERT_EQ(env.ui.boxes.size(), 1u);
                 EXPECT_EQ(env.ui.boxes[0].text, c.text);

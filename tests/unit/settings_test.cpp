@@ -69,6 +69,7 @@ TEST_F(SettingsStore, EmptyRegistryLoadsDefaultsAndWritesOnlyTheFavourites) {
     EXPECT_EQ(s().AutoSwitchEnabled.load(), 1);
     EXPECT_EQ(s().MouseModeEnabled.load(), 0);
     EXPECT_EQ(s().ShowUnsupportedDlg.load(), 1);
+    EXPECT_EQ(s().OnScreenDisplay.load(), 0);  // off when absent
     EXPECT_EQ(s().GetFavorite1(), kRed);
     EXPECT_EQ(s().GetFavorite2(), kFallback);
     EXPECT_EQ(s().GetFavorite3(), kYellow);
@@ -196,6 +197,7 @@ TEST_F(SettingsStore, SlidersAreClampedOnLoadAndFlagsTakenAsStored) {
     SetUserDword("PowerButtonMode", 7);
     SetUserDword("ShowUnsupportedDlg", 0);
     SetUserDword("MouseModeEnabled", 0xFFFFFFFF);
+    SetUserDword("OnScreenDisplay", 1);
     // Key names ignore case: the company key may be spelt either way.
     env.registry.SetDword(Hive::CurrentUser, "software\\orbiscope\\orbiscope remote\\SETTINGS",
                           "autoswitchenabled", 0);
@@ -208,6 +210,7 @@ TEST_F(SettingsStore, SlidersAreClampedOnLoadAndFlagsTakenAsStored) {
     EXPECT_EQ(s().PowerButtonMode.load(), 7);
     EXPECT_EQ(s().ShowUnsupportedDlg.load(), 0);
     EXPECT_EQ(s().MouseModeEnabled.load(), -1);
+    EXPECT_EQ(s().OnScreenDisplay.load(), 1);
     EXPECT_EQ(s().AutoSwitchEnabled.load(), 0);
     EXPECT_EQ(UserDword("RepeatRate"), 250u);
 
@@ -280,7 +283,7 @@ TEST_F(SettingsStore, SaveWritesEveryValueInOrderAndClampsTheSlidersInTheRecord)
                                         "RepeatDelay", "RepeatRate", "PowerButtonEnabled",
                                         "PowerButtonMode", "ScreenSaverWakeupEnabled",
                                         "AutoSwitchEnabled", "MouseModeEnabled",
-                                        "ShowUnsupportedDlg"}));
+                                        "ShowUnsupportedDlg", "OnScreenDisplay"}));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(s().RepeatDelay.load(), 0);
     EXPECT_EQ(s().RepeatRate.load(), 100);
@@ -347,7 +350,7 @@ TEST_F(SettingsStore, SaveModifiedWritesOnlyAModifiedRecord) {
     EXPECT_TRUE(env.registry.writeLog.empty());
     s().SetShowUnsupportedDlg(0);
     EXPECT_TRUE(doc.SaveModified());
-    EXPECT_EQ(env.registry.writeLog.size(), 17u);
+    EXPECT_EQ(env.registry.writeLog.size(), 18u);
     EXPECT_EQ(UserDword("ShowUnsupportedDlg"), 0u);
 }
 

@@ -98,7 +98,8 @@ TEST_F(TraceTest, OnePressPerDispatcherStep) {
          },
          Exit, "Exit variant 1: new press, accepted | mouse mode | right click at (500, 400)"},
         {"global button", [] {}, VolumeUp,
-         "VolumeUp variant 1: new press, accepted | global button VolumeUp | volume up 8%"},
+         "VolumeUp variant 1: new press, accepted | global button VolumeUp | volume up 8%; volume "
+         "level unknown"},
         {"macro button", [] {}, MacroButton1,
          "MacroButton1 variant 1: new press, accepted | global button MacroButton1 | key "
          "Alt+Enter"},

@@ -466,3 +466,20 @@ TEST_F(Volume, ChangeNotificationsReachTheHandlerOnlyWhileTheObjectLives) {
 }
 
 }  // namespace
+
+namespace {
+
+// The level the on-screen display shows after a press, read back from either path.
+TEST_F(Volume, PercentIsReadFromTheEndpointOrTheMasterLine) {
+    power.version = kVista;
+    EXPECT_EQ(VolumePercent(), -1);  // no interface: unknown, not 0
+    EndpointPath(0.426f);
+    EXPECT_EQ(VolumePercent(), 43);
+    ReleaseEndpointVolume();
+    MixerPath();
+    EXPECT_EQ(VolumePercent(), 50);  // 32768 of 0..65535
+    OnVolumeDown(VolumeDown);
+    EXPECT_EQ(VolumePercent(), 42);
+}
+
+}  // namespace

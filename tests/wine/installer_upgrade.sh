@@ -76,6 +76,15 @@ check_one_installation "$own" "$unix_own"
 [ -e "$prefix/drive_c/Program Files/Orbiscope/Remote" ] && fail "a second installation in Program Files" ||
     ok "no second installation"
 
+x86_setup="$(dirname "$setup")/OrbiscopeRemote-Setup-x86.exe"
+if "$(dirname "$0")/../../scripts/probe/runs-i386"; then
+    echo "== the x86 setup on 64-bit Windows"
+    wine "$x86_setup" /S /NOSTART '/D=C:\X86' >/dev/null 2>&1
+    rc=$?
+    [ "$rc" -eq 5 ] && ok "refused with exit code 5" || fail "the x86 setup answered $rc, expected 5"
+    [ -e "$prefix/drive_c/X86" ] && fail "it installed" || ok "nothing installed"
+fi
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1

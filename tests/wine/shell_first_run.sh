@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # The first start after an installation: the hardware-wait window waits for the
-# receiver; once it opens, the introduction is started (here it is not installed, so
-# its error box shows) and the start-up values are reset.
+# receiver; once it opens, the introduction is started (here it is taken out of the
+# installation, so its error box shows; the setup's test sees it start) and the
+# start-up values are reset.
 . "$(dirname "$0")/lib/shell_lib.sh"
+intro="$PROGRAM_DIR/Docs/intro.exe"
+[ -f "$intro" ] && mv "$intro" "$intro.aside"
+trap 'cleanup; [ -f "$intro.aside" ] && mv "$intro.aside" "$intro"' EXIT
 
 pipe='\\.\pipe\orbiscope-shell-first-run'
 export ORBISCOPE_VIRTUAL_RECEIVER="$pipe"

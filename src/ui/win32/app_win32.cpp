@@ -14,9 +14,11 @@
 #include "engine/press_engine.h"
 #include "state/messages.h"
 #include "ui/document.h"
+#include "ui/osd.h"
 #include "ui/shell.h"
 #include "ui/trace_output.h"
 #include "ui/tray_icon.h"
+#include "ui/win32/osd_window.h"
 #include "ui/win32/settings_window.h"
 #include "ui/win32/trace_pipe.h"
 #include "volume/volume.h"
@@ -272,6 +274,8 @@ public:
         // After the icon is up: an unwritable log folder is told in a balloon.
         (void)tracePipe_.Start();
         StartTrace(TraceLogAsked(commandLine), &tracePipe_);
+        // A panel that cannot be made leaves the display off; the program runs on.
+        if (StartOsdWindow(g_instance)) ApplyOnScreenDisplaySetting();
 
         UnmuteOutput();
         return true;
@@ -296,6 +300,7 @@ public:
     int ExitInstance(int code) {
         ExitHost host(endpointCreated_, comInitialized_);
         ExitShell(host);
+        StopOsdWindow();
         StopTrace();
         tracePipe_.Stop();
         if (wsaStarted_) WSACleanup();

@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# The on-screen display end to end. The real program runs with OnScreenDisplay on and
+# Notepad in front (catalogue row 125); presses come from the virtual receiver. A press
+# shows the panel with its words, Notepad stays the foreground window with its edit
+# control focused, and the panel goes away by itself. Against a private sound server
+# (when PulseAudio is installed) a volume press shows the level after the change, the
+# same level as the routing trace's line of that press, and Mute shows "Muted". Without
+# the value, a press shows nothing.
+set -u
+exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
+sender="$BUILD_DIR/orbsend.exe"
+monitor="$PROGRAM_DIR/orbmonitor.exe"
+probe="$BUILD_DIR/tests/window_probe.exe"
+osd="$BUILD_DIR/tests/osd_probe.exe"
+for f in "$exe" "$sender" "$monitor" "$probe" "$osd"; do [ -f "$f" ] || { echo "missing $f"; exit 1; }; done
+log="$WINE_ENV_DIR/e2e-osd.log"
+lines="$WINE_ENV_DIR/osd-trace.txt"
+export ORBISCOPE_VIRTUAL_RECEIVER='\\.\pipe\orbiscope-e2e-osd'
+key='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
+dot=$(printf '\xc2\xb7')
+run() { wine "$@" 2>>"$log"; }
+started=()
+pulse_pid=
+failures=0
+fail() {
+    echo "  $*"
+    failures=$((failures + 1))
+}
+check() { run "$@" || fail "failed: $*"; }
+
+start_sound() {
+    command -v pulseaudio >/dev/null 2>&1 || return 1
+    local dir
+    dir="$(cd "$WINE_ENV_DIR" && pwd)/pulse-osd"
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    chmod 700 "$dir"
+    export XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir" PULSE_STATE_PATH="$dir"
+    export PULSE_SERVER="unix:$dir/native"
+    echo "autospawn = no" >"$dir/client.conf"
+    export PULSE_CLIENTCONFIG="$dir/client.conf"
+    HOME="$dir" pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
+        -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
+        -L "module-null-sink sink_name=orbiscope_osd" -L "module-always-sink" >"$dir/server.log" 2>&1 &
+    pulse_pid=$!
+    for _ in $(seq 1 100); do
+        if pactl info >/dev/null 2>&1; then
+            pactl set-default-sink orbiscope_osd >/dev/null 2>&1
+            # A known level to step from.
+            pactl set-sink-volume orbiscope_osd 50% >/dev/null 2>&1
+            return 0
+        fi
+        kill -0 "$pulse_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    return 1
+}
+
+stop_program() {
+    run "$probe" close Orbiscope.Remote >/dev/null || true
+    run "$probe" gone Orbiscope.Remote 10000 >/dev/null || true
+}
+cleanup() {
+    run "$probe" discard Notepad Edit >/dev/null || true
+    stop_program
+    run "$probe" gone Notepad 5000 >/dev/null || true
+    for pid in "${started[@]}"; do
+        for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill "$pid" 2>/dev/null || true
+    done
+    wine reg delete "$key" /v OnScreenDisplay /f >/dev/null 2>&1 || true
+    if [ -n "$pulse_pid" ]; then
+        kill "$pulse_pid" 2>/dev/null
+        wait "$pulse_pid" 2>/dev/null
+    fi
+}
+trap cleanup EXIT
+
+sound=0
+if start_sound; then sound=1; else echo "no sound server: the volume level is not checked"; fi
+
+wine reg delete 'HKCU\Software\OrbiScope' /f >/dev/null 2>&1 || true
+wine reg add "$key" /v OnScreenDisplay /t REG_DWORD /d 1 /f >/dev/null 2>&1
+wine "$exe" /trace >>"$log" 2>&1 &
+started+=($!)
+check "$probe" wait Orbiscope.Remote 15000
+wine notepad >>"$log" 2>&1 &
+started+=($!)
+check "$probe" wait Notepad 15000
+check "$probe" text Notepad Edit "" 5000
+
+before=$(run "$osd" front | tr -d '\r')
+[ "$before" = "front=Notepad focus=Edit" ] || fail "Notepad is not in front to begin with: $before"
+run "$sender" --virtual Next >>"$log"
+check "$osd" shown "Next $dot Notepad" 5000
+after=$(run "$osd" front | tr -d '\r')
+[ "$after" = "$before" ] && echo "ok foreground and focus kept" || fail "front changed: $before -> $after"
+# The key reached Notepad past the panel.
+run "$sender" --virtual Digit2 Digit2 >>"$log"
+check "$osd" shown "2 $dot Notepad" 5000
+check "$probe" text Notepad Edit "b" 5000
+check "$osd" hidden 4000
+
+# The volume: the panel tells the level the trace line of the same press tells.
+rm -f "$lines"
+wine "$monitor" --attach >"$lines" 2>>"$log" &
+started+=($!)
+for _ in $(seq 1 100); do grep -q '^attached' "$lines" 2>/dev/null && break; sleep 0.1; done
+# Waits for the trace line of the n-th press of $1 and prints what the panel must say.
+expected_volume_panel() {
+    local line=
+    for _ in $(seq 1 100); do
+        line=$(tr -d '\r' <"$lines" | grep "| $1 variant" | sed -n "${2}p")
+        [ -n "$line" ] && break
+        sleep 0.1
+    done
+    if grep -q 'sound muted' <<<"$line"; then echo "Muted"
+    elif level=$(grep -oE 'volume now [0-9]+%' <<<"$line"); then echo "Volume ${level#volume now }"
+    elif [ -n "$line" ]; then echo "${3}"
+    fi
+}
+# BUTTON, which of its trace lines, its variant (two presses of one button in a row
+# differ in it, or the second is a held button's repeat), the words without a level.
+for press in "VolumeUp 1 1 Volume Up" "Mute 1 1 Mute" "Mute 2 2 Mute" "VolumeDown 1 1 Volume Down"; do
+    set -- $press
+    # Each panel is seen come up, not left over from the press before.
+    check "$osd" hidden 4000
+    run "$sender" --virtual --first-variant "$3" "$1" >>"$log"
+    want=$(expected_volume_panel "$1" "$2" "${*:4}")
+    if [ -z "$want" ]; then fail "no trace line for $1"; continue; fi
+    check "$osd" shown "$want" 5000
+done
+if [ "$sound" = 1 ]; then
+    grep -q 'volume now [0-9]*%' "$lines" || fail "the sound server's level was not read"
+fi
+after=$(run "$osd" front | tr -d '\r')
+[ "$after" = "$before" ] || fail "front changed by the volume presses: $after"
+
+# The value off: a press shows nothing.
+stop_program
+wine reg add "$key" /v OnScreenDisplay /t REG_DWORD /d 0 /f >/dev/null 2>&1
+wine "$exe" >>"$log" 2>&1 &
+started+=($!)
+check "$probe" wait Orbiscope.Remote 15000
+run "$sender" --virtual Next >>"$log"
+check "$osd" quiet 3000
+
+[ "$failures" -eq 0 ] || { echo "FAIL: $failures checks (log: $log)"; exit 1; }
+echo "PASS"

@@ -1,0 +1,146 @@
+// Looks at the running program's on-screen display for the end-to-end scripts. Each
+// command prints one line and exits 0 when what it expects holds within MS milliseconds.
+//
+//   osd_probe front                  the foreground window's class and its focus's class
+//   osd_probe shown EXPECT MS        exactly one panel window, visible, holding exactly
+//                                    the text EXPECT, with the styles that keep it from
+//                                    taking the activation or the mouse, and not in front
+//   osd_probe hidden MS              no panel is visible
+//   osd_probe quiet MS               no panel becomes visible for MS milliseconds
+//   osd_probe rect                   the visible panel's screen rectangle: "x y w h"
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr const wchar_t* kPanelClass = L"Orbiscope.Display";
+
+std::string Utf8(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 1), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+std::wstring Text(HWND h) {
+    wchar_t buffer[512] = {};
+    SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                        2000, nullptr);
+    return buffer;
+}
+
+std::string ClassOf(HWND h) {
+    if (h == nullptr) return "(none)";
+    char name[256] = {};
+    GetClassNameA(h, name, sizeof name);
+    return name;
+}
+
+int PanelCount() {
+    int count = 0;
+    for (HWND w = FindWindowExW(nullptr, nullptr, kPanelClass, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, kPanelClass, nullptr))
+        ++count;
+    return count;
+}
+
+template <typename Pred>
+bool Within(DWORD ms, Pred pred) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (pred()) return true;
+        if (GetTickCount() - start > ms) return false;
+        Sleep(25);
+    }
+}
+
+int Usage() {
+    std::puts("usage: osd_probe front | shown EXPECT MS | hidden MS | quiet MS | rect");
+    return 2;
+}
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv == nullptr || argc < 2) return Usage();
+    const std::wstring command = argv[1];
+
+    if (command == L"front") {
+        HWND front = GetForegroundWindow();
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        const DWORD thread = GetWindowThreadProcessId(front, nullptr);
+        HWND focus = GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+        std::printf("front=%s focus=%s\n", ClassOf(front).c_str(), ClassOf(focus).c_str());
+        return 0;
+    }
+    if (command == L"shown" && argc == 4) {
+        const std::wstring expect = argv[2];
+        const DWORD ms = static_cast<DWORD>(_wtoi(argv[3]));
+        HWND panel = nullptr;
+        const bool ok = Within(ms, [&] {
+            panel = FindWindowW(kPanelClass, nullptr);
+            return panel != nullptr && IsWindowVisible(panel) && Text(panel) == expect;
+        });
+        if (!ok) {
+            std::printf("no panel with \"%s\": %s \"%s\"\n", Utf8(expect).c_str(),
+                        panel == nullptr         ? "no window"
+                        : IsWindowVisible(panel) ? "shows"
+                                                 : "hidden, last",
+                        panel == nullptr ? "" : Utf8(Text(panel)).c_str());
+            return 1;
+        }
+        const LONG_PTR ex = GetWindowLongPtrW(panel, GWL_EXSTYLE);
+        const LONG_PTR wanted =
+            WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED;
+        if ((ex & wanted) != wanted) {
+            std::printf("panel styles 0x%llX lack 0x%llX\n", static_cast<unsigned long long>(ex),
+                        static_cast<unsigned long long>(wanted & ~ex));
+            return 1;
+        }
+        if (GetForegroundWindow() == panel) {
+            std::puts("the panel is the foreground window");
+            return 1;
+        }
+        if (const int n = PanelCount(); n != 1) {
+            std::printf("%d panel windows\n", n);
+            return 1;
+        }
+        std::printf("shown \"%s\"\n", Utf8(expect).c_str());
+        return 0;
+    }
+    if (command == L"hidden" && argc == 3) {
+        const DWORD ms = static_cast<DWORD>(_wtoi(argv[2]));
+        const bool ok = Within(ms, [] {
+            HWND panel = FindWindowW(kPanelClass, nullptr);
+            return panel == nullptr || !IsWindowVisible(panel);
+        });
+        std::puts(ok ? "hidden" : "still shown");
+        return ok ? 0 : 1;
+    }
+    if (command == L"quiet" && argc == 3) {
+        const DWORD ms = static_cast<DWORD>(_wtoi(argv[2]));
+        const bool shown = Within(ms, [] {
+            HWND panel = FindWindowW(kPanelClass, nullptr);
+            return panel != nullptr && IsWindowVisible(panel);
+        });
+        std::puts(shown ? "a panel showed" : "quiet");
+        return shown ? 1 : 0;
+    }
+    if (command == L"rect") {
+        HWND panel = FindWindowW(kPanelClass, nullptr);
+        RECT r{};
+        if (panel == nullptr || !IsWindowVisible(panel) || !GetWindowRect(panel, &r)) return 1;
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    return Usage();
+}

@@ -1,0 +1,109 @@
+// The on-screen display's panel window against the real window manager: shown without
+// taking the activation, updated in place, hidden by its timer, drawn in the
+// high-contrast colours when they are on.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "receiver/remote_button.h"
+#include "state/trace.h"
+#include "ui/osd.h"
+#include "ui/win32/osd_window.h"
+#include "wine_support.h"
+
+namespace {
+
+class OsdWindow_ : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(StartOsdWindow(GetModuleHandleW(nullptr))); }
+    void TearDown() override { StopOsdWindow(); }
+
+    static std::wstring Text(HWND w) {
+        wchar_t buffer[256] = {};
+        GetWindowTextW(w, buffer, 256);
+        return buffer;
+    }
+};
+
+TEST_F(OsdWindow_, ShowsWithoutActivationUpdatesInPlaceAndGoesAway) {
+    TestWindow front;
+    ASSERT_TRUE(front.MakeForeground());
+    SetFocus(front.hwnd());
+    HWND panel = OsdWindow();
+    ASSERT_NE(panel, nullptr);
+    const LONG_PTR wanted =
+        WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED;
+    EXPECT_EQ(GetWindowLongPtrW(panel, GWL_EXSTYLE) & wanted, wanted);
+
+    ShowOsdPanel(OsdPanel{"Play \xC2\xB7 VLC", -1});
+    PumpMessages(100);
+    EXPECT_TRUE(IsWindowVisible(panel));
+    EXPECT_EQ(Text(panel), L"Play \x00B7 VLC");
+    EXPECT_EQ(GetForegroundWindow(), front.hwnd());
+    EXPECT_EQ(GetFocus(), front.hwnd());
+    RECT small{};
+    GetWindowRect(panel, &small);
+
+    // A held button: the same window takes the new words and grows for its bar.
+    ShowOsdPanel(OsdPanel{"Volume 45%", 45});
+    PumpMessages(100);
+    EXPECT_EQ(OsdWindow(), panel);
+    EXPECT_EQ(Text(panel), L"Volume 45%");
+    RECT withBar{};
+    GetWindowRect(panel, &withBar);
+    EXPECT_GT(withBar.bottom - withBar.top, small.bottom - small.top);
+    EXPECT_EQ(GetForegroundWindow(), front.hwnd());
+    EXPECT_EQ(front.Received(WM_KILLFOCUS).size(), 0u);
+
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(panel); }, 5000));
+}
+
+TEST_F(OsdWindow_, APressOnAnotherThreadOnlyPostsAndThePanelShowsHere) {
+    SetOnScreenDisplay(true);
+    // A press as the reader thread traces it: its record, when it closes, leaves the
+    // words and posts; this thread, which owns the window, draws.
+    std::thread reader([] {
+        CodeTrace trace(24);
+        trace.Match(Next, 1, RepeatDecision::NewPress);
+        TraceStep([] { return std::string("catalogue row 150 wmplayer.exe"); });
+    });
+    reader.join();
+    EXPECT_FALSE(IsWindowVisible(OsdWindow()));  // nothing drawn before the post is read
+    EXPECT_TRUE(PumpUntil([] { return IsWindowVisible(OsdWindow()) != FALSE; }, 2000));
+    EXPECT_EQ(Text(OsdWindow()), L"Next \x00B7 Windows Media Player");
+}
+
+bool g_contrast = false;
+bool Contrast() { return g_contrast; }
+
+// The system's switch cannot be turned on under Wine; the panel's own question is
+// answered here, and what it draws is read back from the screen.
+TEST_F(OsdWindow_, DrawsInTheHighContrastColoursWhenTheyAreOn) {
+    SetOsdHighContrastQuery(&Contrast);
+    struct Case {
+        bool on;
+        COLORREF edge, inside;
+    };
+    const Case cases[] = {
+        {false, RGB(24, 24, 24), RGB(24, 24, 24)},
+        {true, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.on);
+        g_contrast = c.on;
+        ShowOsdPanel(OsdPanel{"Muted", -1});
+        PumpMessages(200);
+        HWND panel = OsdWindow();
+        HDC dc = GetDC(panel);
+        RECT r{};
+        GetClientRect(panel, &r);
+        EXPECT_EQ(GetPixel(dc, 0, 0), c.edge);
+        EXPECT_EQ(GetPixel(dc, r.right / 2, r.bottom - 5), c.inside);
+        ReleaseDC(panel, dc);
+    }
+    SetOsdHighContrastQuery(nullptr);
+}
+
+}  // namespace
