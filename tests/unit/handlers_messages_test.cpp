@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr MessageId kUser = 0x400, kCommand = 0x111, kAppCommand = 0x319;
 
 WindowHandle AddWindow(FakeEnv& env, const std::string& cls, const std::string& title = "",
                        Rect rect = Rect{10, 10, 400, 500}) {
@@ -22,103 +21,12 @@ WindowHandle AddWindow(FakeEnv& env, const std::string& cls, const std::string& 
 FakeMessage Posted(WindowHandle w, MessageId m, WParam wp, LParam lp) {
     return FakeMessage{w, 0, m, wp, lp, false};
 }
-FakeMessage Sent(WindowHandle w, MessageId m, WParam wp, LParam lp) {
-    return FakeMessage{w, 0, m, wp, lp, true};
-}
 
 std::vector<SeenStroke> Keys(FakeEnv& env) {
     std::vector<SeenStroke> got;
     std::string error;
     EXPECT_TRUE(DecodeStrokes(env.input.batches, got, error)) << error;
     return got;
-}
-
-// ---------------------------------------------------------------------------
-
-TEST(TouchTone, PostsItsCommandCodes) {
-    const std::pair<int32_t, WParam> codes[] = {
-        {ChannelUp, 400}, {ChannelDown, 303}, {Play, 1}, {Pause, 2},   {Stop, 3},   {Previous, 5},
-        {Rewind, 5},      {Next, 4},          {FastForward, 6},        {Menu, 102}, {Exit, 100}};
-    for (const auto& [button, code] : codes) {
-        FakeEnv env;
-        env.Foreground("touchtone.exe");
-        const WindowHandle main = AddWindow(env, "TouchTone Main");
-        EXPECT_EQ(HandleRow006(button), 1);
-        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(main, kUser, code, 0)})
-            << RemoteButtonName(button);
-        EXPECT_TRUE(env.input.batches.empty());
-    }
-}
-
-TEST(TouchTone, KeysAndUnmappedButtons) {
-    FakeEnv env;
-    env.Foreground("touchtone.exe");
-    AddWindow(env, "TouchTone Main");
-    EXPECT_EQ(HandleRow006(Record), 1);
-    EXPECT_EQ(HandleRow006(Digit1), 1);
-    EXPECT_EQ(HandleRow006(Digit2), 1);
-    EXPECT_EQ(HandleRow006(Up), 0);
-    EXPECT_EQ(HandleRow006(Digit3), 0);
-    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key('Q', true), Key('T', true, true),
-                                                  Key('D', true, true)}));
-}
-
-TEST(TouchTone, WithoutItsWindowNothingIsHandled) {
-    FakeEnv env;
-    env.Foreground("touchtone.exe");
-    AddWindow(env, "TouchTone Mainframe");
-    for (int32_t b : {Play, Record, Digit1}) EXPECT_EQ(HandleRow006(b), 0);
-    EXPECT_TRUE(env.desktop.messages.empty());
-    EXPECT_TRUE(env.input.batches.empty());
-}
-
-// ---------------------------------------------------------------------------
-
-TEST(TvProxies, NewerProxyTakesTheCommandAsParameter) {
-    const std::pair<int32_t, WParam> codes[] = {
-        {ChannelUp, 23}, {ChannelDown, 24}, {Play, 37}, {Pause, 38}, {Stop, 39},
-        {Previous, 45},  {Next, 44},        {Rewind, 36}, {FastForward, 35}, {Menu, 28}};
-    for (const auto& [button, code] : codes) {
-        FakeEnv env;
-        env.Foreground("atimmc.exe");
-        AddWindow(env, "ATIX10ProxyClass");
-        const WindowHandle rw = AddWindow(env, "ATIRWProxyClass");
-        EXPECT_EQ(HandleRow122(button), 1);
-        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(rw, kUser, code, 0)})
-            << RemoteButtonName(button);
-    }
-}
-
-TEST(TvProxies, OlderProxyTakesTheCommandInTheMessageNumber) {
-    const std::pair<int32_t, MessageId> codes[] = {
-        {ChannelUp, 1065}, {ChannelDown, 1072}, {Play, 1030},  {Pause, 1024},
-        {Stop, 1029},      {Previous, 1098},    {Next, 1099},  {Rewind, 1026},
-        {FastForward, 1028}, {Menu, 1033}};
-    for (const auto& [button, message] : codes) {
-        FakeEnv env;
-        env.Foreground("atimmc.exe");
-        const WindowHandle x10 = AddWindow(env, "ATIX10ProxyClass");
-        EXPECT_EQ(HandleRow122(button), 1);
-        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(x10, message, 1, 0)})
-            << RemoteButtonName(button);
-    }
-}
-
-TEST(TvProxies, KeysWithEitherProxyAndNothingWithout) {
-    for (const char* proxy : {"ATIX10ProxyClass", "ATIRWProxyClass"}) {
-        FakeEnv env;
-        env.Foreground("atimmc.exe");
-        AddWindow(env, proxy);
-        EXPECT_EQ(HandleRow122(Record), 1);
-        EXPECT_EQ(HandleRow122(Exit), 1);
-        EXPECT_EQ(HandleRow122(Digit0), 1);
-        EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key('R', true), Key(0x08), Key('0')})) << proxy;
-        EXPECT_TRUE(env.desktop.messages.empty());
-    }
-    FakeEnv env;
-    env.Foreground("atimmc.exe");
-    for (int32_t b : {Play, Record, Ok}) EXPECT_EQ(HandleRow122(b), 0);
-    EXPECT_TRUE(env.input.batches.empty());
 }
 
 // ---------------------------------------------------------------------------
@@ -161,63 +69,7 @@ TEST(AverMedia, EachWindowsCommands) {
     }
 }
 
-TEST(AverMedia, VcrBeforeTunerAndTunerBeforeControlPanel) {
-    FakeEnv env;
-    env.Foreground("tv.exe", "avermedia");
-    AddWindow(env, "", "AVerMedia TV Control Panel");
-    const WindowHandle tuner = AddWindow(env, "", "AVerMedia TV Tuner");
-    EXPECT_EQ(HandleRow109(Play), 1);
-    const WindowHandle vcr = AddWindow(env, "", "AVerMedia VCR Player Control");
-    EXPECT_EQ(HandleRow109(Play), 1);
-    EXPECT_EQ(HandleRow109(Menu), 0);
-    EXPECT_EQ(env.desktop.messages, (std::vector<FakeMessage>{Posted(tuner, 1026, 3063, 0),
-                                                              Posted(vcr, 1026, 3042, 1)}));
-}
-
-TEST(AverMedia, NoWindowNoAction) {
-    FakeEnv env;
-    env.Foreground("tv.exe", "AVerMedia");
-    EXPECT_EQ(HandleRow109(Play), 0);
-    EXPECT_TRUE(env.desktop.messages.empty());
-}
-
 // ---------------------------------------------------------------------------
-
-TEST(MediaCenter, AppCommandsCarryTheOemFlagInTheHighWord) {
-    const std::pair<int32_t, LParam> codes[] = {
-        {Play, 0x102E0000},     {Pause, 0x102F0000},  {Stop, 0x100D0000},
-        {Record, 0x10300000},   {Previous, 0x100C0000}, {Next, 0x100B0000},
-        {Rewind, 0x10320000},   {FastForward, 0x10310000}, {Menu, 0x10010000}};
-    for (const auto& [button, lp] : codes) {
-        FakeEnv env;
-        const WindowHandle front = env.Foreground("ehshell.exe");
-        EXPECT_EQ(HandleRow111(button), 1);
-        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Posted(front, kAppCommand, front, lp)})
-            << RemoteButtonName(button);
-    }
-}
-
-// ---------------------------------------------------------------------------
-
-TEST(DigiTv, SendsMenuCommandsToTheWindowInFront) {
-    const std::pair<int32_t, WParam> codes[] = {
-        {ChannelUp, 175}, {ChannelDown, 174}, {Play, 32774}, {Pause, 32781}, {Stop, 1001},
-        {Record, 32780},  {Previous, 180},    {Next, 181},   {Rewind, 151},  {FastForward, 1019},
-        {Up, 253},        {Down, 254},        {Left, 32784}, {Right, 32783}, {Menu, 32777}};
-    for (const auto& [button, code] : codes) {
-        FakeEnv env;
-        const WindowHandle front = env.Foreground("digitv.exe");
-        EXPECT_EQ(HandleRow055(button), 1);
-        EXPECT_EQ(env.desktop.messages, std::vector<FakeMessage>{Sent(front, kCommand, code, 0)})
-            << RemoteButtonName(button);
-    }
-    FakeEnv env;
-    env.Foreground("digitv.exe");
-    EXPECT_EQ(HandleRow055(Ok), 1);
-    EXPECT_EQ(HandleRow055(Digit3), 1);
-    EXPECT_EQ(HandleRow055(Exit), 0);
-    EXPECT_EQ(Keys(env), (std::vector<SeenStroke>{Key(0x0D), Key('3')}));
-}
 
 // Records the bound each send is given.
 class BoundedDesktop : public FakeDesktop {
