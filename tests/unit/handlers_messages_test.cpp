@@ -7,7 +7,6 @@
 
 namespace {
 
-
 WindowHandle AddWindow(FakeEnv& env, const std::string& cls, const std::string& title = "",
                        Rect rect = Rect{10, 10, 400, 500}) {
     FakeWindow w;
