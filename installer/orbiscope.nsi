@@ -11,7 +11,13 @@
 ; "Start Orbiscope Remote with Windows", "Show the introduction", "Wait for the receiver
 ; after setup" and "Start Orbiscope Remote now". /D=folder chooses the folder.
 ; Exit codes: 0 done, 1 cancelled or failed, 2 the folder cannot be written, 3 another
-; setup runs, 4 the running copy did not close.
+; setup runs, 4 the running copy did not close, 5 other users could change the folder.
+;
+; Setup needs administrator rights only for Program Files and HKLM. Everything of a
+; user's own (the start-up values, the program itself) happens as that user: the
+; choices go machine-wide and the program takes them into its user's settings at its
+; first start there; the program is started through the desktop shell
+; (setuphelper.exe, run from the temporary folder).
 
 Unicode true
 !ifndef ARCH | VERSION | PROGRAM_DIR | CHM | HELP_FILES | OUTFILE | ICON
@@ -34,11 +40,15 @@ Unicode true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote"
 !define MENU_FOLDER "$SMPROGRAMS\Orbiscope Remote"
 !define SETUP_MUTEX "Orbiscope.Remote.Setup"
+; What setup made in $INSTDIR: the folders, and the files of ours it found there
+; already and left alone (UTF-16, one "folder|path" or "kept|path" a line).
+!define INSTALL_LOG "OrbiscopeRemote-install.log"
 
 !include "MUI2.nsh"
 !include "nsDialogs.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "TextFunc.nsh"
 !include "WinMessages.nsh"
 !include "${HELP_FILES}"
 
@@ -64,12 +74,16 @@ VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
-Var AutoRun        ; 1: the HKCU Run value
+Var AutoRun        ; 1: the HKLM Run value
 Var ShowIntro      ; 1: CancelSlideshow 0
 Var WaitReceiver   ; 1: CancelPlugInWindow 0
 Var StartAfter     ; 1: start the program at the end
 Var WasInstalled   ; the program file was there before this setup
 Var RemoveSettings ; uninstall: the user's settings go too
+Var Log            ; the install log, open while the section runs
+Var OldLog         ; 1: an install log was there before this setup
+Var EarlierOurs    ; 1: an earlier setup of ours, without a log, installed here
+Var ListFile       ; the log that Listed reads
 Var Box1
 Var Box2
 Var Box3
@@ -173,7 +187,85 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_COPY ""
 !insertmacro CLOSE_RUNNING_COPY "un."
 
-; Removes every file this setup installs, then the folders if nothing else is in them.
+'; Whether the install log in $INSTDIR has the line $R9: 1 or 0 on the stack.
+!macro LISTED un
+Function ${un}Listed
+  Push $R7
+  Push $R6
+  StrCpy $R6 0
+  ClearErrors
+  FileOpen $R7 "$ListFile" r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $R7 $R5
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} "$R5" $R5
+      ${If} $R5 == $R9
+        StrCpy $R6 1
+        ${ExitDo}
+      ${EndIf}
+    ${Loop}
+    FileClose $R7
+  ${EndIf}
+  StrCpy $R5 $R6
+  Pop $R6
+  Pop $R7
+  Push $R5
+FunctionEnd
+!macroend
+!insertmacro LISTED ""
+!insertmacro LISTED "un."
+
+; A help page goes only where setup put it: one of the user's own, found there before
+; the first installation, stays.
+!macro REMOVE_HELP_PAGE NAME
+  StrCpy $R9 "kept|Docs\${NAME}"
+  !ifdef __UNINSTALL__
+    Call un.Listed
+  !else
+    Call Listed
+  !endif
+  Pop $R8
+  ${If} $R8 = 0
+    Delete "$INSTDIR\Docs\${NAME}"
+  ${EndIf}
+!macroend
+
+; The folders setup made, innermost first (the log has them outermost first), each only
+; when nothing else is in it.
+!macro REMOVE_MADE_FOLDERS un
+Function ${un}RemoveMadeFolders
+  StrCpy $R6 0
+  ClearErrors
+  FileOpen $R7 "$INSTDIR\${INSTALL_LOG}" r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $R7 $R5
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} "$R5" $R5
+      StrCpy $R4 $R5 7
+      ${If} $R4 == "folder|"
+        StrCpy $R5 $R5 "" 7
+        Push $R5
+        IntOp $R6 $R6 + 1
+      ${EndIf}
+    ${Loop}
+    FileClose $R7
+  ${EndIf}
+  Delete "$INSTDIR\${INSTALL_LOG}"
+  ${DoWhile} $R6 > 0
+    Pop $R5
+    RMDir "$R5"
+    IntOp $R6 $R6 - 1
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro REMOVE_MADE_FOLDERS ""
+!insertmacro REMOVE_MADE_FOLDERS "un."
+
+; Removes what this setup installed and the folders it made, nothing of anyone else's.
 !macro REMOVE_FILES
   Delete "$INSTDIR\OrbiscopeRemote.exe"
   Delete "$INSTDIR\orbmonitor.exe"
@@ -181,10 +273,11 @@ FunctionEnd
   Delete "$INSTDIR\Docs\intro.exe"
   !insertmacro RemoveHelpPages
   Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR\Docs"
-  RMDir "$INSTDIR"
-  ${GetParent} "$INSTDIR" $0
-  RMDir "$0"
+  !ifdef __UNINSTALL__
+    Call un.RemoveMadeFolders
+  !else
+    Call RemoveMadeFolders
+  !endif
 !macroend
 
 ; ---------------------------------------------------------------------------
@@ -224,10 +317,159 @@ Function FolderWritable
   Push $5
 FunctionEnd
 
+
+; --- Setup's own part: the helper, the folder's safety, the log, the choices, the start.
+
+!macro UNPACK_HELPER
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\setuphelper.exe" "${PROGRAM_DIR}/setuphelper.exe"
+!macroend
+
+!define OPEN_TO_OTHERS "Other users of this computer could change the folder$\r$\n$INSTDIR$\r$\nor a folder on the way to it, and so replace the programs that run from it.$\r$\n$\r$\nChoose another folder, such as one in Program Files. Nothing has been installed."
+
+; Leaves 1 on the stack when no existing folder on the way to $INSTDIR lets other
+; users rename, delete or re-permission it.
+Function FolderSafe
+  ExecWait '"$PLUGINSDIR\setuphelper.exe" check "$INSTDIR"' $0
+  ${If} $0 = 0
+    Push 1
+  ${Else}
+    Push 0
+  ${EndIf}
+FunctionEnd
+
+; Makes the missing folders (logged outermost first), makes sure that only
+; administrators can change the outermost of them (or $INSTDIR when it was there) and
+; opens the new log; an earlier log's folders carry over.
+Function OpenInstallLog
+  StrCpy $OldLog 0
+  StrCpy $EarlierOurs 0
+  StrCpy $ListFile "$PLUGINSDIR\earlier.log"
+  Delete "$ListFile"
+  ${If} ${FileExists} "$INSTDIR\${INSTALL_LOG}"
+    StrCpy $OldLog 1
+    CopyFiles /SILENT "$INSTDIR\${INSTALL_LOG}" "$ListFile"
+  ${ElseIf} ${FileExists} "$INSTDIR\OrbiscopeRemote.exe"
+  ${AndIf} ${FileExists} "$INSTDIR\uninstall.exe"
+    StrCpy $EarlierOurs 1
+  ${EndIf}
+  StrCpy $R1 "$INSTDIR"
+  StrCpy $R2 0
+  ${DoUntil} ${FileExists} "$R1\*.*"
+    Push $R1
+    IntOp $R2 $R2 + 1
+    ${GetParent} "$R1" $R1
+    ${IfThen} $R1 == "" ${|} ${ExitDo} ${|}
+  ${Loop}
+  ClearErrors
+  CreateDirectory "$INSTDIR"
+  FileOpen $Log "$INSTDIR\${INSTALL_LOG}" w
+  ${If} ${Errors}
+    Abort "Setup cannot write to $INSTDIR"
+  ${EndIf}
+  FileWriteUTF16LE /BOM $Log ""
+  StrCpy $R3 "$INSTDIR"
+  ${If} $R2 > 0
+    Pop $R3
+    FileWriteUTF16LE $Log "folder|$R3$\r$\n"
+    IntOp $R2 $R2 - 1
+    ${DoWhile} $R2 > 0
+      Pop $R1
+      FileWriteUTF16LE $Log "folder|$R1$\r$\n"
+      IntOp $R2 $R2 - 1
+    ${Loop}
+  ${EndIf}
+  ${If} $EarlierOurs = 1
+    FileWriteUTF16LE $Log "folder|$INSTDIR$\r$\nfolder|$INSTDIR\Docs$\r$\n"
+  ${ElseIf} $OldLog = 1
+    FileOpen $R7 "$ListFile" r
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $R7 $R5
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} "$R5" $R5
+      StrCpy $R4 $R5 7
+      ${If} $R4 == "folder|"
+        FileWriteUTF16LE $Log "$R5$\r$\n"
+      ${EndIf}
+    ${Loop}
+    FileClose $R7
+  ${EndIf}
+  ${IfNot} ${FileExists} "$INSTDIR\Docs\*.*"
+    CreateDirectory "$INSTDIR\Docs"
+    FileWriteUTF16LE $Log "folder|$INSTDIR\Docs$\r$\n"
+  ${EndIf}
+  ExecWait '"$PLUGINSDIR\setuphelper.exe" protect "$R3"' $0
+  ${If} $0 <> 0
+    DetailPrint "Setup could not keep other users from changing $R3"
+    MessageBox MB_OK|MB_ICONSTOP "${OPEN_TO_OTHERS}" /SD IDOK
+    SetErrorLevel 5
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; Whether the help page $R9 (relative to $INSTDIR) may be written: 1 when it is missing
+; or ours; 0, and logged as kept, when it was there before, someone else's.
+Function MayPlace
+  ${IfNot} ${FileExists} "$INSTDIR\$R9"
+  ${OrIf} $EarlierOurs = 1
+    Push 1
+    Return
+  ${EndIf}
+  StrCpy $R9 "kept|$R9"
+  ${If} $OldLog = 1
+    Call Listed
+    Pop $R8
+    ${If} $R8 = 0
+      Push 1
+      Return
+    ${EndIf}
+  ${EndIf}
+  FileWriteUTF16LE $Log "$R9$\r$\n"
+  Push 0
+FunctionEnd
+
+!macro PLACE_HELP_PAGE SOURCE NAME
+  StrCpy $R9 "Docs\${NAME}"
+  Call MayPlace
+  Pop $R8
+  ${If} $R8 = 1
+    File "/oname=$INSTDIR\Docs\${NAME}" "${SOURCE}"
+  ${EndIf}
+!macroend
+
+; The choices go machine-wide: the program copies them into the settings of each user
+; who runs it next (once per InstallStamp, written last). The autostart is the
+; machine's: every user's logon starts the program as that user.
+Function WriteSetupChoices
+  SetRegView 32
+  WriteRegStr HKLM "${MACHINE_KEY}" "LastInstallDir" "$INSTDIR"
+  ${If} $ShowIntro = 1
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "CancelSlideshow" 0
+  ${Else}
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "CancelSlideshow" 1
+  ${EndIf}
+  ${If} $WaitReceiver = 1
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "CancelPlugInWindow" 0
+  ${Else}
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "CancelPlugInWindow" 1
+  ${EndIf}
+  System::Call 'kernel32::GetSystemTimeAsFileTime(*l .r0)'
+  WriteRegStr HKLM "${MACHINE_KEY}" "InstallStamp" "${VERSION}-$0"
+  ${If} $AutoRun = 1
+    WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\OrbiscopeRemote.exe"'
+  ${Else}
+    DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+  ${EndIf}
+  ; Earlier setups put the start value into the hive of whoever ran them.
+  DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+FunctionEnd
+
 !define CANNOT_WRITE "Setup cannot write to the folder$\r$\n$INSTDIR$\r$\n$\r$\nChoose another folder, or ask an administrator to give you write access to this one. Nothing has been installed."
 
 Function .onInit
   !insertmacro ONE_AT_A_TIME
+  !insertmacro UNPACK_HELPER
 !if "${ARCH}" == "amd64"
   ; To a 64-bit setup $PROGRAMFILES32 is the 64-bit folder; the product lives in the
   ; 32-bit one, whose name the environment gives.
@@ -273,6 +515,13 @@ Function .onInit
       SetErrorLevel 2
       Quit
     ${EndIf}
+    Call FolderSafe
+    Pop $0
+    ${If} $0 <> 1
+      MessageBox MB_OK|MB_ICONSTOP "${OPEN_TO_OTHERS}" /SD IDOK
+      SetErrorLevel 5
+      Quit
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
@@ -281,6 +530,12 @@ Function DirectoryLeave
   Pop $0
   ${If} $0 <> 1
     MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}"
+    Abort
+  ${EndIf}
+  Call FolderSafe
+  Pop $0
+  ${If} $0 <> 1
+    MessageBox MB_OK|MB_ICONSTOP "${OPEN_TO_OTHERS}"
     Abort
   ${EndIf}
 FunctionEnd
@@ -333,8 +588,14 @@ Function OptionsLeave
   ${EndIf}
 FunctionEnd
 
+; As the user signed in at this desktop, through the desktop shell: never with this
+; setup's administrator token, and not at all from a setup run as SYSTEM, where the
+; logon start of each user takes over.
 Function StartProgram
-  Exec '"$INSTDIR\OrbiscopeRemote.exe"'
+  ExecWait '"$PLUGINSDIR\setuphelper.exe" start "$INSTDIR\OrbiscopeRemote.exe"' $0
+  ${If} $0 <> 0
+    DetailPrint "${PRODUCT} starts when a user signs in"
+  ${EndIf}
 FunctionEnd
 
 Section "Orbiscope Remote" SecMain
@@ -344,6 +605,7 @@ Section "Orbiscope Remote" SecMain
     StrCpy $WasInstalled 1
   ${EndIf}
   Call CloseRunningCopy
+  Call OpenInstallLog
 
   SetOverwrite on
   SetOutPath "$INSTDIR"
@@ -355,26 +617,11 @@ Section "Orbiscope Remote" SecMain
   !insertmacro InstallHelpPages
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  FileClose $Log
+  StrCpy $Log ""
 
   ; Everything is in place; now the values that point at it.
-  SetRegView 32
-  WriteRegStr HKLM "${MACHINE_KEY}" "LastInstallDir" "$INSTDIR"
-  WriteRegDWORD HKCU "${USER_KEY}" "InstallJustRan" 1
-  ${If} $ShowIntro = 1
-    WriteRegDWORD HKCU "${USER_KEY}" "CancelSlideshow" 0
-  ${Else}
-    WriteRegDWORD HKCU "${USER_KEY}" "CancelSlideshow" 1
-  ${EndIf}
-  ${If} $WaitReceiver = 1
-    WriteRegDWORD HKCU "${USER_KEY}" "CancelPlugInWindow" 0
-  ${Else}
-    WriteRegDWORD HKCU "${USER_KEY}" "CancelPlugInWindow" 1
-  ${EndIf}
-  ${If} $AutoRun = 1
-    WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\OrbiscopeRemote.exe"'
-  ${Else}
-    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
-  ${EndIf}
+  Call WriteSetupChoices
 
   SetShellVarContext all
   CreateDirectory "${MENU_FOLDER}"
@@ -399,7 +646,11 @@ SectionEnd
 ; A fresh installation that failed halfway leaves nothing behind; an update that
 ; failed keeps what it had already replaced, so that a second run can finish it.
 Function .onInstFailed
+  ${If} $Log != ""
+    FileClose $Log
+  ${EndIf}
   ${If} $WasInstalled = 0
+    StrCpy $ListFile "$INSTDIR\${INSTALL_LOG}"
     !insertmacro REMOVE_FILES
   ${EndIf}
 FunctionEnd
@@ -420,6 +671,7 @@ Function un.onInit
   SetRegView 32
   SetShellVarContext all
   StrCpy $RemoveSettings 0
+  StrCpy $ListFile "$INSTDIR\${INSTALL_LOG}"
 FunctionEnd
 
 Function un.OptionsPage
@@ -455,9 +707,13 @@ Section "Uninstall"
   Delete "${MENU_FOLDER}\Uninstall ${PRODUCT}.lnk"
   RMDir "${MENU_FOLDER}"
 
+  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   DeleteRegValue HKLM "${MACHINE_KEY}" "LastInstallDir"
+  DeleteRegValue HKLM "${MACHINE_KEY}" "InstallStamp"
+  DeleteRegValue HKLM "${MACHINE_KEY}" "CancelSlideshow"
+  DeleteRegValue HKLM "${MACHINE_KEY}" "CancelPlugInWindow"
   DeleteRegKey /ifempty HKLM "${MACHINE_KEY}"
   DeleteRegKey /ifempty HKLM "Software\Orbiscope\Orbiscope Remote"
   DeleteRegKey /ifempty HKLM "Software\Orbiscope"
@@ -465,5 +721,11 @@ Section "Uninstall"
     DeleteRegKey HKCU "${USER_KEY}"
     DeleteRegKey /ifempty HKCU "Software\OrbiScope\Orbiscope Remote"
     DeleteRegKey /ifempty HKCU "Software\OrbiScope"
+    ; The routing trace's log is a history of the user's presses.
+    SetShellVarContext current
+    Delete "$LOCALAPPDATA\Orbiscope\Remote\trace*.log"
+    RMDir "$LOCALAPPDATA\Orbiscope\Remote"
+    RMDir "$LOCALAPPDATA\Orbiscope"
+    SetShellVarContext all
   ${EndIf}
 SectionEnd

@@ -30,8 +30,7 @@ std::unique_ptr<RegistryKey> OpenUserSettingsKey() {
 std::unique_ptr<RegistryKey> OpenMachineSettingsKey() {
     Registry* registry = Os().registry;
     if (registry == nullptr) return nullptr;
-    return registry->Open(Hive::LocalMachine, kMachineSettingsKeyPath, kKeyRead | kKeyWrite,
-                          false);
+    return registry->Open(Hive::LocalMachine, kMachineSettingsKeyPath, kKeyRead, false);
 }
 
 std::optional<std::string> ReadLastInstallDir(RegistryKey& machineKey) {
@@ -130,4 +129,20 @@ int32_t ReadSettingsKeyValue(const char* name, int32_t defaultValue) {
 void WriteStartupValue(const char* name, int32_t value) {
     auto key = OpenUserSettingsKey();
     (void)WriteDwordValue(key.get(), name, value);
+}
+
+bool AdoptSetupChoices() {
+    auto machineKey = OpenMachineSettingsKey();
+    if (!machineKey) return false;
+    const std::string stamp = ReadStringValue(machineKey.get(), "InstallStamp", "");
+    if (stamp.empty()) return false;
+    auto userKey = OpenUserSettingsKey();
+    if (!userKey || ReadStringValue(userKey.get(), "InstallStamp", "") == stamp) return false;
+    const int32_t cancelSlideshow = ReadDwordValue(machineKey.get(), "CancelSlideshow", 0);
+    const int32_t cancelPlugInWindow = ReadDwordValue(machineKey.get(), "CancelPlugInWindow", 0);
+    if (!WriteDwordValue(userKey.get(), "InstallJustRan", 1) ||
+        !WriteDwordValue(userKey.get(), "CancelSlideshow", cancelSlideshow) ||
+        !WriteDwordValue(userKey.get(), "CancelPlugInWindow", cancelPlugInWindow))
+        return false;
+    return WriteStringValue(userKey.get(), "InstallStamp", stamp);
 }

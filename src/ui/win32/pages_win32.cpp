@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "platform/win32/wide_text.h"
+
 namespace ui32 {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
@@ -26,8 +28,8 @@ UINT WindowDpi(HWND w) {
 
 HBITMAP LoadPictureForDpi(int resource, UINT dpi) {
     constexpr UINT kDrawnFor = 192;
-    auto source = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP,
-                                                  0, 0, LR_CREATEDIBSECTION));
+    auto source = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(resource),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP bm{};
     if (source == nullptr || GetObjectA(source, sizeof(bm), &bm) != sizeof(bm)) {
         if (source != nullptr) DeleteObject(source);
@@ -89,7 +91,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
 
 INT_PTR CALLBACK Dialog::PageProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_INITDIALOG) {
-        const auto* page = reinterpret_cast<const PROPSHEETPAGEA*>(lp);
+        const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lp);
         auto* d = page == nullptr ? nullptr : reinterpret_cast<Dialog*>(page->lParam);
         if (d == nullptr) return TRUE;
         d->hwnd_ = h;
@@ -134,16 +136,17 @@ void DialogControls::SetEnabled(int32_t id, bool enabled) {
 }
 
 void DialogControls::SetText(int32_t id, const std::string& text) {
-    SetDlgItemTextA(dialog_, id, text.c_str());
+    SetDlgItemTextW(dialog_, id, Widen(text).c_str());
 }
 
 std::string DialogControls::Text(int32_t id) {
     HWND item = GetDlgItem(dialog_, id);
     if (item == nullptr) return std::string();
-    const int length = GetWindowTextLengthA(item);
-    std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    GetWindowTextA(item, buffer.data(), static_cast<int>(buffer.size()));
-    return std::string(buffer.data());
+    // The favourites are paths: UTF-8 like every text of the core.
+    const int length = GetWindowTextLengthW(item);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int got = GetWindowTextW(item, buffer.data(), static_cast<int>(buffer.size()));
+    return Narrow(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
 }
 
 void DialogControls::SetSliderPos(int32_t id, int32_t pos) { SendItem(id, TBM_SETPOS, TRUE, pos); }
@@ -160,17 +163,17 @@ bool DialogControls::Checked(int32_t id) { return IsDlgButtonChecked(dialog_, id
 
 std::optional<std::string> DialogControls::ChooseExistingFile() {
     // Long paths are legal for favourites; the buffer is far larger than MAX_PATH.
-    std::vector<char> path(32768, '\0');
-    OPENFILENAMEA ofn{};
+    std::vector<wchar_t> path(32768, L'\0');
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = GetParent(dialog_);  // the sheet
-    ofn.lpstrFilter = "All Files (*.*)\0*.*\0\0";
+    ofn.lpstrFilter = L"All Files (*.*)\0*.*\0\0";
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = static_cast<DWORD>(path.size());
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-    return std::string(path.data());
+    ofn.Flags =
+        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    return Narrow(std::wstring(path.data()));
 }
 
 namespace {
@@ -186,90 +189,90 @@ CGeneralPropPage::~CGeneralPropPage() {
 
 INT_PTR CGeneralPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
     switch (m) {
-    case WM_INITDIALOG: {
-        logic_.Initialize();
-        HWND title = GetDlgItem(hwnd_, IDC_MACROS_TITLE);
-        auto font = reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0));
-        LOGFONTA lf{};
-        if (font != nullptr && GetObjectA(font, sizeof(lf), &lf) == sizeof(lf)) {
-            lf.lfWeight = FW_BOLD;
-            boldFont_ = CreateFontIndirectA(&lf);
-            if (boldFont_ != nullptr) {
-                SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+        case WM_INITDIALOG: {
+            logic_.Initialize();
+            HWND title = GetDlgItem(hwnd_, IDC_MACROS_TITLE);
+            auto font = reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0));
+            LOGFONTA lf{};
+            if (font != nullptr && GetObjectA(font, sizeof(lf), &lf) == sizeof(lf)) {
+                lf.lfWeight = FW_BOLD;
+                boldFont_ = CreateFontIndirectA(&lf);
+                if (boldFont_ != nullptr) {
+                    SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+                }
             }
+            return TRUE;
         }
-        return TRUE;
-    }
-    case WM_COMMAND:
-        return CommandTo(
-            [](void* l, int32_t id, uint32_t code) {
-                return static_cast<MacrosPageLogic*>(l)->OnCommand(id, code);
-            },
-            &logic_, wp);
-    default:
-        return FALSE;
+        case WM_COMMAND:
+            return CommandTo(
+                [](void* l, int32_t id, uint32_t code) {
+                    return static_cast<MacrosPageLogic*>(l)->OnCommand(id, code);
+                },
+                &logic_, wp);
+        default: return FALSE;
     }
 }
 
 INT_PTR CAdvancedPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
     switch (m) {
-    case WM_INITDIALOG:
-        for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
-            SendDlgItemMessageA(hwnd_, id, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
-        }
-        logic_.Initialize();
-        return TRUE;
-    case WM_HSCROLL: {
-        const HWND from = reinterpret_cast<HWND>(lp);
-        for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
-            if (from != nullptr && from == GetDlgItem(hwnd_, id)) {
-                logic_.OnHScroll();
-                break;
+        case WM_INITDIALOG:
+            for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
+                SendDlgItemMessageA(hwnd_, id, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
             }
+            logic_.Initialize();
+            return TRUE;
+        case WM_HSCROLL: {
+            const HWND from = reinterpret_cast<HWND>(lp);
+            for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
+                if (from != nullptr && from == GetDlgItem(hwnd_, id)) {
+                    logic_.OnHScroll();
+                    break;
+                }
+            }
+            return FALSE;  // the default scroll processing follows
         }
-        return FALSE;  // the default scroll processing follows
-    }
-    case WM_COMMAND:
-        return CommandTo(
-            [](void* l, int32_t id, uint32_t code) {
-                return static_cast<AdvancedPageLogic*>(l)->OnCommand(id, code);
-            },
-            &logic_, wp);
-    default:
-        return FALSE;
+        case WM_COMMAND:
+            return CommandTo(
+                [](void* l, int32_t id, uint32_t code) {
+                    return static_cast<AdvancedPageLogic*>(l)->OnCommand(id, code);
+                },
+                &logic_, wp);
+        default: return FALSE;
     }
 }
 
 INT_PTR CAboutPropPage::OnMessage(UINT m, WPARAM, LPARAM lp) {
     switch (m) {
-    case WM_INITDIALOG: {
-        // The picture control sizes itself to the picture drawn for this page's DPI.
-        picture_ = LoadPictureForDpi(IDB_ABOUT, WindowDpi(hwnd_));
-        HWND control = GetDlgItem(hwnd_, IDC_ABOUT_PICTURE);
-        if (picture_ != nullptr && control != nullptr) {
-            auto old = reinterpret_cast<HGDIOBJ>(SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP,
-                                                              reinterpret_cast<LPARAM>(picture_)));
-            if (old != nullptr && old != picture_) DeleteObject(old);  // the template's own copy
+        case WM_INITDIALOG: {
+            // The picture control sizes itself to the picture drawn for this page's DPI.
+            picture_ = LoadPictureForDpi(IDB_ABOUT, WindowDpi(hwnd_));
+            HWND control = GetDlgItem(hwnd_, IDC_ABOUT_PICTURE);
+            if (picture_ != nullptr && control != nullptr) {
+                auto old = reinterpret_cast<HGDIOBJ>(SendMessageA(
+                    control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_)));
+                if (old != nullptr && old != picture_)
+                    DeleteObject(old);  // the template's own copy
+            }
+            return TRUE;
         }
-        return TRUE;
-    }
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        if (header->idFrom != IDC_ABOUT_LINK || (header->code != NM_CLICK && header->code != NM_RETURN)) {
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lp);
+            if (header->idFrom != IDC_ABOUT_LINK ||
+                (header->code != NM_CLICK && header->code != NM_RETURN)) {
+                return FALSE;
+            }
+            const auto* link = reinterpret_cast<const NMLINK*>(lp);
+            char url[L_MAX_URL_LENGTH * 2] = {};
+            WideCharToMultiByte(CP_ACP, 0, link->item.szUrl, -1, url, sizeof(url), nullptr,
+                                nullptr);
+            OpenLink(Handle(hwnd_), url);
+            return TRUE;
+        }
+        case WM_NCDESTROY:
+            if (picture_ != nullptr) DeleteObject(picture_);
+            picture_ = nullptr;
             return FALSE;
-        }
-        const auto* link = reinterpret_cast<const NMLINK*>(lp);
-        char url[L_MAX_URL_LENGTH * 2] = {};
-        WideCharToMultiByte(CP_ACP, 0, link->item.szUrl, -1, url, sizeof(url), nullptr, nullptr);
-        OpenLink(Handle(hwnd_), url);
-        return TRUE;
-    }
-    case WM_NCDESTROY:
-        if (picture_ != nullptr) DeleteObject(picture_);
-        picture_ = nullptr;
-        return FALSE;
-    default:
-        return FALSE;
+        default: return FALSE;
     }
 }
 
