@@ -7,7 +7,8 @@
 ; ARCH=x86 is the product (the 32-bit program); ARCH=amd64 builds the same setup around
 ; the x86_64 build, for the tests on machines that cannot run 32-bit code.
 ;
-; Silent: /S takes the defaults. /NOAUTORUN, /NOINTRO, /NOWAIT and /NOSTART untick
+; Silent: /S takes the defaults (the uninstaller's /REMOVESETTINGS removes the user's
+; settings and trace logs too). /NOAUTORUN, /NOINTRO, /NOWAIT and /NOSTART untick
 ; "Start Orbiscope Remote with Windows", "Show the introduction", "Wait for the receiver
 ; after setup" and "Start Orbiscope Remote now". /D=folder chooses the folder.
 ; Exit codes: 0 done, 1 cancelled or failed, 2 the folder cannot be written, 3 another
@@ -672,6 +673,13 @@ Function un.onInit
   SetShellVarContext all
   StrCpy $RemoveSettings 0
   StrCpy $ListFile "$INSTDIR\${INSTALL_LOG}"
+  ; Silent: /REMOVESETTINGS ticks "Also remove my settings".
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVESETTINGS" $1
+  ${IfNot} ${Errors}
+    StrCpy $RemoveSettings 1
+  ${EndIf}
 FunctionEnd
 
 Function un.OptionsPage

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The product as a user gets it: the setup installs silently into a fresh prefix (the
-# 32-bit Program Files, a path with spaces), the installed program waits for the
+# 32-bit Program Files, under a folder named in Greek and Japanese), starts the program
+# through the desktop shell without its own administrator token, the program takes the
+# setup's choices into its user's settings, waits for the
 # receiver, runs the first-run steps when it connects (the introduction starts, the
 # start-up values are reset), opens the installed help from the tray menu and from
 # macro button 2; a second silent setup replaces the running copy and keeps the
@@ -29,20 +31,31 @@ wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /
 pipe='\\.\pipe\orbiscope-installer-e2e'
 export ORBISCOPE_VIRTUAL_RECEIVER="$pipe"
 event="orbiscope-installer-e2e-unplug"
-inst='C:\Program Files (x86)\Orbiscope\Remote'
-unix_inst="$prefix/drive_c/Program Files (x86)/Orbiscope/Remote"
+inst='C:\Program Files (x86)\Ορμπισκόπιο\リモコン'
+unix_inst="$prefix/drive_c/Program Files (x86)/Ορμπισκόπιο/リモコン"
 menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orbiscope Remote"
 machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
 user='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
-run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+run='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+user_run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
 
 fail() { echo "  $*"; failures=$((failures + 1)); }
 
-# The data of one registry value in the 32-bit view, "" when it is missing.
+# The data of one registry value in the 32-bit view, "" when it is missing (exported as
+# UTF-16, which keeps every script).
 reg_value() {
-    wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' |
-        sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+    local out="$WINE_ENV_DIR/reg-value.reg" found
+    rm -f "$out"
+    wine reg query "$1" /v "$2" /reg:32 >/dev/null 2>&1 || return 0
+    wine reg export "$1" "$(winepath -w "$out")" /reg:32 /y >/dev/null 2>&1 || return 0
+    found=$(iconv -f UTF-16 -t UTF-8 "$out" | tr -d '\r' | grep -i "^\"$2\"=" | head -1)
+    found=${found#*=}
+    case "$found" in
+        dword:*) printf '0x%x' "$((16#${found#dword:}))" ;;
+        \"*) found=${found#\"}; found=${found%\"}; found=${found//\\\\/\\}; printf '%s' "${found//\\\"/\"}" ;;
+        *) printf '%s' "$found" ;;
+    esac
 }
 expect_value() {
     local got
@@ -75,6 +88,14 @@ expect_help_viewers() {
 }
 
 echo "== silent setup into a fresh prefix"
+# The folder is the one an earlier installation left, given as a registry file: no
+# command line's code page stands between the test and its letters.
+for view in '' 'Wow6432Node\\'; do
+    printf '[HKEY_LOCAL_MACHINE\\Software\\%sOrbiscope\\Orbiscope Remote\\Settings]\r\n"LastInstallDir"="%s"\r\n\r\n' \
+        "$view" "${inst//\\/\\\\}"
+done | { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; cat; } | iconv -f UTF-8 -t UTF-16 >"$WINE_ENV_DIR/install-dir.reg"
+wine regedit /s "$(winepath -w "$WINE_ENV_DIR/install-dir.reg")" >>"$log" 2>&1
+expect_value "$machine" LastInstallDir "$inst"
 wine "$setup" /S >>"$log" 2>&1 || fail "the setup failed with $?"
 for f in OrbiscopeRemote.exe orbmonitor.exe uninstall.exe Docs/Kestrune.chm Docs/intro.exe \
          Docs/index.html Docs/buttons.html Docs/program-155.html Docs/style.css; do
@@ -88,10 +109,14 @@ for lnk in "Orbiscope Remote:OrbiscopeRemote.exe" "Orbiscope Remote Help:Kestrun
         fail "no shortcut ${lnk%%:*} to ${lnk#*:}"; fi
 done
 expect_value "$machine" LastInstallDir "$inst"
-expect_value "$user" InstallJustRan 0x1
-expect_value "$user" CancelSlideshow 0x0
-expect_value "$user" CancelPlugInWindow 0x0
+# The choices wait machine-wide for the user who runs the program; setup writes no
+# user's hive.
+stamp=$(reg_value "$machine" InstallStamp)
+[ -n "$stamp" ] && echo "ok InstallStamp=$stamp" || fail "no InstallStamp"
+expect_value "$machine" CancelSlideshow 0x0
+expect_value "$machine" CancelPlugInWindow 0x0
 expect_value "$run" "Orbiscope Remote" "\"$inst\\OrbiscopeRemote.exe\""
+expect_no_value "$user_run" "Orbiscope Remote"
 expect_value "$uninst" DisplayName "Orbiscope Remote"
 expect_value "$uninst" DisplayVersion "$version"
 expect_value "$uninst" Publisher "Orbiscope"
@@ -101,8 +126,16 @@ expect_value "$uninst" QuietUninstallString "\"$inst\\uninstall.exe\" /S"
 size=$(reg_value "$uninst" EstimatedSize)
 [ $((size)) -gt 100 ] 2>/dev/null && echo "ok EstimatedSize=$size" || fail "EstimatedSize is '$size'"
 
-echo "== the setup started the program: it waits for the receiver"
+echo "== the setup started the program through the desktop shell, unelevated"
 step window 20000
+origin=$(d origin 5000)
+case "$origin" in
+    *"parent=explorer.exe elevation=full"*|*"elevation=full"*) fail "the program runs elevated: $origin" ;;
+    *"parent=explorer.exe "*) echo "ok $origin" ;;
+    *) fail "not started by the desktop shell: $origin" ;;
+esac
+echo "== it took the setup's choices into its user's settings and waits for the receiver"
+expect_value "$user" InstallStamp "$stamp"
 step wait-window 1 15000
 d receiver "$pipe" 30000 "$event" &
 server=$!
@@ -150,9 +183,11 @@ for _ in $(seq 1 300); do
 done
 step gone 10000
 [ -e "$unix_inst" ] && fail "the installation folder is still there: $(ls -R "$unix_inst" | head -5)"
-[ -e "$prefix/drive_c/Program Files (x86)/Orbiscope" ] && fail "the Orbiscope folder is still there"
+[ -e "$prefix/drive_c/Program Files (x86)/Ορμπισκόπιο" ] && fail "the folder setup made above it is still there"
+[ -d "$prefix/drive_c/Program Files (x86)" ] || fail "Program Files (x86) went too"
 [ -e "$menu" ] && fail "the Start menu folder is still there"
 expect_no_value "$run" "Orbiscope Remote"
+expect_no_value "$machine" InstallStamp
 expect_no_value "$machine" LastInstallDir
 if wine reg query "$uninst" /reg:32 >/dev/null 2>&1; then fail "the uninstall entry is still there"; else
     echo "ok no uninstall entry"; fi
