@@ -1,8 +1,8 @@
 // The process: start-up in its fixed order, the hidden main frame that owns the tray
 // icon's notifications, the timers and the user messages, the message loop and the end.
-#include <objbase.h>
-#include <windows.h>
 #include <winsock2.h>
+#include <windows.h>
+#include <objbase.h>
 
 #include <memory>
 #include <string>
@@ -67,8 +67,7 @@ public:
 
     // The frame's window with its class, title and styles; its create step runs inside.
     bool Create() {
-        const DWORD style =
-            (WS_OVERLAPPEDWINDOW) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
+        const DWORD style = (WS_OVERLAPPEDWINDOW) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
         const DWORD exStyle = 0;  // no sunken client edge
         hwnd_ = CreateWindowExA(exStyle, kMainWindowClass, kMainWindowTitle, style, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -175,8 +174,8 @@ private:
             FocusSettingsView();
             return 0;
         }
-        const ShellReply reply =
-            OnShellMessage(*this, m, wp, static_cast<LParam>(lp), taskbarCreated_);
+        const ShellReply reply = OnShellMessage(*this, m, wp, static_cast<LParam>(lp),
+                                                taskbarCreated_);
         if (!reply.handled || reply.thenDefault) return DefWindowProcA(hwnd_, m, wp, lp);
         return static_cast<LRESULT>(reply.result);
     }
@@ -188,8 +187,7 @@ private:
         UserInterface* ui = Os().ui;
         if (ui != nullptr) {
             (void)ui->SetTimer(Frame(), kFocusPollTimer, kFocusPollPeriodMs);
-            if (showSettingsSoon_)
-                (void)ui->SetTimer(Frame(), kShowSettingsTimer, kShowSettingsDelayMs);
+            if (showSettingsSoon_) (void)ui->SetTimer(Frame(), kShowSettingsTimer, kShowSettingsDelayMs);
         }
         if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
             DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);

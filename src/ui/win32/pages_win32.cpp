@@ -28,8 +28,8 @@ UINT WindowDpi(HWND w) {
 
 HBITMAP LoadPictureForDpi(int resource, UINT dpi) {
     constexpr UINT kDrawnFor = 192;
-    auto source = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(resource),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    auto source = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP,
+                                                  0, 0, LR_CREATEDIBSECTION));
     BITMAP bm{};
     if (source == nullptr || GetObjectA(source, sizeof(bm), &bm) != sizeof(bm)) {
         if (source != nullptr) DeleteObject(source);
@@ -170,8 +170,8 @@ std::optional<std::string> DialogControls::ChooseExistingFile() {
     ofn.lpstrFilter = L"All Files (*.*)\0*.*\0\0";
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = static_cast<DWORD>(path.size());
-    ofn.Flags =
-        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&ofn)) return std::nullopt;
     return Narrow(std::wstring(path.data()));
 }
@@ -189,90 +189,90 @@ CGeneralPropPage::~CGeneralPropPage() {
 
 INT_PTR CGeneralPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
     switch (m) {
-        case WM_INITDIALOG: {
-            logic_.Initialize();
-            HWND title = GetDlgItem(hwnd_, IDC_MACROS_TITLE);
-            auto font = reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0));
-            LOGFONTA lf{};
-            if (font != nullptr && GetObjectA(font, sizeof(lf), &lf) == sizeof(lf)) {
-                lf.lfWeight = FW_BOLD;
-                boldFont_ = CreateFontIndirectA(&lf);
-                if (boldFont_ != nullptr) {
-                    SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
-                }
+    case WM_INITDIALOG: {
+        logic_.Initialize();
+        HWND title = GetDlgItem(hwnd_, IDC_MACROS_TITLE);
+        auto font = reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0));
+        LOGFONTA lf{};
+        if (font != nullptr && GetObjectA(font, sizeof(lf), &lf) == sizeof(lf)) {
+            lf.lfWeight = FW_BOLD;
+            boldFont_ = CreateFontIndirectA(&lf);
+            if (boldFont_ != nullptr) {
+                SendMessageA(title, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
             }
-            return TRUE;
         }
-        case WM_COMMAND:
-            return CommandTo(
-                [](void* l, int32_t id, uint32_t code) {
-                    return static_cast<MacrosPageLogic*>(l)->OnCommand(id, code);
-                },
-                &logic_, wp);
-        default: return FALSE;
+        return TRUE;
+    }
+    case WM_COMMAND:
+        return CommandTo(
+            [](void* l, int32_t id, uint32_t code) {
+                return static_cast<MacrosPageLogic*>(l)->OnCommand(id, code);
+            },
+            &logic_, wp);
+    default:
+        return FALSE;
     }
 }
 
 INT_PTR CAdvancedPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
     switch (m) {
-        case WM_INITDIALOG:
-            for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
-                SendDlgItemMessageA(hwnd_, id, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
-            }
-            logic_.Initialize();
-            return TRUE;
-        case WM_HSCROLL: {
-            const HWND from = reinterpret_cast<HWND>(lp);
-            for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
-                if (from != nullptr && from == GetDlgItem(hwnd_, id)) {
-                    logic_.OnHScroll();
-                    break;
-                }
-            }
-            return FALSE;  // the default scroll processing follows
+    case WM_INITDIALOG:
+        for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
+            SendDlgItemMessageA(hwnd_, id, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
         }
-        case WM_COMMAND:
-            return CommandTo(
-                [](void* l, int32_t id, uint32_t code) {
-                    return static_cast<AdvancedPageLogic*>(l)->OnCommand(id, code);
-                },
-                &logic_, wp);
-        default: return FALSE;
+        logic_.Initialize();
+        return TRUE;
+    case WM_HSCROLL: {
+        const HWND from = reinterpret_cast<HWND>(lp);
+        for (int id : {IDC_VOLUME_SLIDER, IDC_REPEAT_DELAY_SLIDER, IDC_REPEAT_RATE_SLIDER}) {
+            if (from != nullptr && from == GetDlgItem(hwnd_, id)) {
+                logic_.OnHScroll();
+                break;
+            }
+        }
+        return FALSE;  // the default scroll processing follows
+    }
+    case WM_COMMAND:
+        return CommandTo(
+            [](void* l, int32_t id, uint32_t code) {
+                return static_cast<AdvancedPageLogic*>(l)->OnCommand(id, code);
+            },
+            &logic_, wp);
+    default:
+        return FALSE;
     }
 }
 
 INT_PTR CAboutPropPage::OnMessage(UINT m, WPARAM, LPARAM lp) {
     switch (m) {
-        case WM_INITDIALOG: {
-            // The picture control sizes itself to the picture drawn for this page's DPI.
-            picture_ = LoadPictureForDpi(IDB_ABOUT, WindowDpi(hwnd_));
-            HWND control = GetDlgItem(hwnd_, IDC_ABOUT_PICTURE);
-            if (picture_ != nullptr && control != nullptr) {
-                auto old = reinterpret_cast<HGDIOBJ>(SendMessageA(
-                    control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_)));
-                if (old != nullptr && old != picture_)
-                    DeleteObject(old);  // the template's own copy
-            }
-            return TRUE;
+    case WM_INITDIALOG: {
+        // The picture control sizes itself to the picture drawn for this page's DPI.
+        picture_ = LoadPictureForDpi(IDB_ABOUT, WindowDpi(hwnd_));
+        HWND control = GetDlgItem(hwnd_, IDC_ABOUT_PICTURE);
+        if (picture_ != nullptr && control != nullptr) {
+            auto old = reinterpret_cast<HGDIOBJ>(SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP,
+                                                              reinterpret_cast<LPARAM>(picture_)));
+            if (old != nullptr && old != picture_) DeleteObject(old);  // the template's own copy
         }
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lp);
-            if (header->idFrom != IDC_ABOUT_LINK ||
-                (header->code != NM_CLICK && header->code != NM_RETURN)) {
-                return FALSE;
-            }
-            const auto* link = reinterpret_cast<const NMLINK*>(lp);
-            char url[L_MAX_URL_LENGTH * 2] = {};
-            WideCharToMultiByte(CP_ACP, 0, link->item.szUrl, -1, url, sizeof(url), nullptr,
-                                nullptr);
-            OpenLink(Handle(hwnd_), url);
-            return TRUE;
-        }
-        case WM_NCDESTROY:
-            if (picture_ != nullptr) DeleteObject(picture_);
-            picture_ = nullptr;
+        return TRUE;
+    }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lp);
+        if (header->idFrom != IDC_ABOUT_LINK || (header->code != NM_CLICK && header->code != NM_RETURN)) {
             return FALSE;
-        default: return FALSE;
+        }
+        const auto* link = reinterpret_cast<const NMLINK*>(lp);
+        char url[L_MAX_URL_LENGTH * 2] = {};
+        WideCharToMultiByte(CP_ACP, 0, link->item.szUrl, -1, url, sizeof(url), nullptr, nullptr);
+        OpenLink(Handle(hwnd_), url);
+        return TRUE;
+    }
+    case WM_NCDESTROY:
+        if (picture_ != nullptr) DeleteObject(picture_);
+        picture_ = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
     }
 }
 

@@ -64,16 +64,14 @@ public:
     int ActiveIndex() const {
         return static_cast<int>(SendMessageA(
             hwnd_, PSM_HWNDTOINDEX,
-            reinterpret_cast<WPARAM>(
-                reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETCURRENTPAGEHWND, 0, 0))),
+            reinterpret_cast<WPARAM>(reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETCURRENTPAGEHWND, 0, 0))),
             0));
     }
     void Select(int index) { SendMessageA(hwnd_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0); }
     void Forget() { hwnd_ = nullptr; }
     HWND TabControl() const {
-        return hwnd_ == nullptr
-                   ? nullptr
-                   : reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETTABCONTROL, 0, 0));
+        return hwnd_ == nullptr ? nullptr
+                                : reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETTABCONTROL, 0, 0));
     }
     HWND CurrentPage() const {
         return hwnd_ == nullptr
@@ -192,27 +190,34 @@ public:
 protected:
     INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override {
         switch (m) {
-            case WM_INITDIALOG: return FALSE;
-            case WM_COMMAND:
-                switch (LOWORD(wp)) {
-                    case IDC_FORM_OK: FormOk(doc_, Handle(frame_)); return TRUE;
-                    case IDC_FORM_CANCEL:
-                    case IDCANCEL:  // Escape
-                        FormCancel(doc_, Handle(frame_));
-                        return TRUE;
-                    case IDC_FORM_HELP: HelpCommand(Handle(hwnd_)); return TRUE;
-                    default: return FALSE;
-                }
-            default: return FALSE;
+        case WM_INITDIALOG:
+            return FALSE;
+        case WM_COMMAND:
+            switch (LOWORD(wp)) {
+            case IDC_FORM_OK:
+                FormOk(doc_, Handle(frame_));
+                return TRUE;
+            case IDC_FORM_CANCEL:
+            case IDCANCEL:  // Escape
+                FormCancel(doc_, Handle(frame_));
+                return TRUE;
+            case IDC_FORM_HELP:
+                HelpCommand(Handle(hwnd_));
+                return TRUE;
+            default:
+                return FALSE;
+            }
+        default:
+            return FALSE;
         }
     }
 
 private:
     void InitialUpdate() {
         // The form is the frame's client, without the sunken edge.
-        SetWindowLongPtrA(
-            hwnd_, GWL_EXSTYLE,
-            (GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE) | WS_EX_CONTROLPARENT);
+        SetWindowLongPtrA(hwnd_, GWL_EXSTYLE,
+                          (GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE) |
+                              WS_EX_CONTROLPARENT);
         SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
         ShowWindow(hwnd_, SW_SHOW);
 
@@ -238,8 +243,7 @@ private:
         HWND tab = sheet_.TabControl();
         if (sheet == nullptr || tab == nullptr) return false;
         if (msg.hwnd != sheet && !IsChild(sheet, msg.hwnd)) msg.hwnd = tab;
-        if (!SendMessageA(sheet, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg)))
-            return false;
+        if (!SendMessageA(sheet, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg))) return false;
         HWND focus = GetFocus();
         if (focus == nullptr || !IsWindowVisible(focus)) {
             SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab), TRUE);
@@ -267,8 +271,9 @@ private:
         }
         if (stops.empty()) return;
         HWND focus = GetFocus();
-        const auto at = std::find_if(stops.begin(), stops.end(),
-                                     [focus](HWND s) { return s == focus || IsChild(s, focus); });
+        const auto at = std::find_if(stops.begin(), stops.end(), [focus](HWND s) {
+            return s == focus || IsChild(s, focus);
+        });
         const size_t n = stops.size();
         size_t next = backwards ? n - 1 : 0;
         if (at != stops.end()) {
@@ -333,8 +338,8 @@ using ui32::g_view;
 
 HWND CreateSettingsView(HWND frame, CDocument& doc) {
     if (g_view) return g_view->hwnd();
-    INITCOMMONCONTROLSEX icc{
-        sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                              ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     auto view = std::make_unique<ui32::CRemoteFormView>(frame, doc);
     if (view->Create() == nullptr) return nullptr;

@@ -31,9 +31,10 @@
 //                                          settings pages as a click would
 //   shell_driver checked ID                print the state of check box ID
 //   shell_driver form BUTTON               press a button of the settings form
+#include <windows.h>
+
 #include <shellapi.h>
 #include <tlhelp32.h>
-#include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
