@@ -188,7 +188,7 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_COPY ""
 !insertmacro CLOSE_RUNNING_COPY "un."
 
-'; Whether the install log in $INSTDIR has the line $R9: 1 or 0 on the stack.
+; Whether the log $ListFile has the line $R9: 1 or 0 on the stack.
 !macro LISTED un
 Function ${un}Listed
   Push $R7

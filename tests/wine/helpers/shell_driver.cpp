@@ -230,7 +230,8 @@ int Run(const std::vector<std::string>& a) {
         std::string image, parentImage = "?";
         if (!ProcessFacts(pid, image, parent)) return Fail("no such process");
         (void)ProcessFacts(parent, parentImage, grandparent);
-        std::printf("origin parent=%s elevation=%s\n", parentImage.c_str(), Elevation(pid).c_str());
+        std::printf("origin parent=%s elevation=%s shell=%s\n", parentImage.c_str(),
+                    Elevation(pid).c_str(), Elevation(parent).c_str());
         return Pass("origin");
     }
     if (c == "window") {
