@@ -122,7 +122,7 @@ size=$(reg_value "$uninst" EstimatedSize)
 echo "== the setup started the program through the desktop shell, unelevated"
 step window 20000
 # Its parent is the desktop shell, not the setup, and it holds the shell's token.
-origin=$(d origin 5000)
+origin=$(d origin 5000 | tr -d "\r")
 case "$origin" in
     "origin parent=explorer.exe elevation="*) ;;
     *) fail "not started by the desktop shell: $origin" ;;
