@@ -132,7 +132,7 @@ TEST_F(SettingsStore, FavouriteTwoFollowsTheInstallDirectory) {
 TEST_F(SettingsStore, InstallDirectoryKeyIsOpenedForReadingOnlyAndRefusalFallsBack) {
     // A user without administrator rights may read the machine key but never write it.
     env.registry.SetString(Hive::LocalMachine, kMachine, "LastInstallDir", "D:\\Apps\\R");
-    env.registry.Refuse(Hive::LocalMachine, kMachine, kKeyWrite);
+    env.registry.Refuse(Hive::LocalMachine, kMachine, kKeyWrite & ~kKeyRead);  // set value, make keys
     doc.OnOpenDocument(nullptr);
     EXPECT_EQ(s().GetFavorite2(), "D:\\Apps\\R\\Docs\\Kestrune.chm");
 
