@@ -75,6 +75,18 @@ wineserver -w
 wine reg query 'HKCU\Software\OrbiScope\Orbiscope Remote\Settings' >/dev/null 2>&1 && fail "the settings are still there" ||
     ok "settings removed"
 
+echo "== an update over an earlier installation that kept no log"
+mkdir -p "$c/Old/Remote/Docs"
+for f in OrbiscopeRemote.exe uninstall.exe Docs/index.html; do echo "earlier" >"$c/Old/Remote/$f"; done
+setup_into 'C:\Old\Remote' '' || fail "setup failed with $?"
+grep -q '<title>Orbiscope Remote Help</title>' "$c/Old/Remote/Docs/index.html" && ok "the earlier page replaced" ||
+    fail "the earlier installation's page was kept as the user's"
+wine 'C:\Old\Remote\uninstall.exe' /S || fail "uninstall failed with $?"
+wineserver -w
+[ -e "$c/Old/Remote" ] && fail "the installation is still there: $(ls -R "$c/Old/Remote" | head -5)" ||
+    ok "the installation is gone"
+[ -d "$c/Old" ] && ok "its parent stays" || fail "the parent went"
+
 echo "== an empty parent folder setup did not make stays"
 mkdir -p "$c/Empty"
 setup_into 'C:\Empty\Remote' '' || fail "setup failed with $?"
