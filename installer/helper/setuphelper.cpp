@@ -7,10 +7,10 @@
 //                                 in session 0, or no desktop shell answers (the
 //                                 user's logon start takes over).
 //   setuphelper check <folder>    whether an installation there would be safe from the
-//                                 other users of the computer: every existing folder on
-//                                 the way is checked that nobody else may rename,
-//                                 delete or re-permission it. Exit 0 safe, 5 open to
-//                                 others.
+//                                 other users of the computer: no existing folder on
+//                                 the way to it may be renamed, deleted or
+//                                 re-permissioned by anyone else (the folder itself is
+//                                 protect's). Exit 0 safe, 5 open to others.
 //   setuphelper protect <folder>  when others may change the folder or what it passes
 //                                 on to its files, gives it an explicit, protected
 //                                 list: SYSTEM and Administrators full control, Users
@@ -219,16 +219,16 @@ bool Exists(const std::wstring& path) {
 }
 
 // Every existing folder on the way to the installation folder: none may be renamed or
-// re-permissioned by others, nor may others rename what lies in it.
+// re-permissioned by others, nor may others rename what lies in it. The installation
+// folder itself is left to Protect.
 int Check(const std::wstring& folder) {
-    for (std::wstring path = Trimmed(folder); !path.empty(); path = Parent(path)) {
+    const std::wstring target = Trimmed(folder);
+    for (std::wstring path = Parent(target); !path.empty(); path = Parent(path)) {
         if (!Exists(path)) continue;
         Security s;
         if (!s.Read(path)) return 5;
-        const bool itself =
-            !IsRoot(path) && path != Trimmed(folder) && OthersMay(s, kRenameRights, false);
-        const bool children = OthersMay(s, kRenameChildRights, false);
-        if (itself || children) return 5;
+        if (!IsRoot(path) && OthersMay(s, kRenameRights, false)) return 5;
+        if (OthersMay(s, kRenameChildRights, false)) return 5;
         if (IsRoot(path)) break;
     }
     return 0;
