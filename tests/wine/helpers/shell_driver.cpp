@@ -32,7 +32,6 @@
 //   shell_driver checked ID                print the state of check box ID
 //   shell_driver form BUTTON               press a button of the settings form
 #include <windows.h>
-
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -251,26 +250,18 @@ int Run(const std::vector<std::string>& a) {
         return Pass("window");
     }
     if (c == "hidden") {
-        return Within(Num(arg(1)),
-                      [] {
-                          HWND w = Frame();
-                          return w && !IsWindowVisible(w);
-                      })
+        return Within(Num(arg(1)), [] { HWND w = Frame(); return w && !IsWindowVisible(w); })
                    ? Pass("hidden")
                    : Fail("the main window is not hidden");
     }
     if (c == "visible") {
-        return Within(Num(arg(1)),
-                      [] {
-                          HWND w = Frame();
-                          return w && IsWindowVisible(w);
-                      })
+        return Within(Num(arg(1)), [] { HWND w = Frame(); return w && IsWindowVisible(w); })
                    ? Pass("visible")
                    : Fail("the settings window did not show");
     }
     if (c == "gone") {
         return Within(Num(arg(1)), [] { return Frame() == nullptr; }) ? Pass("gone")
-                                                                      : Fail("window still there");
+                                                                       : Fail("window still there");
     }
     if (c == "query") {
         const LRESULT expect = static_cast<LRESULT>(Num(arg(1)));
@@ -339,8 +330,7 @@ int Run(const std::vector<std::string>& a) {
         if (!arg(3).empty()) {
             const int button = static_cast<int>(Num(arg(3)));
             HWND b = GetDlgItem(d, button);
-            PostMessageA(d, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(b));
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(b));
             if (!Within(5000, [&] { return !IsWindow(d) || !IsWindowVisible(d); })) {
                 return Fail("\"" + title + "\" did not close");
             }
@@ -365,15 +355,14 @@ int Run(const std::vector<std::string>& a) {
     }
     if (c == "wait-window") {
         const bool expect = Num(arg(1)) != 0;
-        return Within(Num(arg(2)),
-                      [&] {
-                          HWND frame = Frame();
-                          if (frame == nullptr) return false;
-                          FindWait f{0, nullptr};
-                          GetWindowThreadProcessId(frame, &f.pid);
-                          EnumWindows(FindWaitWindow, reinterpret_cast<LPARAM>(&f));
-                          return (f.found != nullptr) == expect;
-                      })
+        return Within(Num(arg(2)), [&] {
+                   HWND frame = Frame();
+                   if (frame == nullptr) return false;
+                   FindWait f{0, nullptr};
+                   GetWindowThreadProcessId(frame, &f.pid);
+                   EnumWindows(FindWaitWindow, reinterpret_cast<LPARAM>(&f));
+                   return (f.found != nullptr) == expect;
+               })
                    ? Pass(expect ? "hardware-wait window open" : "no hardware-wait window")
                    : Fail(expect ? "no hardware-wait window" : "hardware-wait window still open");
     }
@@ -425,8 +414,7 @@ int Run(const std::vector<std::string>& a) {
         HWND button = view ? GetDlgItem(view, id) : nullptr;
         if (button == nullptr) return Fail("no form button " + arg(1));
         // Posted: OK and Cancel may raise their own boxes, which must not block us.
-        PostMessageA(view, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
+        PostMessageA(view, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
         return Pass("form " + arg(1));
     }
     if (c == "receiver") return ServeReceiver(arg(1), Num(arg(2)), arg(3));
