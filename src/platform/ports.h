@@ -147,10 +147,13 @@ constexpr uint32_t kRegNone = 0, kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, k
 
 enum class RegStatus { Ok, Missing, MoreData, Error };
 
-// An open registry key.
+// An open registry key. Names are ASCII; the data of text values (REG_SZ,
+// REG_EXPAND_SZ, REG_MULTI_SZ) is UTF-8 here, terminators included, whatever the
+// system stores it as; other types are the bytes as stored.
 class RegistryKey : public Port {
 public:
-    // RegQueryValueEx with a buffer of bufferBytes bytes: the type and the bytes read.
+    // RegQueryValueEx with a buffer of bufferBytes bytes (of the data as handed out):
+    // the type and the bytes read.
     virtual RegStatus Query(const std::string& name, size_t bufferBytes, uint32_t& type,
                             std::vector<uint8_t>& data) = 0;
     // RegQueryValueEx of the whole value, however long it is.
@@ -168,7 +171,8 @@ public:
 };
 constexpr uint32_t kKeyRead = 0x20019, kKeyWrite = 0x20006;
 
-// ShellExecute and the running program's own path.
+// ShellExecute and the running program's own path. Every text is UTF-8, so a path in
+// any script goes through whole.
 class Shell : public Port {
 public:
     virtual intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
@@ -229,7 +233,7 @@ public:
     virtual bool Notify(Op op, const NotifyIconData& data) = 0;
 };
 
-// Files under the user's local application data (the trace log).
+// Files under the user's local application data (the trace log). Paths are UTF-8.
 class LocalFiles : public Port {
 public:
     // The user's local application-data folder; "" when the system names none.

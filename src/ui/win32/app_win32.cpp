@@ -12,6 +12,7 @@
 #include "receiver/receiver.h"
 #include "routing/dispatcher.h"
 #include "state/messages.h"
+#include "state/settings_store.h"
 #include "ui/document.h"
 #include "ui/osd.h"
 #include "ui/shell.h"
@@ -242,6 +243,9 @@ public:
         }
 
         // The company key "OrbiScope" is part of the settings key path the store opens.
+        // The start-up values of a new installation reach this user before the receiver
+        // search reads them.
+        (void)AdoptSetupChoices();
 
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof(wc);
