@@ -149,6 +149,8 @@ public:
     std::vector<std::pair<ProcessId, uint32_t>> terminated;
     ProcessId self = 0;  // this program's own process id
     std::map<ProcessId, Elevation> elevation;  // NotElevated for any other
+    std::map<ProcessId, uint64_t> startTimes;  // 1 for any other
+    int32_t elevationQueries = 0;
 
     // Adds a process; returns its id.
     ProcessId Add(const std::string& exeFile);
@@ -158,8 +160,13 @@ public:
     bool Terminate(ProcessId pid, uint32_t exitCode) override;
     ProcessId CurrentProcess() override { return self; }
     Elevation ProcessElevation(ProcessId pid) override {
+        ++elevationQueries;
         const auto it = elevation.find(pid);
         return it == elevation.end() ? Elevation::NotElevated : it->second;
+    }
+    uint64_t ProcessStartTime(ProcessId pid) override {
+        const auto it = startTimes.find(pid);
+        return it == startTimes.end() ? 1 : it->second;
     }
 
 private:
