@@ -203,6 +203,8 @@ public:
                                const std::string& caption, uint32_t flags) = 0;
     // The unsupported-program warning, modal, no owner.
     virtual UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) = 0;
+    // Closes the warning if one is open now, as if cancelled; from any thread.
+    virtual void CloseUnsupportedDialog() = 0;
     // SetTimer / KillTimer on a window.
     virtual bool SetTimer(WindowHandle w, uintptr_t id, uint32_t ms) = 0;
     virtual bool KillTimer(WindowHandle w, uintptr_t id) = 0;

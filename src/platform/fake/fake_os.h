@@ -2,9 +2,12 @@
 // than record: windows have titles, classes, owners and a z-order, keys have a state.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -192,6 +195,10 @@ public:
     // Run while a box or the warning is open (what happens meanwhile, e.g. presses).
     std::function<void()> whileBoxOpen;
     std::function<void()> whileUnsupportedOpen;
+    // The warning stays open until CloseUnsupportedDialog, as a user who never answers.
+    bool unsupportedWaitsForClose = false;
+    std::atomic<int32_t> unsupportedOpen{0};
+    std::atomic<int32_t> unsupportedCloses{0};
 
     int32_t ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                            uint32_t flags) override {
@@ -205,7 +212,22 @@ public:
     UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) override {
         unsupportedShown.push_back(message);
         if (whileUnsupportedOpen) whileUnsupportedOpen();
+        if (unsupportedWaitsForClose) {
+            std::unique_lock<std::mutex> hold(closeLock_);
+            ++unsupportedOpen;
+            closed_.wait(hold, [&] { return closeAsked_; });
+            closeAsked_ = false;
+            --unsupportedOpen;
+            return UnsupportedAnswer{};
+        }
         return unsupportedAnswer;
+    }
+    void CloseUnsupportedDialog() override {
+        std::lock_guard<std::mutex> hold(closeLock_);
+        ++unsupportedCloses;
+        if (unsupportedOpen.load() == 0) return;
+        closeAsked_ = true;
+        closed_.notify_all();
     }
     bool SetTimer(WindowHandle, uintptr_t id, uint32_t ms) override {
         timerCalls.push_back("set " + std::to_string(id));
@@ -219,4 +241,9 @@ public:
     }
     // Nothing is ever sent to a fake window by another thread: a plain sleep.
     void WaitServingSentMessages(uint32_t ms) override;
+
+private:
+    std::mutex closeLock_;
+    std::condition_variable closed_;
+    bool closeAsked_ = false;
 };
