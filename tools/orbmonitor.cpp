@@ -47,7 +47,7 @@ const char* const kUsage =
     "                     (or no match), the repeat filter's decision, the dispatcher\n"
     "                     step that took it, the keys, messages, clicks and shell\n"
     "                     executions it caused and the time to the last of them;\n"
-    "                     --count N stops after N lines. Several viewers may attach.\n"
+    "                     --count N stops after N lines. Up to 4 viewers may attach.\n"
     "  --pause            with --attach: after the first line, stop reading until a line\n"
     "                     is typed on standard input, as a viewer that falls behind\n"
     "                     would; the program drops the lines this viewer cannot take,\n"

@@ -14,8 +14,7 @@ std::atomic<DWORD> g_warningThread{0};
 // closed as if cancelled. Other windows of the thread are left alone.
 BOOL CALLBACK CloseDialogWindow(HWND hwnd, LPARAM) {
     char className[16] = {};
-    if (GetClassNameA(hwnd, className, sizeof className) > 0 &&
-        lstrcmpA(className, "#32770") == 0)
+    if (GetClassNameA(hwnd, className, sizeof className) > 0 && lstrcmpA(className, "#32770") == 0)
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
     return TRUE;
 }
