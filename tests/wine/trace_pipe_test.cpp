@@ -63,8 +63,13 @@ HANDLE OpenViewer(const std::string& name) {
     for (int i = 0; i < 50; ++i) {
         HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
-        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_PIPE_BUSY) return h;
-        WaitNamedPipeA(name.c_str(), 100);
+        if (h != INVALID_HANDLE_VALUE) return h;
+        // Busy: every instance serves a viewer; not found: between two instances.
+        if (GetLastError() == ERROR_PIPE_BUSY) {
+            WaitNamedPipeA(name.c_str(), 100);
+        } else {
+            Sleep(10);
+        }
     }
     return INVALID_HANDLE_VALUE;
 }

@@ -73,8 +73,10 @@ struct TracePipeServer::Viewer {
     // A read that never gets data: it ends when the viewer closes its end.
     OVERLAPPED readOv{};
     char readByte = 0;
+    bool reading = false;
     OVERLAPPED writeOv{};
     bool writing = false;
+    bool broken = false;  // a write failed at once
     std::string sending;
     ViewerQueue queue;
 
@@ -87,7 +89,7 @@ struct TracePipeServer::Viewer {
             // Nothing may still write into this object once it is gone.
             CancelIo(pipe);
             DWORD n = 0;
-            (void)GetOverlappedResult(pipe, &readOv, &n, TRUE);
+            if (reading) (void)GetOverlappedResult(pipe, &readOv, &n, TRUE);
             if (writing) (void)GetOverlappedResult(pipe, &writeOv, &n, TRUE);
             DisconnectNamedPipe(pipe);
             CloseHandle(pipe);
@@ -102,7 +104,8 @@ struct TracePipeServer::Viewer {
     bool StartWatching() {
         if (readOv.hEvent == nullptr || writeOv.hEvent == nullptr) return false;
         if (ReadFile(pipe, &readByte, 1, nullptr, &readOv)) return false;
-        return GetLastError() == ERROR_IO_PENDING;
+        reading = GetLastError() == ERROR_IO_PENDING;
+        return reading;
     }
 };
 
@@ -183,21 +186,21 @@ void TracePipeServer::SendNext(Viewer& viewer) {
     if (viewer.writing || !viewer.queue.Pop(viewer.sending)) return;
     viewer.sending += '\n';
     ResetEvent(viewer.writeOv.hEvent);
-    // Completed at once or pending, the event tells; a failure leaves it set too, and the
-    // result read then drops the viewer.
+    // Completed at once or pending, the event tells.
     if (!WriteFile(viewer.pipe, viewer.sending.data(), static_cast<DWORD>(viewer.sending.size()),
                    nullptr, &viewer.writeOv) &&
         GetLastError() != ERROR_IO_PENDING) {
-        SetEvent(viewer.writeOv.hEvent);
+        viewer.broken = true;
+        return;
     }
     viewer.writing = true;
 }
 
 // A new instance waiting for a viewer. The first of our instances is made only if the
 // name is free: a program that made it before us would otherwise get our viewers.
-HANDLE TracePipeServer::Listen(OVERLAPPED& ov, bool& failed) {
+HANDLE TracePipeServer::Listen(bool first, OVERLAPPED& ov, bool& failed, bool& connected) {
     failed = false;
-    const bool first = viewers_.empty();
+    connected = false;
     HANDLE pipe = create_(
         name_.c_str(),
         PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0),
@@ -216,6 +219,8 @@ HANDLE TracePipeServer::Listen(OVERLAPPED& ov, bool& failed) {
     if (!ConnectNamedPipe(pipe, &ov)) {
         const DWORD error = GetLastError();
         if (error == ERROR_PIPE_CONNECTED) {
+            // Between the making and the wait: nothing is pending, the event is ours.
+            connected = true;
             SetEvent(ov.hEvent);
         } else if (error != ERROR_IO_PENDING) {
             // A viewer that came and went at once.
@@ -234,10 +239,11 @@ void TracePipeServer::Serve() {
     if (connectOv.hEvent == nullptr) return;
     HANDLE listening = INVALID_HANDLE_VALUE;
     bool retryLater = false;
+    bool connectedAtOnce = false;
     while (!taken_.load()) {
         try {
             if (listening == INVALID_HANDLE_VALUE && !retryLater && viewers_.size() < kMaxViewers)
-                listening = Listen(connectOv, retryLater);
+                listening = Listen(viewers_.empty(), connectOv, retryLater, connectedAtOnce);
             if (taken_.load()) {
                 TracePipeTaken();
                 break;
@@ -263,14 +269,23 @@ void TracePipeServer::Serve() {
             }
             if (w == WAIT_OBJECT_0 + 1) {
                 for (const auto& v : viewers_) SendNext(*v);
+                for (size_t i = viewers_.size(); i-- > 0;) {
+                    if (viewers_[i]->broken) Drop(i);
+                }
                 continue;
             }
             if (w == WAIT_OBJECT_0 + connectAt && listening != INVALID_HANDLE_VALUE) {
                 DWORD bytes = 0;
                 HANDLE pipe = listening;
                 listening = INVALID_HANDLE_VALUE;
+                const bool connected =
+                    connectedAtOnce || GetOverlappedResult(pipe, &connectOv, &bytes, FALSE);
+                // The next instance first, so the name never lapses while this one is
+                // looked at.
+                if (viewers_.size() + 1 < kMaxViewers)
+                    listening = Listen(false, connectOv, retryLater, connectedAtOnce);
                 std::unique_ptr<Viewer> viewer;
-                if (GetOverlappedResult(pipe, &connectOv, &bytes, FALSE)) {
+                if (connected) {
                     try {
                         viewer = std::make_unique<Viewer>();
                     } catch (...) {
@@ -295,6 +310,7 @@ void TracePipeServer::Serve() {
                 Viewer& v = *viewers_[index];
                 if ((w - WAIT_OBJECT_0 - viewersAt) % 2 == 0) {
                     // The viewer closed its end (or wrote, which no viewer does).
+                    v.reading = false;
                     Drop(index);
                     continue;
                 }
@@ -306,6 +322,7 @@ void TracePipeServer::Serve() {
                 }
                 ResetEvent(v.writeOv.hEvent);
                 SendNext(v);
+                if (v.broken) Drop(index);
                 continue;
             }
             // WAIT_FAILED: should never happen; do not spin.

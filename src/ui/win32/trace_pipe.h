@@ -60,7 +60,7 @@ private:
     void Serve();
     void Drop(size_t index);
     void SendNext(Viewer& viewer);
-    HANDLE Listen(OVERLAPPED& ov, bool& failed);
+    HANDLE Listen(bool first, OVERLAPPED& ov, bool& failed, bool& connected);
     void ReportCount();
 
     std::string name_;
