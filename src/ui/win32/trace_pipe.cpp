@@ -215,22 +215,23 @@ HANDLE TracePipeServer::Listen(bool first, OVERLAPPED& ov, bool& failed, bool& c
         }
         return INVALID_HANDLE_VALUE;
     }
-    ResetEvent(ov.hEvent);
-    if (!ConnectNamedPipe(pipe, &ov)) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        ResetEvent(ov.hEvent);
+        if (ConnectNamedPipe(pipe, &ov)) return pipe;  // the event is set
         const DWORD error = GetLastError();
+        if (error == ERROR_IO_PENDING) return pipe;
         if (error == ERROR_PIPE_CONNECTED) {
             // Between the making and the wait: nothing is pending, the event is ours.
             connected = true;
             SetEvent(ov.hEvent);
-        } else if (error != ERROR_IO_PENDING) {
-            // A viewer that came and went at once.
-            DisconnectNamedPipe(pipe);
-            CloseHandle(pipe);
-            failed = true;
-            return INVALID_HANDLE_VALUE;
+            return pipe;
         }
+        // A viewer that came and went before the wait: the instance waits again.
+        if (error != ERROR_NO_DATA || !DisconnectNamedPipe(pipe)) break;
     }
-    return pipe;
+    CloseHandle(pipe);
+    failed = true;
+    return INVALID_HANDLE_VALUE;
 }
 
 void TracePipeServer::Serve() {

@@ -141,7 +141,13 @@ int main(int argc, char** argv) {
             for (int tries = 0; tries < 100 && h == INVALID_HANDLE_VALUE; ++tries) {
                 h = CreateFileA(pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
-                if (h == INVALID_HANDLE_VALUE) WaitNamedPipeA(pipe.c_str(), 100);
+                if (h != INVALID_HANDLE_VALUE) break;
+                // Busy: every instance serves a viewer; not found: between two instances.
+                if (GetLastError() == ERROR_PIPE_BUSY) {
+                    WaitNamedPipeA(pipe.c_str(), 100);
+                } else {
+                    Sleep(10);
+                }
             }
             if (h == INVALID_HANDLE_VALUE) {
                 std::printf("no: cycle %lu could not connect (error %lu)\n", i, GetLastError());
