@@ -274,6 +274,7 @@ int ReaderThread(WindowHandle mainWindow) {
 bool StopReceiverThreads() {
     {
         std::lock_guard<std::mutex> hold(g_startLock);
+        if (g_stopping) return false;  // an earlier stop gave up on a thread: no new wait
         g_stopping = true;
     }
     uint32_t polls = 0;
