@@ -309,6 +309,23 @@ TEST_F(TraceTest, LogHeldByAnotherProgramRollsOverOnceReleased) {
     EXPECT_EQ(files.openFiles, 1);
 }
 
+// A program that holds the log so that it cannot even be opened keeps it waiting, not off.
+TEST_F(TraceTest, LogHeldExclusivelyIsOpenedOnceReleased) {
+    SetTraceWatched(false);
+    env.settings->ShowUnsupportedDlg = 0;
+    const std::string log = files.appData + "\\Orbiscope\\Remote\\trace.log";
+    files.heldExclusively.insert(log);
+    StartTrace(true, nullptr);
+    Receive(Play, 1);
+    EXPECT_TRUE(TraceLogOn());
+    EXPECT_TRUE(g_notices.empty());
+    EXPECT_EQ(files.files.count(log), 0u);
+    files.heldExclusively.clear();
+    Receive(Stop, 1);
+    EXPECT_EQ(files.files[log].rfind("-- 1 lines not logged", 0), 0u) << files.files[log];
+    EXPECT_NE(files.files[log].find("Stop variant 1"), std::string::npos);
+}
+
 TEST_F(TraceTest, UnwritableFolderTurnsTheLogOffWithOneBalloon) {
     SetTraceWatched(false);
     env.settings->ShowUnsupportedDlg = 0;
