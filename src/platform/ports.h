@@ -254,8 +254,6 @@ public:
     // Opens the file for appending, making it if missing. Busy: another program holds it
     // in a way that keeps it from being opened now; Failed: it cannot be written.
     virtual OpenStatus OpenAppend(const std::string& path, std::unique_ptr<AppendFile>& out) = 0;
-    // The file's size in bytes; -1 when there is none.
-    virtual int64_t FileSize(const std::string& path) = 0;
     // Renames `from` to `to`, replacing any file of that name.
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
 };

@@ -23,7 +23,11 @@ public:
     OpenStatus OpenAppend(const std::string& p, std::unique_ptr<AppendFile>& out) override {
         return Win32Files().OpenAppend(p, out);
     }
-    int64_t FileSize(const std::string& p) override { return Win32Files().FileSize(p); }
+    int64_t FileSize(const std::string& p) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExA(p.c_str(), GetFileExInfoStandard, &data)) return -1;
+        return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
     bool Replace(const std::string& from, const std::string& to) override {
         return Win32Files().Replace(from, to);
     }

@@ -58,7 +58,8 @@ public:
     std::string LocalAppDataFolder() override { return appData; }
     bool MakeFolders(const std::string& path) override;
     OpenStatus OpenAppend(const std::string& path, std::unique_ptr<AppendFile>& out) override;
-    int64_t FileSize(const std::string& path) override;
+    // The file's size in bytes; -1 when there is none.
+    int64_t FileSize(const std::string& path);
     bool Replace(const std::string& from, const std::string& to) override;
 
 private:

@@ -74,12 +74,6 @@ public:
         return OpenStatus::Opened;
     }
 
-    int64_t FileSize(const std::string& path) override {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-        return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    }
-
     bool Replace(const std::string& from, const std::string& to) override {
         return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     }
