@@ -271,26 +271,35 @@ int ReaderThread(WindowHandle mainWindow) {
     return 0;
 }
 
-void StopReceiverThreads() {
+bool StopReceiverThreads() {
     {
         std::lock_guard<std::mutex> hold(g_startLock);
+        if (g_stopping) return false;  // an earlier stop gave up on a thread: no new wait
         g_stopping = true;
     }
+    uint32_t polls = 0;
+    constexpr uint32_t kMaxPolls = kStopLimitMs / kStopPollMs;
     if (readerStopped.load() == 0) {
         readerRunning = 0;
-        while (readerStopped.load() == 0) WaitForThreadToEnd();
+        while (readerStopped.load() == 0 && polls++ < kMaxPolls) {
+            // The reader may be showing the warning, which nobody may answer now; one it
+            // is about to show is closed at the next poll.
+            if (UserInterface* ui = Os().ui) ui->CloseUnsupportedDialog();
+            WaitForThreadToEnd();
+        }
     }
     if (waitFinished.load() == 0) {
         waitKeepRunning = 0;
-        while (waitFinished.load() == 0) WaitForThreadToEnd();
+        while (waitFinished.load() == 0 && polls++ < kMaxPolls) WaitForThreadToEnd();
     }
+    if (readerStopped.load() == 0 || waitFinished.load() == 0) return false;
     std::lock_guard<std::mutex> hold(g_startLock);
     g_stopping = false;
+    return true;
 }
 
 void CloseReceiver() {
-    StopReceiverThreads();
-    CloseReceiverHandle();
+    if (StopReceiverThreads()) CloseReceiverHandle();
 }
 
 void DiscardPendingInput() {

@@ -82,10 +82,12 @@ void WarnUnsupported(RemoteSettings& settings) {
 
 // The programs already named in the elevation notice this session (lower-cased), and
 // the last foreground process asked about with its answer, so a press into the same
-// program asks the system nothing.
+// program asks the system nothing. A process is its id and its start time: an id is
+// reused once its process ended, and the new process may stand otherwise.
 std::mutex g_elevationLock;
 std::set<std::string> g_toldElevated;
 ProcessId g_lastAsked = 0;
+uint64_t g_lastAskedStart = 0;
 Elevation g_lastAnswer = Elevation::Unknown;
 
 // Input from this program does not reach a program in front that runs as administrator.
@@ -96,11 +98,14 @@ void NoteElevatedForeground(Desktop& desktop) {
     const ProcessId pid = desktop.WindowProcess(front);
     if (processes == nullptr || pid == 0) return;
     std::lock_guard<std::mutex> hold(g_elevationLock);
-    if (pid != g_lastAsked) {
+    const uint64_t start = processes->ProcessStartTime(pid);
+    if (pid != g_lastAsked || start != g_lastAskedStart || start == 0) {
         g_lastAsked = pid;
+        g_lastAskedStart = start;
         g_lastAnswer = processes->ProcessElevation(pid);
     }
-    if (g_lastAnswer != Elevation::Elevated && g_lastAnswer != Elevation::AccessDenied) return;
+    // A process that cannot be asked may as well be another user's ordinary program.
+    if (g_lastAnswer != Elevation::Elevated) return;
     std::string program = ProcessNameOfWindow(front);
     if (program.empty()) program = WindowTitle(front);
     if (program.empty() || !g_toldElevated.insert(LowerAnsi(program)).second) return;
@@ -113,6 +118,7 @@ void ForgetElevatedPrograms() {
     std::lock_guard<std::mutex> hold(g_elevationLock);
     g_toldElevated.clear();
     g_lastAsked = 0;
+    g_lastAskedStart = 0;
     g_lastAnswer = Elevation::Unknown;
 }
 

@@ -386,8 +386,9 @@ TEST_F(DispatcherTest, OwnWindowsAreNeverWarnedAboutAndTheSettingsTakeDefaultKey
 std::vector<std::string> g_notices;
 void RecordNotice(const std::string& text) { g_notices.push_back(text); }
 
-// A program in front that runs as administrator (or cannot even be asked) is named once
-// per session; the press still goes to it as usual.
+// A program in front that runs as administrator is named once per session; the press
+// still goes to it as usual. One that cannot be asked is named nowhere: it may be
+// another user's ordinary program.
 TEST_F(DispatcherTest, ProgramsRunningAsAdministratorAreNamedOncePerSession) {
     g_notices.clear();
     SetNoticeSink(&RecordNotice);
@@ -408,9 +409,29 @@ TEST_F(DispatcherTest, ProgramsRunningAsAdministratorAreNamedOncePerSession) {
     EXPECT_EQ(g_notices,
               (std::vector<std::string>{
                   "Orbiscope Remote cannot control vlc.exe because it runs as administrator. "
-                  "Start vlc.exe normally, or start Orbiscope Remote as administrator too.",
-                  "Orbiscope Remote cannot control regedit.exe because it runs as administrator. "
-                  "Start regedit.exe normally, or start Orbiscope Remote as administrator too."}));
+                  "Start vlc.exe normally, or start Orbiscope Remote as administrator too."}));
+    SetNoticeSink(nullptr);
+}
+
+// The answer is kept for the process, not for its id: a new process under the id of one
+// that ended is asked again.
+TEST_F(DispatcherTest, ElevationIsAskedAgainWhenAnIdIsReused) {
+    g_notices.clear();
+    SetNoticeSink(&RecordNotice);
+    env.settings->AutoSwitchEnabled = 0;
+    env.settings->ShowUnsupportedDlg = 0;
+    const WindowHandle w = env.Foreground("mpc-hc.exe", "Media Player Classic");
+    const ProcessId pid = env.desktop.Find(w)->pid;
+    env.processes.startTimes[pid] = 1000;
+    ButtonDispatcher(Play, 1);
+    ButtonDispatcher(Play, 1);
+    EXPECT_EQ(env.processes.elevationQueries, 1);
+    env.processes.startTimes[pid] = 2000;  // the same id, now an elevated program
+    env.processes.elevation[pid] = Elevation::Elevated;
+    ButtonDispatcher(Play, 1);
+    EXPECT_EQ(env.processes.elevationQueries, 2);
+    ASSERT_EQ(g_notices.size(), 1u);
+    EXPECT_NE(g_notices[0].find("mpc-hc.exe"), std::string::npos);
     SetNoticeSink(nullptr);
 }
 

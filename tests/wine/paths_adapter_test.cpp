@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,11 +71,15 @@ TEST(PathsAdapter, LogFilesLiveBelowAFolderInAnyScript) {
     const std::string folder = top + "\\Remote";
     ASSERT_TRUE(files.MakeFolders(folder));
     const std::string log = folder + "\\trace.log", old = folder + "\\trace.old.log";
-    ASSERT_TRUE(files.Append(log, "line\r\n"));
-    EXPECT_EQ(files.FileSize(log), 6);
-    ASSERT_TRUE(files.Replace(log, old));
-    EXPECT_EQ(files.FileSize(log), -1);
-    EXPECT_EQ(files.FileSize(old), 6);
+    {
+        std::unique_ptr<LocalFiles::AppendFile> file;
+        ASSERT_EQ(files.OpenAppend(log, file), LocalFiles::OpenStatus::Opened);
+        ASSERT_TRUE(file->Write("line\r\n"));
+        EXPECT_EQ(file->Size(), 6);
+        ASSERT_TRUE(files.Replace(log, old));  // renamed under the open handle
+        EXPECT_EQ(file->Size(), 6);
+    }
+    EXPECT_EQ(GetFileAttributesW(Widen(log).c_str()), INVALID_FILE_ATTRIBUTES);
     const std::wstring wideOld =
         Widen(TempFolder()) + L"\\" + kWideName + L"\\Remote\\trace.old.log";
     EXPECT_NE(GetFileAttributesW(wideOld.c_str()), INVALID_FILE_ATTRIBUTES);

@@ -273,8 +273,9 @@ public:
         CreateSettingsView(frame_->hwnd(), *doc_);
 
         // After the icon is up: an unwritable log folder is told in a balloon.
-        (void)tracePipe_.Start();
+        // The log first: a pipe name another program holds is told there.
         StartTrace(TraceLogAsked(commandLine), &tracePipe_);
+        (void)tracePipe_.Start();
         // A panel that cannot be made leaves the display off; the program runs on.
         if (StartOsdWindow(g_instance)) ApplyOnScreenDisplaySetting();
 
@@ -335,7 +336,7 @@ private:
     }
 
     HANDLE instanceMutex_ = nullptr;
-    TracePipeServer tracePipe_{kTracePipeName};
+    TracePipeServer tracePipe_{ThisSessionTracePipeName()};
     bool wsaStarted_ = false;
     bool comInitialized_ = false;
     bool endpointCreated_ = false;
