@@ -109,6 +109,7 @@ void NoteElevatedForeground(Desktop& desktop) {
     std::string program = ProcessNameOfWindow(front);
     if (program.empty()) program = WindowTitle(front);
     if (program.empty() || !g_toldElevated.insert(LowerAnsi(program)).second) return;
+    TraceAction([&] { return "administrator notice for " + program; });
     Notice(Format(kElevatedNoticeFormat, program));
 }
 

@@ -191,6 +191,18 @@ TEST(TraceEscaping, ControlCharactersBecomeHexEscapes) {
     for (const auto& c : cases) EXPECT_EQ(EscapeControlCharacters(c.in), c.out) << c.out;
 }
 
+TEST_F(TraceTest, TheAdministratorNoticeIsTracedWhenItIsGiven) {
+    env.settings->ShowUnsupportedDlg = 0;
+    env.settings->AutoSwitchEnabled = 0;
+    const WindowHandle vlc = env.Foreground("vlc.exe", "VLC media player");
+    env.processes.elevation[env.desktop.Find(vlc)->pid] = Elevation::Elevated;
+    Receive(Play, 1);
+    Receive(Stop, 1);  // told once per program and session
+    ASSERT_EQ(g_lines.size(), 2u);
+    EXPECT_NE(g_lines[0].find("administrator notice for vlc.exe"), std::string::npos) << g_lines[0];
+    EXPECT_EQ(g_lines[1].find("administrator notice"), std::string::npos) << g_lines[1];
+}
+
 TEST_F(TraceTest, AWindowClassCannotForgeALogLine) {
     env.settings->ShowUnsupportedDlg = 0;
     env.Foreground("evil.exe", "Evil", "Evil\r\n00:00:00.000 | forged\x1b[2J");
