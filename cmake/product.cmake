@@ -26,3 +26,14 @@ elseif(NOT ORB_SANITIZE AND NOT ORB_FUZZ)
   target_link_libraries(helpgen PRIVATE orb_fake)
   target_compile_options(helpgen PRIVATE ${ORB_WARNINGS})
 endif()
+
+if(WIN32)
+  # What setup runs from its temporary folder (installer/helper): the start of the
+  # program as the signed-in user, and the install folder's permissions.
+  add_executable(setuphelper WIN32 ${CMAKE_SOURCE_DIR}/installer/helper/setuphelper.cpp)
+  target_compile_definitions(setuphelper PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE
+                             _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_compile_options(setuphelper PRIVATE ${ORB_WARNINGS})
+  target_link_options(setuphelper PRIVATE -municode -mwindows)
+  target_link_libraries(setuphelper PRIVATE ole32 oleaut32 uuid shell32 advapi32)
+endif()

@@ -9,12 +9,19 @@
 ; program there; ARCH=x86 (OrbiscopeRemote-Setup-x86.exe) installs the 32-bit program
 ; on 32-bit Windows and sends a 64-bit Windows to the other setup.
 ;
-; Silent: /S takes the defaults. /NOAUTORUN, /NOINTRO, /NOWAIT and /NOSTART untick
+; Silent: /S takes the defaults (the uninstaller's /REMOVESETTINGS removes the user's
+; settings and trace logs too). /NOAUTORUN, /NOINTRO, /NOWAIT and /NOSTART untick
 ; "Start Orbiscope Remote with Windows", "Show the introduction", "Wait for the receiver
 ; after setup" and "Start Orbiscope Remote now". /D=folder chooses the folder.
 ; Exit codes: 0 done, 1 cancelled or failed, 2 the folder cannot be written, 3 another
-; setup runs, 4 the running copy did not close, 5 the setup is not the one for this
+; setup runs, 4 the running copy did not close, 5 other users could change the folder, 6 the setup is not the one for this
 ; kind of Windows.
+;
+; Setup needs administrator rights only for Program Files and HKLM. Everything of a
+; user's own (the start-up values, the program itself) happens as that user: the
+; choices go machine-wide and the program takes them into its user's settings at its
+; first start there; the program is started through the desktop shell
+; (setuphelper.exe, run from the temporary folder).
 
 Unicode true
 !ifndef ARCH | VERSION | PROGRAM_DIR | CHM | HELP_FILES | OUTFILE | ICON
@@ -37,11 +44,15 @@ Unicode true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote"
 !define MENU_FOLDER "$SMPROGRAMS\Orbiscope Remote"
 !define SETUP_MUTEX "Orbiscope.Remote.Setup"
+; What setup made in $INSTDIR: the folders, and the files of ours it found there
+; already and left alone (UTF-16, one "folder|path" or "kept|path" a line).
+!define INSTALL_LOG "OrbiscopeRemote-install.log"
 
 !include "MUI2.nsh"
 !include "nsDialogs.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "TextFunc.nsh"
 !include "WinMessages.nsh"
 !include "x64.nsh"
 !include "${HELP_FILES}"
@@ -72,13 +83,17 @@ VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
-Var AutoRun        ; 1: the HKCU Run value
+Var AutoRun        ; 1: the HKLM Run value
 Var ShowIntro      ; 1: CancelSlideshow 0
 Var WaitReceiver   ; 1: CancelPlugInWindow 0
 Var StartAfter     ; 1: start the program at the end
 Var WasInstalled   ; the program file was there before this setup
 Var RemoveSettings ; uninstall: the user's settings go too
 Var OldX86Dir      ; 64-bit setup: the folder of an earlier 32-bit installation
+Var Log            ; the install log, open while the section runs
+Var OldLog         ; 1: an install log was there before this setup
+Var EarlierOurs    ; 1: an earlier setup of ours, without a log, installed here
+Var ListFile       ; the log that Listed reads
 Var Box1
 Var Box2
 Var Box3
@@ -182,7 +197,85 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_COPY ""
 !insertmacro CLOSE_RUNNING_COPY "un."
 
-; Removes every file this setup installs, then the folders if nothing else is in them.
+; Whether the log $ListFile has the line $R9: 1 or 0 on the stack.
+!macro LISTED un
+Function ${un}Listed
+  Push $R7
+  Push $R6
+  StrCpy $R6 0
+  ClearErrors
+  FileOpen $R7 "$ListFile" r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $R7 $R5
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} "$R5" $R5
+      ${If} $R5 == $R9
+        StrCpy $R6 1
+        ${ExitDo}
+      ${EndIf}
+    ${Loop}
+    FileClose $R7
+  ${EndIf}
+  StrCpy $R5 $R6
+  Pop $R6
+  Pop $R7
+  Push $R5
+FunctionEnd
+!macroend
+!insertmacro LISTED ""
+!insertmacro LISTED "un."
+
+; A help page goes only where setup put it: one of the user's own, found there before
+; the first installation, stays.
+!macro REMOVE_HELP_PAGE NAME
+  StrCpy $R9 "kept|Docs\${NAME}"
+  !ifdef __UNINSTALL__
+    Call un.Listed
+  !else
+    Call Listed
+  !endif
+  Pop $R8
+  ${If} $R8 = 0
+    Delete "$INSTDIR\Docs\${NAME}"
+  ${EndIf}
+!macroend
+
+; The folders setup made, innermost first (the log has them outermost first), each only
+; when nothing else is in it.
+!macro REMOVE_MADE_FOLDERS un
+Function ${un}RemoveMadeFolders
+  StrCpy $R6 0
+  ClearErrors
+  FileOpen $R7 "$INSTDIR\${INSTALL_LOG}" r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $R7 $R5
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} "$R5" $R5
+      StrCpy $R4 $R5 7
+      ${If} $R4 == "folder|"
+        StrCpy $R5 $R5 "" 7
+        Push $R5
+        IntOp $R6 $R6 + 1
+      ${EndIf}
+    ${Loop}
+    FileClose $R7
+  ${EndIf}
+  Delete "$INSTDIR\${INSTALL_LOG}"
+  ${DoWhile} $R6 > 0
+    Pop $R5
+    RMDir "$R5"
+    IntOp $R6 $R6 - 1
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro REMOVE_MADE_FOLDERS ""
+!insertmacro REMOVE_MADE_FOLDERS "un."
+
+; Removes what this setup installed and the folders it made, nothing of anyone else's.
 !macro REMOVE_FILES
   Delete "$INSTDIR\OrbiscopeRemote.exe"
   Delete "$INSTDIR\orbmonitor.exe"
@@ -190,10 +283,11 @@ FunctionEnd
   Delete "$INSTDIR\Docs\intro.exe"
   !insertmacro RemoveHelpPages
   Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR\Docs"
-  RMDir "$INSTDIR"
-  ${GetParent} "$INSTDIR" $0
-  RMDir "$0"
+  !ifdef __UNINSTALL__
+    Call un.RemoveMadeFolders
+  !else
+    Call RemoveMadeFolders
+  !endif
 !macroend
 
 ; ---------------------------------------------------------------------------
@@ -233,16 +327,203 @@ Function FolderWritable
   Push $5
 FunctionEnd
 
+
+; --- Setup's own part: the helper, the folder's safety, the log, the choices, the start.
+
+!macro UNPACK_HELPER
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\setuphelper.exe" "${PROGRAM_DIR}/setuphelper.exe"
+!macroend
+
+!define OPEN_TO_OTHERS "Other users of this computer could change the folder$\r$\n$INSTDIR$\r$\nor a folder on the way to it, and so replace the programs that run from it.$\r$\n$\r$\nChoose another folder, such as one in Program Files. Nothing has been installed."
+
+; Leaves 1 on the stack when no existing folder on the way to $INSTDIR lets other
+; users rename, delete or re-permission it.
+Function FolderSafe
+  ExecWait '"$PLUGINSDIR\setuphelper.exe" check "$INSTDIR"' $0
+  ${If} $0 = 0
+    Push 1
+  ${Else}
+    Push 0
+  ${EndIf}
+FunctionEnd
+
+; Makes the missing folders (logged outermost first), makes sure that only
+; administrators can change the outermost of them (or $INSTDIR when it was there) and
+; opens the new log; an earlier log's folders carry over.
+Function OpenInstallLog
+  StrCpy $OldLog 0
+  StrCpy $EarlierOurs 0
+  StrCpy $ListFile "$PLUGINSDIR\earlier.log"
+  Delete "$ListFile"
+  ${If} ${FileExists} "$INSTDIR\${INSTALL_LOG}"
+    StrCpy $OldLog 1
+    CopyFiles /SILENT "$INSTDIR\${INSTALL_LOG}" "$ListFile"
+  ${ElseIf} ${FileExists} "$INSTDIR\OrbiscopeRemote.exe"
+  ${AndIf} ${FileExists} "$INSTDIR\uninstall.exe"
+    StrCpy $EarlierOurs 1
+  ${EndIf}
+  StrCpy $R1 "$INSTDIR"
+  StrCpy $R2 0
+  ${DoUntil} ${FileExists} "$R1\*.*"
+    Push $R1
+    IntOp $R2 $R2 + 1
+    ${GetParent} "$R1" $R1
+    ${IfThen} $R1 == "" ${|} ${ExitDo} ${|}
+  ${Loop}
+  ClearErrors
+  CreateDirectory "$INSTDIR"
+  FileOpen $Log "$INSTDIR\${INSTALL_LOG}" w
+  ${If} ${Errors}
+    Abort "Setup cannot write to $INSTDIR"
+  ${EndIf}
+  FileWriteUTF16LE /BOM $Log ""
+  StrCpy $R3 "$INSTDIR"
+  ${If} $R2 > 0
+    Pop $R3
+    FileWriteUTF16LE $Log "folder|$R3$\r$\n"
+    IntOp $R2 $R2 - 1
+    ${DoWhile} $R2 > 0
+      Pop $R1
+      FileWriteUTF16LE $Log "folder|$R1$\r$\n"
+      IntOp $R2 $R2 - 1
+    ${Loop}
+  ${EndIf}
+  ${If} $EarlierOurs = 1
+    FileWriteUTF16LE $Log "folder|$INSTDIR$\r$\nfolder|$INSTDIR\Docs$\r$\n"
+  ${ElseIf} $OldLog = 1
+    FileOpen $R7 "$ListFile" r
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $R7 $R5
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} "$R5" $R5
+      StrCpy $R4 $R5 7
+      ${If} $R4 == "folder|"
+        FileWriteUTF16LE $Log "$R5$\r$\n"
+      ${EndIf}
+    ${Loop}
+    FileClose $R7
+  ${EndIf}
+  ${IfNot} ${FileExists} "$INSTDIR\Docs\*.*"
+    CreateDirectory "$INSTDIR\Docs"
+    FileWriteUTF16LE $Log "folder|$INSTDIR\Docs$\r$\n"
+  ${EndIf}
+  ExecWait '"$PLUGINSDIR\setuphelper.exe" protect "$R3"' $0
+  ${If} $0 <> 0
+    DetailPrint "Setup could not keep other users from changing $R3"
+    MessageBox MB_OK|MB_ICONSTOP "${OPEN_TO_OTHERS}" /SD IDOK
+    SetErrorLevel 5
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; Whether the help page $R9 (relative to $INSTDIR) may be written: 1 when it is missing
+; or ours; 0, and logged as kept, when it was there before, someone else's.
+Function MayPlace
+  ${IfNot} ${FileExists} "$INSTDIR\$R9"
+  ${OrIf} $EarlierOurs = 1
+    Push 1
+    Return
+  ${EndIf}
+  StrCpy $R9 "kept|$R9"
+  ${If} $OldLog = 1
+    Call Listed
+    Pop $R8
+    ${If} $R8 = 0
+      Push 1
+      Return
+    ${EndIf}
+  ${EndIf}
+  FileWriteUTF16LE $Log "$R9$\r$\n"
+  Push 0
+FunctionEnd
+
+!macro PLACE_HELP_PAGE SOURCE NAME
+  StrCpy $R9 "Docs\${NAME}"
+  Call MayPlace
+  Pop $R8
+  ${If} $R8 = 1
+    File "/oname=$INSTDIR\Docs\${NAME}" "${SOURCE}"
+  ${EndIf}
+!macroend
+
+; The on-screen display, offered ticked on the options page; a choice made before (the
+; value is there) is what the page shows again. A silent setup leaves the value alone.
+Var ShowDisplay ; "" not asked; 1 or 0: OnScreenDisplay
+Var Box4
+!macro DisplayOptionCreate
+  ${NSD_CreateCheckbox} 0 60u 100% 12u "Show what each remote &button did on the screen"
+  Pop $Box4
+  ${If} $ShowDisplay == ""
+    ClearErrors
+    SetRegView 32
+    ReadRegDWORD $ShowDisplay HKLM "${MACHINE_KEY}" "OnScreenDisplay"
+    ${If} ${Errors}
+      StrCpy $ShowDisplay 1
+    ${EndIf}
+  ${EndIf}
+  ${If} $ShowDisplay <> 0
+    ${NSD_Check} $Box4
+  ${EndIf}
+!macroend
+!macro DisplayOptionLeave
+  ${NSD_GetState} $Box4 $0
+  ${If} $0 = ${BST_CHECKED}
+    StrCpy $ShowDisplay 1
+  ${Else}
+    StrCpy $ShowDisplay 0
+  ${EndIf}
+!macroend
+; Like the other choices, machine-wide for each user's first start; a setup whose page
+; was not shown (silent) leaves every user's own choice alone.
+!macro DisplayOptionWrite
+  ${If} $ShowDisplay != ""
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "OnScreenDisplay" $ShowDisplay
+  ${Else}
+    DeleteRegValue HKLM "${MACHINE_KEY}" "OnScreenDisplay"
+  ${EndIf}
+!macroend
+
+; The choices go machine-wide: the program copies them into the settings of each user
+; who runs it next (once per InstallStamp, written last). The autostart is the
+; machine's: every user's logon starts the program as that user.
+Function WriteSetupChoices
+  SetRegView 32
+  WriteRegStr HKLM "${MACHINE_KEY}" "LastInstallDir" "$INSTDIR"
+  ${If} $ShowIntro = 1
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "CancelSlideshow" 0
+  ${Else}
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "CancelSlideshow" 1
+  ${EndIf}
+  ${If} $WaitReceiver = 1
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "CancelPlugInWindow" 0
+  ${Else}
+    WriteRegDWORD HKLM "${MACHINE_KEY}" "CancelPlugInWindow" 1
+  ${EndIf}
+  !insertmacro DisplayOptionWrite
+  System::Call 'kernel32::GetSystemTimeAsFileTime(*l .r0)'
+  WriteRegStr HKLM "${MACHINE_KEY}" "InstallStamp" "${VERSION}-$0"
+  ${If} $AutoRun = 1
+    WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\OrbiscopeRemote.exe"'
+  ${Else}
+    DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+  ${EndIf}
+  ; Earlier setups put the start value into the hive of whoever ran them.
+  DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+FunctionEnd
+
 !define CANNOT_WRITE "Setup cannot write to the folder$\r$\n$INSTDIR$\r$\n$\r$\nChoose another folder, or ask an administrator to give you write access to this one. Nothing has been installed."
 
 Function .onInit
   !insertmacro ONE_AT_A_TIME
+  !insertmacro UNPACK_HELPER
 !if "${ARCH}" == "amd64"
   Call FindEarlierInstallation
 !else
   ${If} ${RunningX64}
     MessageBox MB_OK|MB_ICONSTOP "This setup is for 32-bit Windows, and this computer runs 64-bit Windows.$\r$\n$\r$\nInstall ${PRODUCT} with OrbiscopeRemote-Setup-x64.exe, the setup made for it. Nothing has been installed." /SD IDOK
-    SetErrorLevel 5
+    SetErrorLevel 6
     Quit
   ${EndIf}
 !endif
@@ -279,6 +560,13 @@ Function .onInit
     ${If} $0 <> 1
       MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}" /SD IDOK
       SetErrorLevel 2
+      Quit
+    ${EndIf}
+    Call FolderSafe
+    Pop $0
+    ${If} $0 <> 1
+      MessageBox MB_OK|MB_ICONSTOP "${OPEN_TO_OTHERS}" /SD IDOK
+      SetErrorLevel 5
       Quit
     ${EndIf}
   ${EndIf}
@@ -330,6 +618,15 @@ Function RemoveEarlierInstallation
     StrCpy $INSTDIR $OldX86Dir
     Call CloseRunningCopy
     !insertmacro REMOVE_FILES
+    ; Earlier setups kept no list of the folders they made; their own uninstallers
+    ; removed the folder and its Orbiscope parent when empty, and so does this.
+    RMDir "$INSTDIR\Docs"
+    RMDir "$INSTDIR"
+    ${GetParent} "$INSTDIR" $0
+    ${GetFileName} "$0" $1
+    ${If} $1 == "Orbiscope"
+      RMDir "$0"
+    ${EndIf}
     Pop $INSTDIR
   ${EndIf}
 FunctionEnd
@@ -342,39 +639,13 @@ Function DirectoryLeave
     MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}"
     Abort
   ${EndIf}
+  Call FolderSafe
+  Pop $0
+  ${If} $0 <> 1
+    MessageBox MB_OK|MB_ICONSTOP "${OPEN_TO_OTHERS}"
+    Abort
+  ${EndIf}
 FunctionEnd
-
-; The on-screen display, offered ticked on the options page; a choice made before (the
-; value is there) is what the page shows again. A silent setup leaves the value alone.
-Var ShowDisplay ; "" not asked; 1 or 0: OnScreenDisplay
-Var Box4
-!macro DisplayOptionCreate
-  ${NSD_CreateCheckbox} 0 60u 100% 12u "Show what each remote &button did on the screen"
-  Pop $Box4
-  ${If} $ShowDisplay == ""
-    ClearErrors
-    ReadRegDWORD $ShowDisplay HKCU "${USER_KEY}" "OnScreenDisplay"
-    ${If} ${Errors}
-      StrCpy $ShowDisplay 1
-    ${EndIf}
-  ${EndIf}
-  ${If} $ShowDisplay <> 0
-    ${NSD_Check} $Box4
-  ${EndIf}
-!macroend
-!macro DisplayOptionLeave
-  ${NSD_GetState} $Box4 $0
-  ${If} $0 = ${BST_CHECKED}
-    StrCpy $ShowDisplay 1
-  ${Else}
-    StrCpy $ShowDisplay 0
-  ${EndIf}
-!macroend
-!macro DisplayOptionWrite
-  ${If} $ShowDisplay != ""
-    WriteRegDWORD HKCU "${USER_KEY}" "OnScreenDisplay" $ShowDisplay
-  ${EndIf}
-!macroend
 
 Function OptionsPage
   !insertmacro MUI_HEADER_TEXT "Options" "Choose how ${PRODUCT} starts."
@@ -426,8 +697,14 @@ Function OptionsLeave
   !insertmacro DisplayOptionLeave
 FunctionEnd
 
+; As the user signed in at this desktop, through the desktop shell: never with this
+; setup's administrator token, and not at all from a setup run as SYSTEM, where the
+; logon start of each user takes over.
 Function StartProgram
-  Exec '"$INSTDIR\OrbiscopeRemote.exe"'
+  ExecWait '"$PLUGINSDIR\setuphelper.exe" start "$INSTDIR\OrbiscopeRemote.exe"' $0
+  ${If} $0 <> 0
+    DetailPrint "${PRODUCT} starts when a user signs in"
+  ${EndIf}
 FunctionEnd
 
 Section "Orbiscope Remote" SecMain
@@ -440,6 +717,7 @@ Section "Orbiscope Remote" SecMain
 !if "${ARCH}" == "amd64"
   Call RemoveEarlierInstallation
 !endif
+  Call OpenInstallLog
 
   SetOverwrite on
   SetOutPath "$INSTDIR"
@@ -451,27 +729,11 @@ Section "Orbiscope Remote" SecMain
   !insertmacro InstallHelpPages
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  FileClose $Log
+  StrCpy $Log ""
 
   ; Everything is in place; now the values that point at it.
-  SetRegView 32
-  WriteRegStr HKLM "${MACHINE_KEY}" "LastInstallDir" "$INSTDIR"
-  WriteRegDWORD HKCU "${USER_KEY}" "InstallJustRan" 1
-  !insertmacro DisplayOptionWrite
-  ${If} $ShowIntro = 1
-    WriteRegDWORD HKCU "${USER_KEY}" "CancelSlideshow" 0
-  ${Else}
-    WriteRegDWORD HKCU "${USER_KEY}" "CancelSlideshow" 1
-  ${EndIf}
-  ${If} $WaitReceiver = 1
-    WriteRegDWORD HKCU "${USER_KEY}" "CancelPlugInWindow" 0
-  ${Else}
-    WriteRegDWORD HKCU "${USER_KEY}" "CancelPlugInWindow" 1
-  ${EndIf}
-  ${If} $AutoRun = 1
-    WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\OrbiscopeRemote.exe"'
-  ${Else}
-    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
-  ${EndIf}
+  Call WriteSetupChoices
 
   SetShellVarContext all
   CreateDirectory "${MENU_FOLDER}"
@@ -501,7 +763,11 @@ SectionEnd
 ; A fresh installation that failed halfway leaves nothing behind; an update that
 ; failed keeps what it had already replaced, so that a second run can finish it.
 Function .onInstFailed
+  ${If} $Log != ""
+    FileClose $Log
+  ${EndIf}
   ${If} $WasInstalled = 0
+    StrCpy $ListFile "$INSTDIR\${INSTALL_LOG}"
     !insertmacro REMOVE_FILES
   ${EndIf}
 FunctionEnd
@@ -522,6 +788,14 @@ Function un.onInit
   SetRegView 32
   SetShellVarContext all
   StrCpy $RemoveSettings 0
+  StrCpy $ListFile "$INSTDIR\${INSTALL_LOG}"
+  ; Silent: /REMOVESETTINGS ticks "Also remove my settings".
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVESETTINGS" $1
+  ${IfNot} ${Errors}
+    StrCpy $RemoveSettings 1
+  ${EndIf}
 FunctionEnd
 
 Function un.OptionsPage
@@ -557,6 +831,7 @@ Section "Uninstall"
   Delete "${MENU_FOLDER}\Uninstall ${PRODUCT}.lnk"
   RMDir "${MENU_FOLDER}"
 
+  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
 !if "${ARCH}" == "amd64"
   SetRegView 64
@@ -566,6 +841,10 @@ Section "Uninstall"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 !endif
   DeleteRegValue HKLM "${MACHINE_KEY}" "LastInstallDir"
+  DeleteRegValue HKLM "${MACHINE_KEY}" "InstallStamp"
+  DeleteRegValue HKLM "${MACHINE_KEY}" "CancelSlideshow"
+  DeleteRegValue HKLM "${MACHINE_KEY}" "OnScreenDisplay"
+  DeleteRegValue HKLM "${MACHINE_KEY}" "CancelPlugInWindow"
   DeleteRegKey /ifempty HKLM "${MACHINE_KEY}"
   DeleteRegKey /ifempty HKLM "Software\Orbiscope\Orbiscope Remote"
   DeleteRegKey /ifempty HKLM "Software\Orbiscope"
@@ -573,5 +852,11 @@ Section "Uninstall"
     DeleteRegKey HKCU "${USER_KEY}"
     DeleteRegKey /ifempty HKCU "Software\OrbiScope\Orbiscope Remote"
     DeleteRegKey /ifempty HKCU "Software\OrbiScope"
+    ; The routing trace's log is a history of the user's presses.
+    SetShellVarContext current
+    Delete "$LOCALAPPDATA\Orbiscope\Remote\trace*.log"
+    RMDir "$LOCALAPPDATA\Orbiscope\Remote"
+    RMDir "$LOCALAPPDATA\Orbiscope"
+    SetShellVarContext all
   ${EndIf}
 SectionEnd

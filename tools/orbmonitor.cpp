@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -46,7 +47,7 @@ const char* const kUsage =
     "                     (or no match), the repeat filter's decision, the dispatcher\n"
     "                     step that took it, the keys, messages, clicks and shell\n"
     "                     executions it caused and the time to the last of them;\n"
-    "                     --count N stops after N lines. Several viewers may attach.\n"
+    "                     --count N stops after N lines. Up to 4 viewers may attach.\n"
     "  --pause            with --attach: after the first line, stop reading until a line\n"
     "                     is typed on standard input, as a viewer that falls behind\n"
     "                     would; the program drops the lines this viewer cannot take,\n"
@@ -68,58 +69,103 @@ int Fail(const std::string& message) {
 }
 
 #ifdef _WIN32
+// The user a process runs as: its token's user SID; empty when it cannot be read.
+std::vector<BYTE> ProcessUser(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return {};
+    DWORD size = 0;
+    (void)GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> info(size), sid;
+    if (size >= sizeof(TOKEN_USER) &&
+        GetTokenInformation(token, TokenUser, info.data(), size, &size)) {
+        PSID p = reinterpret_cast<TOKEN_USER*>(info.data())->User.Sid;
+        if (IsValidSid(p))
+            sid.assign(static_cast<BYTE*>(p), static_cast<BYTE*>(p) + GetLengthSid(p));
+    }
+    CloseHandle(token);
+    return sid;
+}
+
+// Whether the process serving the pipe runs as the user who runs this viewer: a pipe whose
+// name another user's program took first must not get to see this user's trace requests.
+bool ServedBySameUser(HANDLE pipe) {
+    ULONG serverPid = 0;
+    if (!GetNamedPipeServerProcessId(pipe, &serverPid)) return false;
+    HANDLE server = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, serverPid);
+    if (server == nullptr) return false;
+    const std::vector<BYTE> theirs = ProcessUser(server);
+    CloseHandle(server);
+    const std::vector<BYTE> ours = ProcessUser(GetCurrentProcess());
+    return !ours.empty() && theirs == ours;
+}
+
 // The trace of the running program, line by line, until it ends or --count is reached.
 int Attach(long maxLines, bool pause) {
+    DWORD session = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session)) session = 0;
+    const std::string name = TracePipeName(session);
     HANDLE pipe = INVALID_HANDLE_VALUE;
     const DWORD start = GetTickCount();
     for (;;) {
-        pipe = CreateFileA(kTracePipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        // At identification level: whoever serves the pipe may learn who reads it, never
+        // act as that user.
+        pipe = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
         if (pipe != INVALID_HANDLE_VALUE) break;
         const DWORD error = GetLastError();
-        if (GetTickCount() - start > 5000)
+        if (GetTickCount() - start > 5000) {
+            if (error == ERROR_PIPE_BUSY)
+                return Fail("the routing trace already has its " +
+                            std::to_string(kTraceMaxViewers) + " viewers");
             return Fail("no running Orbiscope Remote serves its trace (error " +
                         std::to_string(error) + ")");
+        }
         if (error == ERROR_PIPE_BUSY) {
-            WaitNamedPipeA(kTracePipeName, 500);
+            WaitNamedPipeA(name.c_str(), 500);
         } else {
             Sleep(200);
         }
     }
+    if (!ServedBySameUser(pipe)) {
+        CloseHandle(pipe);
+        return Fail("the trace's pipe " + name +
+                    " is served by a program of another user; not reading it");
+    }
     std::printf("attached to the routing trace\n");
     std::fflush(stdout);
-    std::string pending;
+    TraceLineReader reader;
     unsigned long long droppedInAll = 0;
     long lines = 0;
     bool paused = !pause;
+    bool more = true;
+    auto show = [&](const std::string& line) {
+        if (!more) return;
+        if (line.rfind(kTraceDroppedPrefix, 0) == 0) {
+            const unsigned long long dropped =
+                std::strtoull(line.c_str() + std::strlen(kTraceDroppedPrefix), nullptr, 10);
+            droppedInAll += dropped;
+            std::printf("-- %llu lines dropped: this viewer fell behind (%llu in all) --\n",
+                        dropped, droppedInAll);
+        } else {
+            std::printf("%s\n", line.c_str());
+            ++lines;
+        }
+        std::fflush(stdout);
+        more = maxLines < 0 || lines < maxLines;
+        if (!paused) {
+            paused = true;
+            char typed[256];
+            (void)std::fgets(typed, sizeof typed, stdin);
+        }
+    };
     char buffer[4096];
-    for (bool more = true; more;) {
+    while (more) {
         DWORD n = 0;
         if (!ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) || n == 0) {
             std::printf("the program ended the trace\n");
             break;
         }
-        pending.append(buffer, n);
-        for (size_t end; more && (end = pending.find('\n')) != std::string::npos;) {
-            const std::string line = pending.substr(0, end);
-            pending.erase(0, end + 1);
-            if (line.rfind(kTraceDroppedPrefix, 0) == 0) {
-                const unsigned long long dropped =
-                    std::strtoull(line.c_str() + std::strlen(kTraceDroppedPrefix), nullptr, 10);
-                droppedInAll += dropped;
-                std::printf("-- %llu lines dropped: this viewer fell behind (%llu in all) --\n",
-                            dropped, droppedInAll);
-            } else {
-                std::printf("%s\n", line.c_str());
-                ++lines;
-            }
-            std::fflush(stdout);
-            more = maxLines < 0 || lines < maxLines;
-            if (!paused) {
-                paused = true;
-                char typed[256];
-                (void)std::fgets(typed, sizeof typed, stdin);
-            }
-        }
+        reader.Feed(buffer, n, show);
     }
     CloseHandle(pipe);
     return 0;

@@ -5,6 +5,7 @@
 #include "desktop/window_queries.h"
 #include "engine/press_engine.h"
 #include "state/notices.h"
+#include "state/trace.h"
 
 void NoteElevatedForeground(Desktop& desktop, ElevationMemory& memory) {
     ProcessList* processes = Os().processes;
@@ -12,15 +13,18 @@ void NoteElevatedForeground(Desktop& desktop, ElevationMemory& memory) {
     const ProcessId pid = desktop.WindowProcess(front);
     if (processes == nullptr || pid == 0) return;
     std::lock_guard<std::mutex> hold(memory.lock);
-    if (pid != memory.lastAsked) {
+    const uint64_t start = processes->ProcessStartTime(pid);
+    if (pid != memory.lastAsked || start != memory.lastAskedStart || start == 0) {
         memory.lastAsked = pid;
+        memory.lastAskedStart = start;
         memory.lastAnswer = processes->ProcessElevation(pid);
     }
-    if (memory.lastAnswer != Elevation::Elevated && memory.lastAnswer != Elevation::AccessDenied)
-        return;
+    // A process that cannot be asked may as well be another user's ordinary program.
+    if (memory.lastAnswer != Elevation::Elevated) return;
     std::string program = ProcessNameOfWindow(front);
     if (program.empty()) program = WindowTitle(front);
     if (program.empty() || !memory.told.insert(LowerAnsi(program)).second) return;
+    TraceAction([&] { return "administrator notice for " + program; });
     Notice(FillIn(kElevatedNoticeFormat, program));
 }
 
@@ -29,5 +33,6 @@ void ForgetElevatedPrograms() {
     std::lock_guard<std::mutex> hold(memory.lock);
     memory.told.clear();
     memory.lastAsked = 0;
+    memory.lastAskedStart = 0;
     memory.lastAnswer = Elevation::Unknown;
 }

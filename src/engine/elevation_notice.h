@@ -14,11 +14,13 @@ constexpr const char* kElevatedNoticeFormat =
     "or start Orbiscope Remote as administrator too.";
 // The programs already named in the elevation notice this session (lower-cased), and
 // the last foreground process asked about with its answer, so a press into the same
-// program asks the system nothing.
+// program asks the system nothing. A process is its id and its start time: an id is
+// reused once its process ended, and the new process may stand otherwise.
 struct ElevationMemory {
     std::mutex lock;
     std::set<std::string> told;  // guarded by lock
     ProcessId lastAsked = 0;
+    uint64_t lastAskedStart = 0;
     Elevation lastAnswer = Elevation::Unknown;
 };
 

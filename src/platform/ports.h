@@ -122,8 +122,10 @@ public:
     // This process's own id (GetCurrentProcessId).
     virtual ProcessId CurrentProcess() = 0;
     // Elevated: the process runs at a higher integrity level than this one (its token);
-    // AccessDenied: it cannot even be opened for a query, which elevated processes do.
+    // AccessDenied: it or its token cannot be opened for a query.
     virtual Elevation ProcessElevation(ProcessId pid) = 0;
+    // When the process started (GetProcessTimes, 100 ns units); 0 when it cannot be read.
+    virtual uint64_t ProcessStartTime(ProcessId pid) = 0;
 };
 
 // Version, power management and display power saving.
@@ -147,10 +149,13 @@ constexpr uint32_t kRegNone = 0, kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, k
 
 enum class RegStatus { Ok, Missing, MoreData, Error };
 
-// An open registry key.
+// An open registry key. Names are ASCII; the data of text values (REG_SZ,
+// REG_EXPAND_SZ, REG_MULTI_SZ) is UTF-8 here, terminators included, whatever the
+// system stores it as; other types are the bytes as stored.
 class RegistryKey : public Port {
 public:
-    // RegQueryValueEx with a buffer of bufferBytes bytes: the type and the bytes read.
+    // RegQueryValueEx with a buffer of bufferBytes bytes (of the data as handed out):
+    // the type and the bytes read.
     virtual RegStatus Query(const std::string& name, size_t bufferBytes, uint32_t& type,
                             std::vector<uint8_t>& data) = 0;
     // RegQueryValueEx of the whole value, however long it is.
@@ -168,7 +173,8 @@ public:
 };
 constexpr uint32_t kKeyRead = 0x20019, kKeyWrite = 0x20006;
 
-// ShellExecute and the running program's own path.
+// ShellExecute and the running program's own path. Every text is UTF-8, so a path in
+// any script goes through whole.
 class Shell : public Port {
 public:
     virtual intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
@@ -201,6 +207,8 @@ public:
                                const std::string& caption, uint32_t flags) = 0;
     // The unsupported-program warning, modal, no owner.
     virtual UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) = 0;
+    // Closes the warning if one is open now, as if cancelled; from any thread.
+    virtual void CloseUnsupportedDialog() = 0;
     // SetTimer / KillTimer on a window.
     virtual bool SetTimer(WindowHandle w, uintptr_t id, uint32_t ms) = 0;
     virtual bool KillTimer(WindowHandle w, uintptr_t id) = 0;
@@ -229,17 +237,27 @@ public:
     virtual bool Notify(Op op, const NotifyIconData& data) = 0;
 };
 
-// Files under the user's local application data (the trace log).
+// Files under the user's local application data (the trace log). Paths are UTF-8.
 class LocalFiles : public Port {
 public:
     // The user's local application-data folder; "" when the system names none.
     virtual std::string LocalAppDataFolder() = 0;
     // Makes the folder and every missing folder above it; true when it exists afterwards.
     virtual bool MakeFolders(const std::string& path) = 0;
-    // Appends the bytes to the file, which is made if missing; false when not all went.
-    virtual bool Append(const std::string& path, const std::string& bytes) = 0;
-    // The file's size in bytes; -1 when there is none.
-    virtual int64_t FileSize(const std::string& path) = 0;
+    // A file held open for appending. Others may read, write, rename and delete it
+    // meanwhile: a tool following the log never keeps it from rolling over.
+    class AppendFile {
+    public:
+        virtual ~AppendFile() = default;
+        // False when not all the bytes went.
+        virtual bool Write(const std::string& bytes) = 0;
+        // Its size in bytes; -1 when it cannot be read.
+        virtual int64_t Size() = 0;
+    };
+    enum class OpenStatus { Opened, Busy, Failed };
+    // Opens the file for appending, making it if missing. Busy: another program holds it
+    // in a way that keeps it from being opened now; Failed: it cannot be written.
+    virtual OpenStatus OpenAppend(const std::string& path, std::unique_ptr<AppendFile>& out) = 0;
     // Renames `from` to `to`, replacing any file of that name.
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
 };

@@ -258,26 +258,35 @@ int ReaderThread(WindowHandle mainWindow) {
     return 0;
 }
 
-void StopReceiverThreads() {
+bool StopReceiverThreads() {
     {
         std::lock_guard<std::mutex> hold(TheReceiver().startLock);
+        if (TheReceiver().stopping) return false;  // an earlier stop gave up on a thread: no new wait
         TheReceiver().stopping = true;
     }
+    uint32_t polls = 0;
+    constexpr uint32_t kMaxPolls = kStopLimitMs / kStopPollMs;
     if (TheReceiver().readerStopped.load() == 0) {
         TheReceiver().readerRunning = 0;
-        while (TheReceiver().readerStopped.load() == 0) WaitForThreadToEnd();
+        while (TheReceiver().readerStopped.load() == 0 && polls++ < kMaxPolls) {
+            // The reader may be showing the warning, which nobody may answer now; one it
+            // is about to show is closed at the next poll.
+            if (UserInterface* ui = Os().ui) ui->CloseUnsupportedDialog();
+            WaitForThreadToEnd();
+        }
     }
     if (TheReceiver().waitFinished.load() == 0) {
         TheReceiver().waitKeepRunning = 0;
-        while (TheReceiver().waitFinished.load() == 0) WaitForThreadToEnd();
+        while (TheReceiver().waitFinished.load() == 0 && polls++ < kMaxPolls) WaitForThreadToEnd();
     }
+    if (TheReceiver().readerStopped.load() == 0 || TheReceiver().waitFinished.load() == 0) return false;
     std::lock_guard<std::mutex> hold(TheReceiver().startLock);
     TheReceiver().stopping = false;
+    return true;
 }
 
 void CloseReceiver() {
-    StopReceiverThreads();
-    CloseReceiverHandle();
+    if (StopReceiverThreads()) CloseReceiverHandle();
 }
 
 void DiscardPendingInput() {

@@ -86,6 +86,9 @@ constexpr uint32_t kWaitPollMs = 150;
 constexpr uint32_t kReadSliceMs = 100;
 constexpr uint32_t kReadPauseMs = 100;
 constexpr uint32_t kStopPollMs = 100;
+// How long a stop waits for the threads at most; one that has not ended by then is left
+// to the end of the process.
+constexpr uint32_t kStopLimitMs = 10000;
 
 int EnumerateInterfaces(DeviceInterfaceList& list);
 bool OpenReceiver();
@@ -94,8 +97,10 @@ void StartReceiver(int32_t reconnect, WindowHandle mainWindow);
 // Thread procedures; each hands over to the other as its last step.
 int ReceiverWaitThread(WindowHandle mainWindow);
 int ReaderThread(WindowHandle mainWindow);
-// Never from the reader or the wait thread itself.
-void StopReceiverThreads();
+// Never from the reader or the wait thread itself. An unsupported-program warning the
+// reader shows is closed. False when a thread did not end within kStopLimitMs: no thread
+// starts after it, and the receiver stays open under it.
+bool StopReceiverThreads();
 void CloseReceiver();
 void DiscardPendingInput();
 

@@ -30,8 +30,7 @@ std::unique_ptr<RegistryKey> OpenUserSettingsKey() {
 std::unique_ptr<RegistryKey> OpenMachineSettingsKey() {
     Registry* registry = Os().registry;
     if (registry == nullptr) return nullptr;
-    return registry->Open(Hive::LocalMachine, kMachineSettingsKeyPath, kKeyRead | kKeyWrite,
-                          false);
+    return registry->Open(Hive::LocalMachine, kMachineSettingsKeyPath, kKeyRead, false);
 }
 
 std::optional<std::string> ReadLastInstallDir(RegistryKey& machineKey) {
@@ -130,4 +129,23 @@ int32_t ReadSettingsKeyValue(const char* name, int32_t defaultValue) {
 void WriteStartupValue(const char* name, int32_t value) {
     auto key = OpenUserSettingsKey();
     (void)WriteDwordValue(key.get(), name, value);
+}
+
+bool AdoptSetupChoices() {
+    auto machineKey = OpenMachineSettingsKey();
+    if (!machineKey) return false;
+    const std::string stamp = ReadStringValue(machineKey.get(), "InstallStamp", "");
+    if (stamp.empty()) return false;
+    auto userKey = OpenUserSettingsKey();
+    if (!userKey || ReadStringValue(userKey.get(), "InstallStamp", "") == stamp) return false;
+    const int32_t cancelSlideshow = ReadDwordValue(machineKey.get(), "CancelSlideshow", 0);
+    const int32_t cancelPlugInWindow = ReadDwordValue(machineKey.get(), "CancelPlugInWindow", 0);
+    // The display's choice is there only when the setup's page was shown.
+    const int32_t display = ReadDwordValue(machineKey.get(), "OnScreenDisplay", -1);
+    if (!WriteDwordValue(userKey.get(), "InstallJustRan", 1) ||
+        !WriteDwordValue(userKey.get(), "CancelSlideshow", cancelSlideshow) ||
+        !WriteDwordValue(userKey.get(), "CancelPlugInWindow", cancelPlugInWindow) ||
+        (display >= 0 && !WriteDwordValue(userKey.get(), "OnScreenDisplay", display != 0 ? 1 : 0)))
+        return false;
+    return WriteStringValue(userKey.get(), "InstallStamp", stamp);
 }

@@ -14,8 +14,9 @@
 class RemoteSettings;
 
 // HKEY_CURRENT_USER, created at the first access.
-extern const char* const kSettingsKeyPath;       // Software\OrbiScope\Orbiscope Remote\Settings
-extern const char* const kMachineSettingsKeyPath;  // HKLM Software\Orbiscope\Orbiscope Remote\Settings
+extern const char* const kSettingsKeyPath;  // Software\OrbiScope\Orbiscope Remote\Settings
+extern const char* const
+    kMachineSettingsKeyPath;  // HKLM Software\Orbiscope\Orbiscope Remote\Settings
 
 // The text every favourite read falls back to, replaced by the real default at once.
 extern const char* const kDefaultFavoriteMarker;  // "DEFAULT"
@@ -23,7 +24,8 @@ extern const char* const kDefaultFavoriteMarker;  // "DEFAULT"
 // The per-user settings key, made with every missing key above it; null when the
 // registry refuses it (or no registry port is installed).
 std::unique_ptr<RegistryKey> OpenUserSettingsKey();
-// The machine-wide settings key, opened for reading and writing (never created).
+// The machine-wide settings key, opened for reading only (never created): a user
+// without administrator rights may read it, and nothing here writes it.
 std::unique_ptr<RegistryKey> OpenMachineSettingsKey();
 
 // LastInstallDir read into a 1000-byte buffer: only a string type that fits with its
@@ -55,3 +57,11 @@ int32_t ReadStartupValue(const char* name);
 // A DWORD of the settings key that the pages do not show (ReceiverNotifications).
 int32_t ReadSettingsKeyValue(const char* name, int32_t defaultValue);
 void WriteStartupValue(const char* name, int32_t value);
+
+// Setup runs as an administrator, who may not be the user who runs the program, so it
+// leaves its choices machine-wide, beside LastInstallDir: InstallStamp (a text unique
+// to each installation), CancelSlideshow and CancelPlugInWindow. At the first start
+// after an installation each user takes them into the own settings key, once per
+// stamp: InstallJustRan 1, the two choices, and InstallStamp last, so that an
+// interrupted copy is done again. True when they were taken.
+bool AdoptSetupChoices();

@@ -208,7 +208,24 @@ std::string FormatTraceRecord(const TraceRecord& record) {
     } else {
         line += " | no action";
     }
-    return line;
+    return EscapeControlCharacters(line);
+}
+
+std::string EscapeControlCharacters(const std::string& text) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b != 0x7F) {
+            out += c;
+            continue;
+        }
+        out += "\\x";
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0xF];
+    }
+    return out;
 }
 
 // Modifiers pressed in the batch name the keys tapped under them ("Ctrl+Shift+A"); a

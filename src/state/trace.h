@@ -79,7 +79,11 @@ struct TraceRecord {
 
 // "21:04:05.123 | Play variant 2: new press, accepted | catalogue row 125 notepad.exe |
 // post to Notepad: message 0xC0DE wParam 6 lParam 0; key Space | last action after 0.412 ms"
+// Class names, titles and process names come from other programs: their control
+// characters (C0 and DEL) are written as "\x1b", so no text can end a log line early,
+// forge the next one or reach a viewer's console as an escape sequence.
 std::string FormatTraceRecord(const TraceRecord& record);
+std::string EscapeControlCharacters(const std::string& text);
 
 // One received code, from its end mark to its last action: opens the record when
 // someone watches and hands its line to the output when it goes out of scope.

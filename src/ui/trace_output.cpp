@@ -1,6 +1,7 @@
 #include "ui/trace_output.h"
 
 #include <atomic>
+#include <memory>
 
 #include "platform/ports.h"
 #include "state/notices.h"
@@ -13,7 +14,19 @@ const char* const kTraceLogName = "trace.log";
 const char* const kTraceLogOldName = "trace.old.log";
 const char* const kTraceLogFailedNoticeFormat =
     "The routing trace cannot be written in %s. The trace log is off.";
-const char* const kTracePipeName = "\\\\.\\pipe\\OrbiscopeRemoteTrace";
+const char* const kTraceLogDroppedNote = " lines not logged: another program held the trace log --";
+const char* const kTracePipeTakenLine =
+    "-- another program holds the name of the trace's pipe: no viewer can attach this "
+    "session --";
+
+std::string TracePipeName(uint32_t sessionId) {
+    return "\\\\.\\pipe\\OrbiscopeRemoteTrace-" + std::to_string(sessionId);
+}
+
+std::string TraceLineReader::Finish(bool atNewline) const {
+    const bool cr = atNewline && !pending_.empty() && pending_.back() == '\r';
+    return EscapeControlCharacters(cr ? pending_.substr(0, pending_.size() - 1) : pending_);
+}
 
 bool ViewerQueue::Push(const std::string& line) {
     std::lock_guard<std::mutex> hold(lock_);
@@ -46,15 +59,21 @@ std::atomic<int32_t> g_viewerCount{0};
 std::atomic<bool> g_logOn{false};
 
 // The log is written by the thread that processes codes; the lock only keeps the
-// start and the end of the process out of a write.
+// start and the end of the process out of a write. One handle stays open while the log
+// is on; it is closed and the next one opened only at a roll-over.
 std::mutex g_logLock;
 std::string g_logFolder, g_logPath, g_oldPath;
+std::unique_ptr<LocalFiles::AppendFile> g_log;
 int64_t g_logSize = 0;
+// Lines lost while another program kept the file from being opened, or from rolling over
+// once it had grown to its limit and its overrun; told in the log when it takes lines again.
+uint64_t g_logDropped = 0;
 
 void UpdateWatched() { SetTraceWatched(g_logOn.load() || g_viewerCount.load() > 0); }
 
 // Called with g_logLock held.
 void LogFailedLocked() {
+    g_log.reset();
     g_logOn = false;
     UpdateWatched();
     std::string text = kTraceLogFailedNoticeFormat;
@@ -64,17 +83,75 @@ void LogFailedLocked() {
     Notice(text);
 }
 
+// Opens the log when it is not open. False while it cannot be; a folder that cannot be
+// written turns the log off, a file another program holds is tried again at the next line.
+bool OpenLogLocked(LocalFiles& files) {
+    if (g_log) return true;
+    std::unique_ptr<LocalFiles::AppendFile> file;
+    switch (files.OpenAppend(g_logPath, file)) {
+        case LocalFiles::OpenStatus::Opened: break;
+        case LocalFiles::OpenStatus::Busy: return false;
+        default: LogFailedLocked(); return false;
+    }
+    g_log = std::move(file);
+    g_logSize = g_log->Size();
+    if (g_logSize < 0) g_logSize = 0;
+    return true;
+}
+
+// At its limit the log becomes trace.old.log. A program that holds either file without
+// letting it be renamed keeps that from happening: the log grows on by up to
+// kTraceLogOverrunBytes meanwhile and the roll-over is tried again at every line.
+bool RollOverLocked(LocalFiles& files) {
+    if (!files.Replace(g_logPath, g_oldPath)) return false;
+    g_log.reset();
+    g_logSize = 0;
+    return true;
+}
+
+bool WriteLocked(const std::string& bytes) {
+    if (!g_log->Write(bytes)) return false;
+    g_logSize += static_cast<int64_t>(bytes.size());
+    return true;
+}
+
 void WriteLogLine(const std::string& line) {
     std::lock_guard<std::mutex> hold(g_logLock);
     LocalFiles* files = Os().files;
     if (!g_logOn.load() || files == nullptr) return;
-    const std::string bytes = line + "\r\n";
-    if (g_logSize + static_cast<int64_t>(bytes.size()) > kTraceLogLimitBytes && g_logSize > 0) {
-        if (!files->Replace(g_logPath, g_oldPath)) return LogFailedLocked();
-        g_logSize = 0;
+    if (!OpenLogLocked(*files)) {
+        if (g_logOn.load()) ++g_logDropped;
+        return;
     }
-    if (!files->Append(g_logPath, bytes)) return LogFailedLocked();
-    g_logSize += static_cast<int64_t>(bytes.size());
+    std::string bytes;
+    if (g_logDropped != 0)
+        bytes = "-- " + std::to_string(g_logDropped) + kTraceLogDroppedNote + "\r\n";
+    bytes += line + "\r\n";
+    const int64_t size = static_cast<int64_t>(bytes.size());
+    // Near the limit the file itself is asked: others may write to it, or empty it.
+    if (g_logSize + size > kTraceLogLimitBytes) {
+        const int64_t real = g_log->Size();
+        if (real >= 0) g_logSize = real;
+    }
+    if (g_logSize + size > kTraceLogLimitBytes && g_logSize > 0 && RollOverLocked(*files) &&
+        !OpenLogLocked(*files)) {
+        if (g_logOn.load()) ++g_logDropped;
+        return;
+    }
+    if (g_logSize + size > kTraceLogLimitBytes + kTraceLogOverrunBytes && g_logSize > 0) {
+        ++g_logDropped;
+        return;
+    }
+    if (!WriteLocked(bytes)) {
+        // Once more on a fresh handle before the log counts as unwritable.
+        g_log.reset();
+        if (!OpenLogLocked(*files)) {
+            if (g_logOn.load()) ++g_logDropped;
+            return;
+        }
+        if (!WriteLocked(bytes)) return LogFailedLocked();
+    }
+    g_logDropped = 0;
 }
 
 void Deliver(const std::string& line) {
@@ -91,12 +168,13 @@ void OpenLog() {
     g_logFolder = base.empty() ? std::string() : base + "\\" + kTraceLogFolder;
     g_logPath = g_logFolder + "\\" + kTraceLogName;
     g_oldPath = g_logFolder + "\\" + kTraceLogOldName;
+    g_log.reset();
+    g_logSize = 0;
+    g_logDropped = 0;
     g_logOn = true;
     if (g_logFolder.empty() || !files->MakeFolders(g_logFolder)) return LogFailedLocked();
-    g_logSize = files->FileSize(g_logPath);
-    if (g_logSize < 0) g_logSize = 0;
-    // An empty append proves the file can be written before any press needs it.
-    if (!files->Append(g_logPath, "")) return LogFailedLocked();
+    // Opened now, so a folder that cannot be written is told before any press needs it.
+    (void)OpenLogLocked(*files);
     UpdateWatched();
 }
 
@@ -116,11 +194,16 @@ void StopTrace() {
     g_viewerCount = 0;
     std::lock_guard<std::mutex> hold(g_logLock);
     g_logOn = false;
+    g_log.reset();
 }
 
 void TraceViewerCountChanged(int32_t count) {
     g_viewerCount = count;
     UpdateWatched();
+}
+
+void TracePipeTaken() {
+    if (g_logOn.load()) WriteLogLine(kTracePipeTakenLine);
 }
 
 bool TraceLogOn() { return g_logOn.load(); }

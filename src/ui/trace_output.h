@@ -11,14 +11,26 @@
 // The log: <local application data>\Orbiscope\Remote\trace.log, at most this size,
 // with the file before it kept as trace.old.log.
 constexpr int64_t kTraceLogLimitBytes = 1024 * 1024;
+// How far it may grow past that while another program keeps it from rolling over.
+constexpr int64_t kTraceLogOverrunBytes = 256 * 1024;
+// After "-- N": the line that tells of lines the log could not take meanwhile.
+extern const char* const kTraceLogDroppedNote;
 extern const char* const kTraceLogFolder;   // "Orbiscope\Remote"
 extern const char* const kTraceLogName;     // "trace.log"
 extern const char* const kTraceLogOldName;  // "trace.old.log"
 // "%s" is the folder.
 extern const char* const kTraceLogFailedNoticeFormat;
 
-// The pipe the viewers connect to; each line of the trace ends with "\n".
-extern const char* const kTracePipeName;  // \\.\pipe\OrbiscopeRemoteTrace
+// The pipe the viewers connect to, one per session: "\\.\pipe\OrbiscopeRemoteTrace-1".
+// Each line of the trace ends with "\n".
+std::string TracePipeName(uint32_t sessionId);
+// The pipe server, when another program held the pipe's name before it: the trace is not
+// served this session. Said once, in the log when it is on; nobody else is told, as a
+// user who never asked for the trace should not hear of it.
+void TracePipeTaken();
+// Viewers attached at once; one more waits until one of them leaves.
+constexpr uint32_t kTraceMaxViewers = 4;
+extern const char* const kTracePipeTakenLine;
 // The line a viewer gets before its next trace line when lines were dropped for it:
 // "#dropped N".
 constexpr const char* kTraceDroppedPrefix = "#dropped ";
@@ -42,6 +54,43 @@ private:
     std::deque<std::string> lines_;
     size_t capacity_;
     uint64_t dropped_ = 0;
+};
+
+// A viewer's reading of the pipe: the bytes as they come, cut into lines. A line longer
+// than kMaxLine is cut there and marked, and the rest of it skipped, so a server that
+// never ends a line costs the viewer no more than that; control characters arrive
+// escaped, so a line cannot steer the viewer's console.
+class TraceLineReader {
+public:
+    static constexpr size_t kMaxLine = 16 * 1024;
+    static constexpr const char* kCutMark = " [line cut]";
+    explicit TraceLineReader(size_t maxLine = kMaxLine) : maxLine_(maxLine) {}
+    // Appends the bytes; every line they complete goes to `line` (without its "\n").
+    template <typename Line>
+    void Feed(const char* bytes, size_t size, Line&& line) {
+        for (size_t i = 0; i < size; ++i) {
+            const char c = bytes[i];
+            if (c == '\n') {
+                if (!skipping_) line(Finish(true));
+                skipping_ = false;
+                pending_.clear();
+            } else if (!skipping_) {
+                pending_ += c;
+                if (pending_.size() >= maxLine_) {
+                    line(Finish(false) + kCutMark);
+                    pending_.clear();
+                    skipping_ = true;
+                }
+            }
+        }
+    }
+
+private:
+    // The pending line escaped; at its newline without a Windows line end's "\r".
+    std::string Finish(bool atNewline) const;
+    size_t maxLine_;
+    std::string pending_;
+    bool skipping_ = false;
 };
 
 // The viewers' side: the pipe server, which reports how many viewers are attached.

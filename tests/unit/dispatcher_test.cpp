@@ -123,4 +123,29 @@ TEST_F(DispatcherTest, OwnWindowsAreNeverWarnedAboutAndTheSettingsTakeDefaultKey
     EXPECT_NE(env.desktop.foreground, vlc);
 }
 
+std::vector<std::string> g_notices;
+void RecordNotice(const std::string& text) { g_notices.push_back(text); }
+
+// The answer is kept for the process, not for its id: a new process under the id of one
+// that ended is asked again.
+TEST_F(DispatcherTest, ElevationIsAskedAgainWhenAnIdIsReused) {
+    g_notices.clear();
+    SetNoticeSink(&RecordNotice);
+    env.settings->AutoSwitchEnabled = 0;
+    env.settings->ShowUnsupportedDlg = 0;
+    const WindowHandle w = env.Foreground("mpc-hc.exe", "Media Player Classic");
+    const ProcessId pid = env.desktop.Find(w)->pid;
+    env.processes.startTimes[pid] = 1000;
+    ButtonDispatcher(Play, 1);
+    ButtonDispatcher(Play, 1);
+    EXPECT_EQ(env.processes.elevationQueries, 1);
+    env.processes.startTimes[pid] = 2000;  // the same id, now an elevated program
+    env.processes.elevation[pid] = Elevation::Elevated;
+    ButtonDispatcher(Play, 1);
+    EXPECT_EQ(env.processes.elevationQueries, 2);
+    ASSERT_EQ(g_notices.size(), 1u);
+    EXPECT_NE(g_notices[0].find("mpc-hc.exe"), std::string::npos);
+    SetNoticeSink(nullptr);
+}
+
 }  // namespace

@@ -420,6 +420,24 @@ TEST_F(ReceiverTest, StopEndsTheWaitForAMissingReceiver) {
     EXPECT_TRUE(device.OpenedPaths().empty());
 }
 
+// The reader shows the unsupported-program warning and nobody answers it: the stop
+// closes it and the threads end, rather than the stop waiting for the user.
+TEST_F(ReceiverTest, StopClosesAnOpenWarningAndEnds) {
+    UseRealTime();
+    env.settings->ShowUnsupportedDlg = 1;
+    env.ui.unsupportedWaitsForClose = true;
+    device.AddInterface(kFirst);
+    StartReceiver(1, kMainWindow);
+    ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayAvailable; }));
+    device.Queue(kFirst, Code(Play, 1));
+    ASSERT_TRUE(WaitFor([&] { return env.ui.unsupportedOpen.load() == 1; }));
+    EXPECT_TRUE(StopReceiverThreads());
+    EXPECT_EQ(env.ui.unsupportedOpen.load(), 0);
+    EXPECT_GE(env.ui.unsupportedCloses.load(), 1);
+    EXPECT_EQ(TheReceiver().readerStopped.load(), 1);
+    EXPECT_EQ(TheReceiver().waitFinished.load(), 1);
+}
+
 TEST_F(ReceiverTest, HardwareWaitWindowOnlyRightAfterAnInstall) {
     UseRealTime();
     struct Case {

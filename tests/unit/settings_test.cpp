@@ -18,7 +18,9 @@ const std::string kYellow = std::string("http://") + kFavoritesHost + "/favorite
 const std::string kBlue = std::string("http://") + kFavoritesHost + "/favorites/blue.html";
 const std::string kFallback = "C:\\Program Files\\Orbiscope\\Remote\\Docs\\index.html";
 
-std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+std::vector<uint8_t> Bytes(const std::string& s) {
+    return std::vector<uint8_t>(s.begin(), s.end());
+}
 
 class SettingsStore : public ::testing::Test {
 protected:
@@ -128,21 +130,28 @@ TEST_F(SettingsStore, FavouriteTwoFollowsTheInstallDirectory) {
     }
 }
 
-TEST_F(SettingsStore, InstallDirectoryKeyIsOpenedForReadAndWriteAndRefusalFallsBack) {
+TEST_F(SettingsStore, InstallDirectoryKeyIsOpenedForReadingOnlyAndRefusalFallsBack) {
+    // A user without administrator rights may read the machine key but never write it.
     env.registry.SetString(Hive::LocalMachine, kMachine, "LastInstallDir", "D:\\Apps\\R");
-    env.registry.Refuse(Hive::LocalMachine, kMachine, kKeyWrite);
+    env.registry.Refuse(Hive::LocalMachine, kMachine, kKeyWrite & ~kKeyRead);  // set value, make keys
     doc.OnOpenDocument(nullptr);
-    EXPECT_EQ(s().GetFavorite2(), kFallback);
+    EXPECT_EQ(s().GetFavorite2(), "D:\\Apps\\R\\Docs\\Kestrune.chm");
 
     bool sawMachineOpen = false;
     for (const auto& call : env.registry.opens) {
         if (call.hive != Hive::LocalMachine) continue;
         sawMachineOpen = true;
-        EXPECT_EQ(call.access, kKeyRead | kKeyWrite);
+        EXPECT_EQ(call.access, kKeyRead);
         EXPECT_FALSE(call.create);
     }
     EXPECT_TRUE(sawMachineOpen);
-    EXPECT_FALSE(env.registry.HasKey(Hive::LocalMachine, "Software\\Orbiscope\\Other"));
+
+    env.registry.Refuse(Hive::LocalMachine, kMachine, kKeyRead);
+    doc.OnOpenDocument(nullptr);
+    EXPECT_EQ(s().GetFavorite2(), "D:\\Apps\\R\\Docs\\Kestrune.chm");  // stored at the first load
+    env.registry.SetString(Hive::CurrentUser, kUser, "Favorite2", "DEFAULT");
+    doc.OnOpenDocument(nullptr);
+    EXPECT_EQ(s().GetFavorite2(), kFallback);
 
     // A missing machine key is not created and also falls back.
     env.registry.keys.clear();
@@ -150,6 +159,48 @@ TEST_F(SettingsStore, InstallDirectoryKeyIsOpenedForReadAndWriteAndRefusalFallsB
     doc.OnOpenDocument(nullptr);
     EXPECT_EQ(s().GetFavorite2(), kFallback);
     EXPECT_FALSE(env.registry.HasKey(Hive::LocalMachine, kMachine));
+}
+
+// Setup leaves its choices machine-wide; each user takes them once per installation.
+TEST_F(SettingsStore, SetupChoicesReachEachUserOncePerInstallation) {
+    auto setup = [&](const char* stamp, uint32_t cancelSlideshow, uint32_t cancelPlugIn) {
+        env.registry.SetString(Hive::LocalMachine, kMachine, "InstallStamp", stamp);
+        env.registry.SetDword(Hive::LocalMachine, kMachine, "CancelSlideshow", cancelSlideshow);
+        env.registry.SetDword(Hive::LocalMachine, kMachine, "CancelPlugInWindow", cancelPlugIn);
+    };
+    EXPECT_FALSE(AdoptSetupChoices());  // never installed: nothing to take
+    EXPECT_FALSE(env.registry.Find(Hive::CurrentUser, kUser, "InstallJustRan"));
+
+    setup("first", 1, 0);
+    EXPECT_TRUE(AdoptSetupChoices());
+    EXPECT_EQ(UserDword("InstallJustRan"), 1u);
+    EXPECT_EQ(UserDword("CancelSlideshow"), 1u);
+    EXPECT_EQ(UserDword("CancelPlugInWindow"), 0u);
+    EXPECT_EQ(UserString("InstallStamp"), "first");
+
+    // The first-run steps reset the values; the same installation does not set them again.
+    SetUserDword("InstallJustRan", 0);
+    SetUserDword("CancelSlideshow", 0);
+    EXPECT_FALSE(AdoptSetupChoices());
+    EXPECT_EQ(UserDword("InstallJustRan"), 0u);
+
+    EXPECT_FALSE(env.registry.Find(Hive::CurrentUser, kUser, "OnScreenDisplay"));  // not asked
+
+    setup("second", 0, 1);
+    env.registry.SetDword(Hive::LocalMachine, kMachine, "OnScreenDisplay", 1);
+    EXPECT_TRUE(AdoptSetupChoices());
+    EXPECT_EQ(UserDword("InstallJustRan"), 1u);
+    EXPECT_EQ(UserDword("CancelSlideshow"), 0u);
+    EXPECT_EQ(UserDword("CancelPlugInWindow"), 1u);
+    EXPECT_EQ(UserDword("OnScreenDisplay"), 1u);
+
+    // A copy that could not be written is done again at the next start.
+    setup("third", 1, 1);
+    env.registry.failWrites = true;
+    EXPECT_FALSE(AdoptSetupChoices());
+    env.registry.failWrites = false;
+    EXPECT_TRUE(AdoptSetupChoices());
+    EXPECT_EQ(UserString("InstallStamp"), "third");
 }
 
 TEST_F(SettingsStore, MacroValuesOutsideTheTableLoadAsZero) {
@@ -261,7 +312,8 @@ TEST(MacroActionNames, EveryNameAndUndefinedOutsideTheTable) {
         "XP MCE: Details/More Info",
     };
     for (int32_t i = 0; i < 10; ++i) EXPECT_STREQ(MacroActionName(i), names[i]) << i;
-    for (int32_t i : {10, -1, INT_MIN, INT_MAX}) EXPECT_STREQ(MacroActionName(i), "Error: Undefined") << i;
+    for (int32_t i : {10, -1, INT_MIN, INT_MAX})
+        EXPECT_STREQ(MacroActionName(i), "Error: Undefined") << i;
     EXPECT_EQ(MacroActionCount, 10);
 }
 
@@ -360,7 +412,7 @@ TEST_F(SettingsStore, AChangeDuringASaveIsNeverLost) {
     doc.OnOpenDocument(nullptr);
     s().SetRepeatRate(20);
     env.registry.afterWrite = [&](const std::string& name) {
-        if (name == "RepeatDelay") s().SetShowUnsupportedDlg(0);  // written later in the save
+        if (name == "RepeatDelay") s().SetShowUnsupportedDlg(0);       // written later in the save
         if (name == "ShowUnsupportedDlg") s().SetMouseModeEnabled(1);  // written already
     };
     ASSERT_TRUE(doc.SaveModified());

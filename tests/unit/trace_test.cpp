@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -176,6 +177,44 @@ TEST_F(TraceTest, NothingIsBuiltWhileNobodyWatches) {
     EXPECT_EQ(env.input.batches.size(), 2u);
 }
 
+// Other programs name the windows and processes in a line: their control characters
+// must neither split the line nor reach a console as escape sequences.
+TEST(TraceEscaping, ControlCharactersBecomeHexEscapes) {
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"Notepad", "Notepad"},
+        {"a\r\n12:00:00.000 | forged", "a\\x0d\\x0a12:00:00.000 | forged"},
+        {"\x1b[2J\x1b]0;title\x07", "\\x1b[2J\\x1b]0;title\\x07"},
+        {std::string("nul\0tab\tdel\x7f", 12), "nul\\x00tab\\x09del\\x7f"},
+        {"C:\\Program Files\\caf\xc3\xa9.exe ~", "C:\\Program Files\\caf\xc3\xa9.exe ~"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EscapeControlCharacters(c.in), c.out) << c.out;
+}
+
+TEST_F(TraceTest, TheAdministratorNoticeIsTracedWhenItIsGiven) {
+    env.settings->ShowUnsupportedDlg = 0;
+    env.settings->AutoSwitchEnabled = 0;
+    const WindowHandle vlc = env.Foreground("vlc.exe", "VLC media player");
+    env.processes.elevation[env.desktop.Find(vlc)->pid] = Elevation::Elevated;
+    Receive(Play, 1);
+    Receive(Stop, 1);  // told once per program and session
+    ASSERT_EQ(g_lines.size(), 2u);
+    EXPECT_NE(g_lines[0].find("administrator notice for vlc.exe"), std::string::npos) << g_lines[0];
+    EXPECT_EQ(g_lines[1].find("administrator notice"), std::string::npos) << g_lines[1];
+}
+
+TEST_F(TraceTest, AWindowClassCannotForgeALogLine) {
+    env.settings->ShowUnsupportedDlg = 0;
+    env.Foreground("evil.exe", "Evil", "Evil\r\n00:00:00.000 | forged\x1b[2J");
+    Receive(Exit, 1);
+    ASSERT_EQ(g_lines.size(), 1u);
+    EXPECT_EQ(g_lines[0].find_first_of("\r\n\x1b"), std::string::npos) << g_lines[0];
+    EXPECT_NE(g_lines[0].find("post to Evil\\x0d\\x0a00:00:00.000 | forged\\x1b[2J:"),
+              std::string::npos)
+        << g_lines[0];
+}
+
 TEST(TraceDescribeInput, KeysWithModifiersAndClicks) {
     auto k = [](uint16_t key, bool up = false) {
         return InputEvent{InputEvent::Keyboard, key, 0, up ? kKeyUp : 0u};
@@ -234,6 +273,18 @@ TEST(TraceViewerQueue, DropsTheOldestWhenFullAndTellsTheCountFirst) {
     EXPECT_EQ(out, "f");  // the count was told once
 }
 
+// The viewer's reading: lines split across reads, a line that never ends cut at the
+// limit, control characters escaped.
+TEST(TraceLineReader, SplitsCutsAndEscapes) {
+    TraceLineReader reader(8);
+    std::vector<std::string> got;
+    auto take = [&](const std::string& line) { got.push_back(line); };
+    for (const char* chunk :
+         {"ab", "c\nde\r\n", "0123456789abcdef", "ghi", "\nx\x1b[2Jy\n", "tail"})
+        reader.Feed(chunk, std::strlen(chunk), take);
+    EXPECT_EQ(got, (std::vector<std::string>{"abc", "de", "01234567 [line cut]", "x\\x1b[2Jy"}));
+}
+
 TEST_F(TraceTest, LogRollsOverAtItsLimitKeepingOneOlderFile) {
     SetTraceWatched(false);
     const std::string folder = files.appData + "\\Orbiscope\\Remote";
@@ -254,6 +305,57 @@ TEST_F(TraceTest, LogRollsOverAtItsLimitKeepingOneOlderFile) {
     EXPECT_NE(files.files[log].find("Stop variant 1"), std::string::npos);
     EXPECT_EQ(files.files[old].size(), static_cast<size_t>(kTraceLogLimitBytes - 10));
     EXPECT_TRUE(g_notices.empty());
+}
+
+// A tool following the log without sharing deletion keeps it from rolling over: the log
+// grows on (up to its overrun, then counts what it loses), stays on without a balloon, and
+// rolls over at the first line after the tool let go. One handle serves all the lines.
+TEST_F(TraceTest, LogHeldByAnotherProgramRollsOverOnceReleased) {
+    SetTraceWatched(false);
+    env.settings->ShowUnsupportedDlg = 0;
+    const std::string folder = files.appData + "\\Orbiscope\\Remote";
+    const std::string log = folder + "\\trace.log", old = folder + "\\trace.old.log";
+    files.folders.insert(folder);
+    files.files[log] = std::string(kTraceLogLimitBytes - 10, 'x');
+    files.heldWithoutDeleteSharing.insert(log);
+    StartTrace(true, nullptr);
+    Receive(Play, 1);
+    Receive(Stop, 1);
+    EXPECT_TRUE(TraceLogOn());
+    EXPECT_EQ(files.files.count(old), 0u);
+    EXPECT_NE(files.files[log].find("Stop variant 1"), std::string::npos);
+    EXPECT_EQ(files.opens, 1);
+
+    files.files[log].append(kTraceLogOverrunBytes, 'y');  // grown to its overrun meanwhile
+    Receive(Play, 2);
+    EXPECT_EQ(files.files[log].find("Play variant 2"), std::string::npos);
+
+    files.heldWithoutDeleteSharing.clear();
+    Receive(Stop, 2);
+    EXPECT_TRUE(TraceLogOn());
+    EXPECT_TRUE(g_notices.empty());
+    EXPECT_NE(files.files[old].find("Stop variant 1"), std::string::npos);
+    EXPECT_EQ(files.files[log].rfind("-- 1 lines not logged", 0), 0u) << files.files[log];
+    EXPECT_NE(files.files[log].find("Stop variant 2"), std::string::npos);
+    EXPECT_EQ(files.opens, 2);
+    EXPECT_EQ(files.openFiles, 1);
+}
+
+// A program that holds the log so that it cannot even be opened keeps it waiting, not off.
+TEST_F(TraceTest, LogHeldExclusivelyIsOpenedOnceReleased) {
+    SetTraceWatched(false);
+    env.settings->ShowUnsupportedDlg = 0;
+    const std::string log = files.appData + "\\Orbiscope\\Remote\\trace.log";
+    files.heldExclusively.insert(log);
+    StartTrace(true, nullptr);
+    Receive(Play, 1);
+    EXPECT_TRUE(TraceLogOn());
+    EXPECT_TRUE(g_notices.empty());
+    EXPECT_EQ(files.files.count(log), 0u);
+    files.heldExclusively.clear();
+    Receive(Stop, 1);
+    EXPECT_EQ(files.files[log].rfind("-- 1 lines not logged", 0), 0u) << files.files[log];
+    EXPECT_NE(files.files[log].find("Stop variant 1"), std::string::npos);
 }
 
 TEST_F(TraceTest, UnwritableFolderTurnsTheLogOffWithOneBalloon) {

@@ -5,8 +5,10 @@
 # posted to Notepad and the key typed. A second viewer stops reading (--pause): the
 # presses made meanwhile still reach Notepad, the reading viewer misses nothing, and the
 # stalled one is told how many lines it lost once it reads again. The log holds the
-# same route. Closing the program ends the viewers; with a log folder that cannot be
-# made, the program runs on without its log.
+# same route. Viewers that connect and close a thousand times leave the program the
+# threads it had. Closing the program ends the viewers; a program holding the pipe's name
+# first keeps the trace from being served there, as the log says; with a log folder that
+# cannot be made, the program runs on without its log.
 set -u
 exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
 sender="$BUILD_DIR/orbsend.exe"
@@ -61,6 +63,24 @@ started+=($!)
 step wait Notepad 15000
 step text Notepad Edit "" 5000
 
+# Viewers that connect and close at once, with no press: afterwards the program has
+# the threads it had before them (it notices each one go without a press).
+threads_of_program() { run "$probe" threads Orbiscope.Remote | tr -d '\r'; }
+sleep 2
+before=$(threads_of_program)
+step trace-cycles 1000
+after=$before
+for _ in $(seq 1 100); do
+    after=$(threads_of_program)
+    [ "$after" -le "$before" ] 2>/dev/null && break
+    sleep 0.1
+done
+if [ "$after" -le "$before" ] 2>/dev/null; then
+    echo "ok 1000 connect/close cycles: $before threads before, $after after"
+else
+    fail "threads after 1000 connect/close cycles: $after (before: $before)"
+fi
+
 # 1 route line, 600 lines while the second viewer stalls, 2 letter taps.
 wine "$monitor" --attach --count 603 >"$reading" 2>>"$log" &
 started+=($!)
@@ -110,6 +130,22 @@ fi
 step close Orbiscope.Remote
 step gone Orbiscope.Remote 10000
 expect "$stalled" '^the program ended the trace' 10 "end of the trace in the stalled viewer"
+
+# A program that made the pipe's name first: the program does not serve the trace
+# there, says so in its log, and runs on.
+if [ -n "$tracelog" ]; then
+    squatted="$WINE_ENV_DIR/trace-squatter.txt"
+    wine "$probe" trace-squat 30000 >"$squatted" 2>>"$log" &
+    started+=($!)
+    expect "$squatted" '^ok holding' 10 "squatter holding the pipe's name"
+    wine "$exe" /trace >>"$log" 2>&1 &
+    started+=($!)
+    step wait Orbiscope.Remote 15000
+    expect "$tracelog" 'another program holds the name of the trace.s pipe' 10 \
+        "the taken name told in the log"
+    step close Orbiscope.Remote
+    step gone Orbiscope.Remote 10000
+fi
 
 # A log folder that cannot be made (a file holds its name): the log stays off (with a
 # balloon), the program runs on and the presses arrive.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The setup's folders and refusals, in a prefix of its own: a folder with blanks and
-# non-ASCII letters installs and uninstalls cleanly; a folder that cannot be written
+# non-ASCII letters installs and uninstalls cleanly; the uninstall leaves the user's own
+# files and a parent folder setup did not make, and with /REMOVESETTINGS takes the
+# settings and trace logs; a folder other users could change is refused; a folder that cannot be written
 # (on a drive where nothing can be made) is refused with nothing left behind; a second setup
 # started while one runs refuses.
 set -u
@@ -41,6 +43,61 @@ wine "$dir\\uninstall.exe" /S || fail "uninstall failed with $?"
 for _ in $(seq 1 300); do [ -e "$unix_dir" ] || break; sleep 0.1; done
 [ -e "$prefix/drive_c/Programme für Fernbedienung" ] && fail "the folder is still there" || ok "removed"
 installed && fail "still in the programs list" || ok "no uninstall entry"
+
+echo "== a folder holding the user's own pages, below a folder setup did not make"
+c="$prefix/drive_c"
+mkdir -p "$c/Mine/Remote/Docs"
+echo "my own start page" >"$c/Mine/Remote/Docs/index.html"
+echo "my notes" >"$c/Mine/Remote/notes.txt"
+setup_into 'C:\Mine\Remote' '' || fail "setup failed with $?"
+[ "$(cat "$c/Mine/Remote/Docs/index.html")" = "my own start page" ] && ok "the user's page kept" ||
+    fail "the user's index.html was replaced"
+[ -s "$c/Mine/Remote/Docs/style.css" ] && [ -s "$c/Mine/Remote/OrbiscopeRemote.exe" ] && ok "ours installed beside it" ||
+    fail "style.css or the program missing"
+# The trace logs of a user who asks for the settings to go.
+logs="$c/users/${USER:-$(id -un)}/AppData/Local/Orbiscope/Remote"
+mkdir -p "$logs"
+echo press >"$logs/trace.log"
+echo press >"$logs/trace.old.log"
+wine reg add 'HKCU\Software\OrbiScope\Orbiscope Remote\Settings' /v Macro1 /t REG_DWORD /d 3 /f >/dev/null 2>&1
+wine 'C:\Mine\Remote\uninstall.exe' /S /REMOVESETTINGS || fail "uninstall failed with $?"
+# The uninstaller finishes from a copy of itself: nothing else of this prefix runs.
+wineserver -w
+[ "$(cat "$c/Mine/Remote/Docs/index.html" 2>/dev/null)" = "my own start page" ] && [ -f "$c/Mine/Remote/notes.txt" ] &&
+    ok "the user's files stay" || fail "the user's files went"
+[ -e "$c/Mine/Remote/Docs/style.css" ] || [ -e "$c/Mine/Remote/OrbiscopeRemote.exe" ] ||
+    [ -e "$c/Mine/Remote/OrbiscopeRemote-install.log" ] && fail "ours left behind: $(ls -R "$c/Mine/Remote")" || ok "ours removed"
+[ -e "$logs/trace.log" ] || [ -e "$logs/trace.old.log" ] && fail "the trace logs are still there" || ok "trace logs removed"
+wine reg query 'HKCU\Software\OrbiScope\Orbiscope Remote\Settings' >/dev/null 2>&1 && fail "the settings are still there" ||
+    ok "settings removed"
+
+echo "== an update over an earlier installation that kept no log"
+mkdir -p "$c/Old/Remote/Docs"
+for f in OrbiscopeRemote.exe uninstall.exe Docs/index.html; do echo "earlier" >"$c/Old/Remote/$f"; done
+setup_into 'C:\Old\Remote' '' || fail "setup failed with $?"
+grep -q '<title>Orbiscope Remote Help</title>' "$c/Old/Remote/Docs/index.html" && ok "the earlier page replaced" ||
+    fail "the earlier installation's page was kept as the user's"
+wine 'C:\Old\Remote\uninstall.exe' /S || fail "uninstall failed with $?"
+wineserver -w
+[ -e "$c/Old/Remote" ] && fail "the installation is still there: $(ls -R "$c/Old/Remote" | head -5)" ||
+    ok "the installation is gone"
+[ -d "$c/Old" ] && ok "its parent stays" || fail "the parent went"
+
+echo "== an empty parent folder setup did not make stays"
+mkdir -p "$c/Empty"
+setup_into 'C:\Empty\Remote' '' || fail "setup failed with $?"
+wine 'C:\Empty\Remote\uninstall.exe' /S || fail "uninstall failed with $?"
+for _ in $(seq 1 300); do [ -e "$c/Empty/Remote" ] || break; sleep 0.1; done
+[ -e "$c/Empty/Remote" ] && fail "the folder setup made is still there" || ok "the folder setup made is gone"
+[ -d "$c/Empty" ] && ok "the parent stays" || fail "the parent setup did not make went"
+
+echo "== a folder other users could change"
+mkdir -p "$c/Shared"
+chmod 777 "$c/Shared"
+setup_into 'C:\Shared\Remote' ''
+rc=$?
+[ "$rc" -eq 5 ] && ok "refused with exit code 5" || fail "setup answered $rc, expected 5"
+[ -e "$c/Shared/Remote" ] && fail "it installed" || ok "nothing installed"
 
 echo "== a folder that cannot be written"
 # A drive where nothing can be made, as a read-only share or disc would be.

@@ -20,6 +20,7 @@ ok() { echo "ok $*"; }
 machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
 user='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
 run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+machine_run='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
 menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orbiscope Remote"
 value() {  # KEY NAME VIEW: the data, "" when missing
@@ -51,10 +52,12 @@ check_one_installation() {  # WINDOWS_DIR UNIX_DIR
     expect "$uninst" UninstallString /reg:64 "\"$1\\uninstall.exe\""
     wine reg query "$uninst" /reg:32 >/dev/null 2>&1 && fail "an uninstall entry is left in the 32-bit view" ||
         ok "one uninstall entry"
-    expect "$run" "Orbiscope Remote" /reg:32 "\"$1\\OrbiscopeRemote.exe\""
+    expect "$machine_run" "Orbiscope Remote" /reg:32 "\"$1\\OrbiscopeRemote.exe\""
+    [ -z "$(value "$run" "Orbiscope Remote" /reg:32)" ] && ok "no per-user autostart left" ||
+        fail "the earlier per-user autostart is still there"
     grep -qaF "OrbiscopeRemote.exe" "$menu/Orbiscope Remote.lnk" 2>/dev/null &&
         grep -qaF "$(basename "$1")" "$menu/Orbiscope Remote.lnk" && ok "the shortcut" || fail "no shortcut to the new program"
-    expect "$user" VolumeSensitivity /reg:32 0x4d
+    expect "$user" VolumeSensitivity /reg:32 0x4d  # the settings stay
 }
 
 echo "== over the 32-bit program in the 32-bit Program Files"
@@ -81,7 +84,7 @@ if "$(dirname "$0")/../../scripts/probe/runs-i386"; then
     echo "== the x86 setup on 64-bit Windows"
     wine "$x86_setup" /S /NOSTART '/D=C:\X86' >/dev/null 2>&1
     rc=$?
-    [ "$rc" -eq 5 ] && ok "refused with exit code 5" || fail "the x86 setup answered $rc, expected 5"
+    [ "$rc" -eq 6 ] && ok "refused with exit code 6" || fail "the x86 setup answered $rc, expected 6"
     [ -e "$prefix/drive_c/X86" ] && fail "it installed" || ok "nothing installed"
 fi
 

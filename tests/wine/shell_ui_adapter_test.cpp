@@ -60,6 +60,30 @@ TEST(UserInterfaceAdapter, WithoutTheDialogTheWarningIsAPlainBoxThatTicksNothing
     EXPECT_FALSE(a.dontShowAgain);
 }
 
+// The program's stop closes the warning from another thread while nobody answers it.
+TEST(UserInterfaceAdapter, AnOpenWarningIsClosedFromAnotherThread) {
+    std::atomic<bool> done{false};
+    std::thread shower([&] {
+        (void)Win32UserInterface().ShowUnsupportedDialog("nobody answers");
+        done = true;
+    });
+    const DWORD start = GetTickCount();
+    while (FindWindowA("#32770", "Orbiscope Warning") == nullptr && GetTickCount() - start < 10000)
+        Sleep(20);
+    EXPECT_NE(FindWindowA("#32770", "Orbiscope Warning"), nullptr);
+    while (!done && GetTickCount() - start < 20000) {
+        Win32UserInterface().CloseUnsupportedDialog();
+        Sleep(50);
+    }
+    EXPECT_TRUE(done);
+    if (!done) {
+        // Left to the end of the test run rather than hanging it.
+        shower.detach();
+        return;
+    }
+    shower.join();
+}
+
 TEST(UserInterfaceAdapter, TimersTickOnTheWindowUntilKilled) {
     UserInterface& ui = Win32UserInterface();
     TestWindow window;

@@ -84,6 +84,9 @@ public:
     Elevation ProcessElevation(ProcessId pid) override {
         return Win32ProcessList().ProcessElevation(pid);
     }
+    uint64_t ProcessStartTime(ProcessId pid) override {
+        return Win32ProcessList().ProcessStartTime(pid);
+    }
 };
 
 size_t IndexIn(const std::vector<WindowHandle>& list, HWND h) {
@@ -275,11 +278,17 @@ TEST(WindowsAdapter, MeasureAnUnsupportedPress) {
     }
 }
 
-// Our own process stands level with us; a process that does not exist cannot be asked.
+// Our own process stands level with us and has its start time; a process that does not
+// exist cannot be asked.
 TEST(WindowsAdapter, ElevationOfAProcessComparedWithOurs) {
     ProcessList& processes = Win32ProcessList();
     EXPECT_EQ(processes.ProcessElevation(GetCurrentProcessId()), Elevation::NotElevated);
     EXPECT_EQ(processes.ProcessElevation(0xFFFFFFF0u), Elevation::Unknown);
+    FILETIME created{}, exited{}, kernel{}, user{};
+    ASSERT_TRUE(GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user));
+    EXPECT_EQ(processes.ProcessStartTime(GetCurrentProcessId()),
+              (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime);
+    EXPECT_EQ(processes.ProcessStartTime(0xFFFFFFF0u), 0u);
 }
 
 }  // namespace

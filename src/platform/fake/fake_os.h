@@ -2,9 +2,12 @@
 // than record: windows have titles, classes, owners and a z-order, keys have a state.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -149,6 +152,8 @@ public:
     std::vector<std::pair<ProcessId, uint32_t>> terminated;
     ProcessId self = 0;  // this program's own process id
     std::map<ProcessId, Elevation> elevation;  // NotElevated for any other
+    std::map<ProcessId, uint64_t> startTimes;  // 1 for any other
+    int32_t elevationQueries = 0;
 
     // Adds a process; returns its id.
     ProcessId Add(const std::string& exeFile);
@@ -158,8 +163,13 @@ public:
     bool Terminate(ProcessId pid, uint32_t exitCode) override;
     ProcessId CurrentProcess() override { return self; }
     Elevation ProcessElevation(ProcessId pid) override {
+        ++elevationQueries;
         const auto it = elevation.find(pid);
         return it == elevation.end() ? Elevation::NotElevated : it->second;
+    }
+    uint64_t ProcessStartTime(ProcessId pid) override {
+        const auto it = startTimes.find(pid);
+        return it == startTimes.end() ? 1 : it->second;
     }
 
 private:
@@ -185,6 +195,10 @@ public:
     // Run while a box or the warning is open (what happens meanwhile, e.g. presses).
     std::function<void()> whileBoxOpen;
     std::function<void()> whileUnsupportedOpen;
+    // The warning stays open until CloseUnsupportedDialog, as a user who never answers.
+    bool unsupportedWaitsForClose = false;
+    std::atomic<int32_t> unsupportedOpen{0};
+    std::atomic<int32_t> unsupportedCloses{0};
 
     int32_t ShowMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                            uint32_t flags) override {
@@ -198,7 +212,22 @@ public:
     UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) override {
         unsupportedShown.push_back(message);
         if (whileUnsupportedOpen) whileUnsupportedOpen();
+        if (unsupportedWaitsForClose) {
+            std::unique_lock<std::mutex> hold(closeLock_);
+            ++unsupportedOpen;
+            closed_.wait(hold, [&] { return closeAsked_; });
+            closeAsked_ = false;
+            --unsupportedOpen;
+            return UnsupportedAnswer{};
+        }
         return unsupportedAnswer;
+    }
+    void CloseUnsupportedDialog() override {
+        std::lock_guard<std::mutex> hold(closeLock_);
+        ++unsupportedCloses;
+        if (unsupportedOpen.load() == 0) return;
+        closeAsked_ = true;
+        closed_.notify_all();
     }
     bool SetTimer(WindowHandle, uintptr_t id, uint32_t ms) override {
         timerCalls.push_back("set " + std::to_string(id));
@@ -212,4 +241,9 @@ public:
     }
     // Nothing is ever sent to a fake window by another thread: a plain sleep.
     void WaitServingSentMessages(uint32_t ms) override;
+
+private:
+    std::mutex closeLock_;
+    std::condition_variable closed_;
+    bool closeAsked_ = false;
 };

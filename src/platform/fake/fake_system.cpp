@@ -91,12 +91,34 @@ bool FakeFiles::MakeFolders(const std::string& path) {
     return true;
 }
 
-bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
+class FakeFiles::File : public LocalFiles::AppendFile {
+public:
+    File(FakeFiles& files, std::string path) : files_(files), path_(std::move(path)) {
+        ++files_.opens;
+        ++files_.openFiles;
+    }
+    ~File() override { --files_.openFiles; }
+    bool Write(const std::string& bytes) override {
+        if (!files_.Writable(path_)) return false;
+        files_.files[path_] += bytes;
+        return true;
+    }
+    int64_t Size() override { return files_.FileSize(path_); }
+
+private:
+    FakeFiles& files_;
+    std::string path_;
+};
+
+LocalFiles::OpenStatus FakeFiles::OpenAppend(const std::string& path,
+                                             std::unique_ptr<AppendFile>& out) {
     const size_t slash = path.rfind('\\');
     if (!Writable(path) || slash == std::string::npos || folders.count(path.substr(0, slash)) == 0)
-        return false;
-    files[path] += bytes;
-    return true;
+        return OpenStatus::Failed;
+    if (heldExclusively.count(path) != 0) return OpenStatus::Busy;
+    files[path];
+    out = std::make_unique<File>(*this, path);
+    return OpenStatus::Opened;
 }
 
 int64_t FakeFiles::FileSize(const std::string& path) {
@@ -106,7 +128,10 @@ int64_t FakeFiles::FileSize(const std::string& path) {
 
 bool FakeFiles::Replace(const std::string& from, const std::string& to) {
     const auto it = files.find(from);
-    if (it == files.end() || !Writable(to)) return false;
+    if (it == files.end() || !Writable(to) || heldWithoutDeleteSharing.count(from) != 0 ||
+        heldWithoutDeleteSharing.count(to) != 0 || heldExclusively.count(from) != 0 ||
+        heldExclusively.count(to) != 0)
+        return false;
     files[to] = std::move(it->second);
     files.erase(from);
     return true;

@@ -48,14 +48,22 @@ public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
     std::vector<std::string> unwritable;
+    // Files another program holds open: without sharing deletion they cannot be renamed
+    // or replaced; held exclusively they cannot even be opened.
+    std::set<std::string> heldWithoutDeleteSharing;
+    std::set<std::string> heldExclusively;
+    int32_t opens = 0;      // OpenAppend calls that opened a file
+    int32_t openFiles = 0;  // of those, the files still open
 
     std::string LocalAppDataFolder() override { return appData; }
     bool MakeFolders(const std::string& path) override;
-    bool Append(const std::string& path, const std::string& bytes) override;
-    int64_t FileSize(const std::string& path) override;
+    OpenStatus OpenAppend(const std::string& path, std::unique_ptr<AppendFile>& out) override;
+    // The file's size in bytes; -1 when there is none.
+    int64_t FileSize(const std::string& path);
     bool Replace(const std::string& from, const std::string& to) override;
 
 private:
+    class File;
     bool Writable(const std::string& path) const;
 };
 

@@ -201,6 +201,16 @@ public:
         return theirs > ours ? Elevation::Elevated : Elevation::NotElevated;
     }
 
+    uint64_t ProcessStartTime(ProcessId pid) override {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+        if (process == nullptr) return 0;
+        FILETIME created{}, exited{}, kernel{}, user{};
+        const BOOL ok = GetProcessTimes(process, &created, &exited, &kernel, &user);
+        CloseHandle(process);
+        if (!ok) return 0;
+        return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    }
+
 private:
     // The mandatory integrity level of a process's token: the last sub-authority of its
     // label's SID. Answers the error that kept it from being read.

@@ -5,28 +5,32 @@
 #include <vector>
 
 #include "platform/win32/adapters.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
-const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
+const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
 class Win32ShellImpl : public Shell {
 public:
     intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
                      const std::string& parameters, const std::string& directory,
                      int32_t show) override {
-        HINSTANCE result = ShellExecuteA(reinterpret_cast<HWND>(owner), OrNull(verb), file.c_str(),
-                                         OrNull(parameters), OrNull(directory), show);
+        const std::wstring wideVerb = Widen(verb), wideFile = Widen(file),
+                           wideParameters = Widen(parameters), wideDirectory = Widen(directory);
+        HINSTANCE result =
+            ShellExecuteW(reinterpret_cast<HWND>(owner), OrNull(wideVerb), wideFile.c_str(),
+                          OrNull(wideParameters), OrNull(wideDirectory), show);
         return reinterpret_cast<intptr_t>(result);
     }
 
     std::string ModulePath() override {
-        std::vector<char> buffer(MAX_PATH);
+        std::vector<wchar_t> buffer(MAX_PATH);
         for (;;) {
-            const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            const DWORD n =
+                GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
             if (n == 0) return std::string();
-            if (n < buffer.size()) return std::string(buffer.data(), n);
-            if (buffer.size() >= 32768) return std::string(buffer.data(), n);
+            if (n < buffer.size() || buffer.size() >= 32768) return Narrow(buffer.data(), n);
             buffer.resize(buffer.size() * 2);
         }
     }

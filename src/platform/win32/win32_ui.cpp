@@ -7,6 +7,17 @@
 namespace {
 
 std::atomic<UnsupportedDialogFn> g_unsupportedDialog{nullptr};
+// The thread showing the warning (the reader's), 0 while none is shown.
+std::atomic<DWORD> g_warningThread{0};
+
+// The warning is a dialog (or, without the program's own, a message box) of that thread:
+// closed as if cancelled. Other windows of the thread are left alone.
+BOOL CALLBACK CloseDialogWindow(HWND hwnd, LPARAM) {
+    char className[16] = {};
+    if (GetClassNameA(hwnd, className, sizeof className) > 0 && lstrcmpA(className, "#32770") == 0)
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return TRUE;
+}
 
 HWND Hwnd(WindowHandle w) { return reinterpret_cast<HWND>(w); }
 
@@ -18,6 +29,10 @@ public:
     }
 
     UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) override {
+        struct Showing {
+            Showing() { g_warningThread = GetCurrentThreadId(); }
+            ~Showing() { g_warningThread = 0; }
+        } showing;
         if (UnsupportedDialogFn show = g_unsupportedDialog.load()) return show(message);
         // Without the program's dialog (a tool, a test) the warning still reaches the user,
         // and nobody ticked "do not show again".
@@ -26,6 +41,11 @@ public:
             MessageBoxA(nullptr, message.c_str(), "Orbiscope Warning",
                         MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL | MB_SETFOREGROUND) == IDOK;
         return answer;
+    }
+
+    void CloseUnsupportedDialog() override {
+        if (const DWORD thread = g_warningThread.load())
+            EnumThreadWindows(thread, &CloseDialogWindow, 0);
     }
 
     bool SetTimer(WindowHandle w, uintptr_t id, uint32_t ms) override {

@@ -13,6 +13,7 @@
 #include "engine/dispatcher.h"
 #include "engine/press_engine.h"
 #include "state/messages.h"
+#include "state/settings_store.h"
 #include "ui/document.h"
 #include "ui/osd.h"
 #include "ui/shell.h"
@@ -244,6 +245,9 @@ public:
         }
 
         // The company key "OrbiScope" is part of the settings key path the store opens.
+        // The start-up values of a new installation reach this user before the receiver
+        // search reads them.
+        (void)AdoptSetupChoices();
 
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof(wc);
@@ -272,8 +276,9 @@ public:
         CreateSettingsView(frame_->hwnd(), *doc_);
 
         // After the icon is up: an unwritable log folder is told in a balloon.
-        (void)tracePipe_.Start();
+        // The log first: a pipe name another program holds is told there.
         StartTrace(TraceLogAsked(commandLine), &tracePipe_);
+        (void)tracePipe_.Start();
         // A panel that cannot be made leaves the display off; the program runs on.
         if (StartOsdWindow(g_instance)) ApplyOnScreenDisplaySetting();
 
@@ -334,7 +339,7 @@ private:
     }
 
     HANDLE instanceMutex_ = nullptr;
-    TracePipeServer tracePipe_{kTracePipeName};
+    TracePipeServer tracePipe_{ThisSessionTracePipeName()};
     bool wsaStarted_ = false;
     bool comInitialized_ = false;
     bool endpointCreated_ = false;

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "platform/win32/wide_text.h"
+
 namespace ui32 {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
@@ -89,7 +91,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
 
 INT_PTR CALLBACK Dialog::PageProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_INITDIALOG) {
-        const auto* page = reinterpret_cast<const PROPSHEETPAGEA*>(lp);
+        const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lp);
         auto* d = page == nullptr ? nullptr : reinterpret_cast<Dialog*>(page->lParam);
         if (d == nullptr) return TRUE;
         d->hwnd_ = h;
@@ -134,16 +136,17 @@ void DialogControls::SetEnabled(int32_t id, bool enabled) {
 }
 
 void DialogControls::SetText(int32_t id, const std::string& text) {
-    SetDlgItemTextA(dialog_, id, text.c_str());
+    SetDlgItemTextW(dialog_, id, Widen(text).c_str());
 }
 
 std::string DialogControls::Text(int32_t id) {
     HWND item = GetDlgItem(dialog_, id);
     if (item == nullptr) return std::string();
-    const int length = GetWindowTextLengthA(item);
-    std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    GetWindowTextA(item, buffer.data(), static_cast<int>(buffer.size()));
-    return std::string(buffer.data());
+    // The favourites are paths: UTF-8 like every text of the core.
+    const int length = GetWindowTextLengthW(item);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int got = GetWindowTextW(item, buffer.data(), static_cast<int>(buffer.size()));
+    return Narrow(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
 }
 
 void DialogControls::SetSliderPos(int32_t id, int32_t pos) { SendItem(id, TBM_SETPOS, TRUE, pos); }
@@ -160,17 +163,17 @@ bool DialogControls::Checked(int32_t id) { return IsDlgButtonChecked(dialog_, id
 
 std::optional<std::string> DialogControls::ChooseExistingFile() {
     // Long paths are legal for favourites; the buffer is far larger than MAX_PATH.
-    std::vector<char> path(32768, '\0');
-    OPENFILENAMEA ofn{};
+    std::vector<wchar_t> path(32768, L'\0');
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = GetParent(dialog_);  // the sheet
-    ofn.lpstrFilter = "All Files (*.*)\0*.*\0\0";
+    ofn.lpstrFilter = L"All Files (*.*)\0*.*\0\0";
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = static_cast<DWORD>(path.size());
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
                 OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-    return std::string(path.data());
+    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    return Narrow(std::wstring(path.data()));
 }
 
 namespace {

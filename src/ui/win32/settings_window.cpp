@@ -23,28 +23,29 @@ public:
     explicit CRemotePropSheet(CDocument* doc) : general_(doc) {}
 
     HWND Create(HWND parent) {
-        PROPSHEETPAGEA pages[kPageCount]{};
+        // Unicode pages: their edit boxes hold a favourite's path in any script.
+        PROPSHEETPAGEW pages[kPageCount]{};
         const int templates[kPageCount] = {IDD_MACROS_PAGE, IDD_ADVANCED_PAGE, IDD_ABOUT_PAGE};
         Dialog* objects[kPageCount] = {&general_, &advanced_, &about_};
         for (int i = 0; i < kPageCount; ++i) {
-            pages[i].dwSize = sizeof(PROPSHEETPAGEA);
+            pages[i].dwSize = sizeof(PROPSHEETPAGEW);
             pages[i].dwFlags = PSP_DEFAULT;
             pages[i].hInstance = Instance();
-            pages[i].pszTemplate = MAKEINTRESOURCEA(templates[i]);
+            pages[i].pszTemplate = MAKEINTRESOURCEW(templates[i]);
             pages[i].pfnDlgProc = &Dialog::PageProc;
             pages[i].lParam = reinterpret_cast<LPARAM>(objects[i]);
         }
-        PROPSHEETHEADERA header{};
+        PROPSHEETHEADERW header{};
         header.dwSize = sizeof(header);
         header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_NOAPPLYNOW | PSH_USECALLBACK;
         header.hwndParent = parent;
         header.hInstance = Instance();
-        header.pszCaption = MAKEINTRESOURCEA(IDS_SHEET_CAPTION);
+        header.pszCaption = MAKEINTRESOURCEW(IDS_SHEET_CAPTION);
         header.nPages = kPageCount;
         header.nStartPage = 0;
         header.ppsp = pages;
         header.pfnCallback = &SheetCallback;
-        const INT_PTR sheet = PropertySheetA(&header);
+        const INT_PTR sheet = PropertySheetW(&header);
         hwnd_ = sheet > 0 ? reinterpret_cast<HWND>(sheet) : nullptr;
         return hwnd_;
     }

@@ -1,173 +1,349 @@
 #include "ui/win32/trace_pipe.h"
 
-#include <atomic>
-
-struct TracePipeServer::Viewer {
-    HANDLE pipe = INVALID_HANDLE_VALUE;
-    HANDLE wake = nullptr;
-    ViewerQueue queue;
-    std::thread writer;
-    std::atomic<bool> gone{false};
-    ~Viewer() {
-        if (pipe != INVALID_HANDLE_VALUE) {
-            DisconnectNamedPipe(pipe);
-            CloseHandle(pipe);
-        }
-        if (wake != nullptr) CloseHandle(wake);
-    }
-};
-
 namespace {
 
 constexpr DWORD kPipeBufferBytes = 4096;
+constexpr DWORD kRetryMs = 1000;
 
-// Waits for an overlapped operation or the stop event; false when stopped or failed.
-bool Finish(HANDLE handle, OVERLAPPED& ov, HANDLE stop) {
-    const HANDLE waits[2] = {ov.hEvent, stop};
-    const DWORD w = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-    DWORD n = 0;
-    if (w != WAIT_OBJECT_0) {
-        CancelIo(handle);
-        GetOverlappedResult(handle, &ov, &n, TRUE);
-        return false;
+// One of the process token's SIDs (its user, or its integrity level's label); empty when
+// the token cannot be read.
+std::vector<BYTE> TokenSid(TOKEN_INFORMATION_CLASS what) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    DWORD size = 0;
+    (void)GetTokenInformation(token, what, nullptr, 0, &size);
+    std::vector<BYTE> info(size);
+    std::vector<BYTE> sid;
+    if (size >= sizeof(SID_AND_ATTRIBUTES) &&
+        GetTokenInformation(token, what, info.data(), size, &size)) {
+        // TOKEN_USER and TOKEN_MANDATORY_LABEL both begin with one SID_AND_ATTRIBUTES.
+        PSID p = reinterpret_cast<SID_AND_ATTRIBUTES*>(info.data())->Sid;
+        if (p != nullptr && IsValidSid(p)) {
+            sid.resize(GetLengthSid(p));
+            if (!CopySid(static_cast<DWORD>(sid.size()), sid.data(), p)) sid.clear();
+        }
     }
-    return GetOverlappedResult(handle, &ov, &n, FALSE) != FALSE;
+    CloseHandle(token);
+    return sid;
 }
 
 }  // namespace
 
-TracePipeServer::TracePipeServer(std::string pipeName) : name_(std::move(pipeName)) {}
+std::unique_ptr<TracePipeSecurity> TracePipeSecurity::ForThisUser() {
+    std::unique_ptr<TracePipeSecurity> s(new TracePipeSecurity());
+    s->user_ = TokenSid(TokenUser);
+    if (s->user_.empty()) return nullptr;
+    PSID user = s->user_.data();
+    s->dacl_.resize(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(user));
+    auto* dacl = reinterpret_cast<ACL*>(s->dacl_.data());
+    if (!InitializeAcl(dacl, static_cast<DWORD>(s->dacl_.size()), ACL_REVISION) ||
+        !AddAccessAllowedAce(dacl, ACL_REVISION, FILE_ALL_ACCESS, user) ||
+        !InitializeSecurityDescriptor(&s->descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
+        !SetSecurityDescriptorDacl(&s->descriptor_, TRUE, dacl, FALSE) ||
+        !SetSecurityDescriptorControl(&s->descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
+        return nullptr;
+    // Labelled at the program's own integrity level, which a process may always give what
+    // it makes: a sandboxed process of the same user cannot read the presses either.
+    s->label_ = TokenSid(TokenIntegrityLevel);
+    if (!s->label_.empty()) {
+        PSID label = s->label_.data();
+        s->sacl_.resize(sizeof(ACL) + sizeof(SYSTEM_MANDATORY_LABEL_ACE) + GetLengthSid(label));
+        auto* sacl = reinterpret_cast<ACL*>(s->sacl_.data());
+        if (!InitializeAcl(sacl, static_cast<DWORD>(s->sacl_.size()), ACL_REVISION) ||
+            !AddMandatoryAce(sacl, ACL_REVISION, 0,
+                             SYSTEM_MANDATORY_LABEL_NO_WRITE_UP | SYSTEM_MANDATORY_LABEL_NO_READ_UP,
+                             label) ||
+            !SetSecurityDescriptorSacl(&s->descriptor_, TRUE, sacl, FALSE))
+            return nullptr;
+    }
+    s->attributes_.nLength = sizeof(SECURITY_ATTRIBUTES);
+    s->attributes_.lpSecurityDescriptor = &s->descriptor_;
+    s->attributes_.bInheritHandle = FALSE;
+    return s;
+}
+
+std::string ThisSessionTracePipeName() {
+    DWORD session = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session)) session = 0;
+    return TracePipeName(session);
+}
+
+struct TracePipeServer::Viewer {
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    // A read that never gets data: it ends when the viewer closes its end.
+    OVERLAPPED readOv{};
+    char readByte = 0;
+    bool reading = false;
+    OVERLAPPED writeOv{};
+    bool writing = false;
+    bool broken = false;  // a write failed at once
+    std::string sending;
+    ViewerQueue queue;
+
+    Viewer() {
+        readOv.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        writeOv.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~Viewer() {
+        if (pipe != INVALID_HANDLE_VALUE) {
+            // Nothing may still write into this object once it is gone.
+            CancelIo(pipe);
+            DWORD n = 0;
+            if (reading) (void)GetOverlappedResult(pipe, &readOv, &n, TRUE);
+            if (writing) (void)GetOverlappedResult(pipe, &writeOv, &n, TRUE);
+            DisconnectNamedPipe(pipe);
+            CloseHandle(pipe);
+        }
+        if (readOv.hEvent != nullptr) CloseHandle(readOv.hEvent);
+        if (writeOv.hEvent != nullptr) CloseHandle(writeOv.hEvent);
+    }
+    Viewer(const Viewer&) = delete;
+    Viewer& operator=(const Viewer&) = delete;
+
+    // False when the viewer is already gone.
+    bool StartWatching() {
+        if (readOv.hEvent == nullptr || writeOv.hEvent == nullptr) return false;
+        if (ReadFile(pipe, &readByte, 1, nullptr, &readOv)) return false;
+        reading = GetLastError() == ERROR_IO_PENDING;
+        return reading;
+    }
+};
+
+TracePipeServer::TracePipeServer(std::string pipeName, CreatePipeFn create)
+    : name_(std::move(pipeName)), create_(create) {}
 
 TracePipeServer::~TracePipeServer() { Stop(); }
 
 bool TracePipeServer::Start() {
     if (stop_ != nullptr) return true;
+    security_ = TracePipeSecurity::ForThisUser();
+    if (!security_) return false;
     stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (stop_ == nullptr) return false;
+    wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     try {
-        acceptor_ = std::thread([this] { AcceptLoop(); });
+        viewers_.reserve(kMaxViewers);  // adding a viewer never allocates
+        if (stop_ != nullptr && wake_ != nullptr) {
+            server_ = std::thread([this] { Serve(); });
+            return true;
+        }
     } catch (...) {
-        CloseHandle(stop_);
-        stop_ = nullptr;
-        return false;
     }
-    return true;
+    if (stop_ != nullptr) CloseHandle(stop_);
+    if (wake_ != nullptr) CloseHandle(wake_);
+    stop_ = wake_ = nullptr;
+    return false;
 }
 
 void TracePipeServer::Stop() {
     if (stop_ == nullptr) return;
     SetEvent(stop_);
-    if (acceptor_.joinable()) acceptor_.join();
-    std::vector<std::shared_ptr<Viewer>> viewers;
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        viewers.swap(viewers_);
-    }
-    for (auto& v : viewers) {
-        if (v->writer.joinable()) v->writer.join();
-    }
-    viewers.clear();
+    if (server_.joinable()) server_.join();
     CloseHandle(stop_);
-    stop_ = nullptr;
+    CloseHandle(wake_);
+    stop_ = wake_ = nullptr;
     TraceViewerCountChanged(0);
 }
 
 void TracePipeServer::Publish(const std::string& line) {
     std::lock_guard<std::mutex> hold(lock_);
+    bool queued = false;
     for (const auto& v : viewers_) {
-        if (v->gone.load()) continue;
-        v->queue.Push(line);
-        SetEvent(v->wake);
-    }
-}
-
-void TracePipeServer::ReapLocked() {
-    int32_t live = 0;
-    for (auto it = viewers_.begin(); it != viewers_.end();) {
-        if ((*it)->gone.load()) {
-            if ((*it)->writer.joinable()) (*it)->writer.join();
-            it = viewers_.erase(it);
-        } else {
-            ++live;
-            ++it;
+        try {
+            v->queue.Push(line);
+            queued = true;
+        } catch (...) {
+            // Short of memory: this viewer misses the line.
         }
     }
+    if (queued) SetEvent(wake_);
+}
+
+int32_t TracePipeServer::ViewerCount() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return static_cast<int32_t>(viewers_.size());
+}
+
+void TracePipeServer::ReportCount() {
+    const int32_t live = ViewerCount();
     if (live != reported_) {
         reported_ = live;
         TraceViewerCountChanged(live);
     }
 }
 
-void TracePipeServer::AcceptLoop() {
-    while (WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0) {
-        HANDLE pipe = CreateNamedPipeA(name_.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
-                                       PIPE_TYPE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES,
-                                       kPipeBufferBytes, 0, 0, nullptr);
-        if (pipe == INVALID_HANDLE_VALUE) {
-            // Another program holds the name, or the system is short of something:
-            // try again later, the trace is only a view.
-            if (WaitForSingleObject(stop_, 1000) == WAIT_OBJECT_0) break;
-            continue;
-        }
-        OVERLAPPED ov{};
-        ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        bool connected = false;
-        if (ov.hEvent != nullptr) {
-            if (ConnectNamedPipe(pipe, &ov)) {
-                connected = true;
-            } else if (GetLastError() == ERROR_PIPE_CONNECTED) {
-                connected = true;
-            } else if (GetLastError() == ERROR_IO_PENDING) {
-                connected = Finish(pipe, ov, stop_);
-            }
-            CloseHandle(ov.hEvent);
-        }
-        if (!connected) {
-            CloseHandle(pipe);
-            if (WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0) Sleep(50);
-            continue;
-        }
-        auto viewer = std::make_shared<Viewer>();
-        viewer->pipe = pipe;
-        viewer->wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+void TracePipeServer::Drop(size_t index) {
+    std::unique_ptr<Viewer> gone;
+    {
         std::lock_guard<std::mutex> hold(lock_);
-        if (viewer->wake == nullptr) continue;  // the viewer's pipe closes with it
-        try {
-            viewer->writer = std::thread([this, viewer] { WriteLoop(viewer); });
-        } catch (...) {
-            continue;
-        }
-        viewers_.push_back(viewer);
-        ReapLocked();
+        gone = std::move(viewers_[index]);
+        viewers_.erase(viewers_.begin() + static_cast<std::ptrdiff_t>(index));
     }
+    gone.reset();
+    ReportCount();
 }
 
-void TracePipeServer::WriteLoop(const std::shared_ptr<Viewer>& viewer) {
-    OVERLAPPED ov{};
-    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::string text;
-    while (ov.hEvent != nullptr) {
-        if (!viewer->queue.Pop(text)) {
-            const HANDLE waits[2] = {viewer->wake, stop_};
-            if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) break;
-            continue;
+void TracePipeServer::SendNext(Viewer& viewer) {
+    if (viewer.writing || !viewer.queue.Pop(viewer.sending)) return;
+    viewer.sending += '\n';
+    ResetEvent(viewer.writeOv.hEvent);
+    // Completed at once or pending, the event tells.
+    if (!WriteFile(viewer.pipe, viewer.sending.data(), static_cast<DWORD>(viewer.sending.size()),
+                   nullptr, &viewer.writeOv) &&
+        GetLastError() != ERROR_IO_PENDING) {
+        viewer.broken = true;
+        return;
+    }
+    viewer.writing = true;
+}
+
+// A new instance waiting for a viewer. The first of our instances is made only if the
+// name is free: a program that made it before us would otherwise get our viewers.
+HANDLE TracePipeServer::Listen(bool first, OVERLAPPED& ov, bool& failed, bool& connected) {
+    failed = false;
+    connected = false;
+    HANDLE pipe = create_(
+        name_.c_str(),
+        PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0),
+        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, kMaxViewers,
+        kPipeBufferBytes, 16, 0, security_->Attributes());
+    if (pipe == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (first && (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY)) {
+            taken_ = true;
+        } else {
+            failed = true;  // short of something: tried again later
         }
-        text += '\n';
+        return INVALID_HANDLE_VALUE;
+    }
+    for (int attempt = 0; attempt < 8; ++attempt) {
         ResetEvent(ov.hEvent);
-        DWORD written = 0;
-        if (!WriteFile(viewer->pipe, text.data(), static_cast<DWORD>(text.size()), &written, &ov)) {
-            if (GetLastError() != ERROR_IO_PENDING || !Finish(viewer->pipe, ov, stop_)) break;
+        if (ConnectNamedPipe(pipe, &ov)) return pipe;  // the event is set
+        const DWORD error = GetLastError();
+        if (error == ERROR_IO_PENDING) return pipe;
+        if (error == ERROR_PIPE_CONNECTED) {
+            // Between the making and the wait: nothing is pending, the event is ours.
+            connected = true;
+            SetEvent(ov.hEvent);
+            return pipe;
+        }
+        // A viewer that came and went before the wait: the instance waits again.
+        if (error != ERROR_NO_DATA || !DisconnectNamedPipe(pipe)) break;
+    }
+    CloseHandle(pipe);
+    failed = true;
+    return INVALID_HANDLE_VALUE;
+}
+
+void TracePipeServer::Serve() {
+    OVERLAPPED connectOv{};
+    connectOv.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (connectOv.hEvent == nullptr) return;
+    HANDLE listening = INVALID_HANDLE_VALUE;
+    bool retryLater = false;
+    bool connectedAtOnce = false;
+    while (!taken_.load()) {
+        try {
+            if (listening == INVALID_HANDLE_VALUE && !retryLater && viewers_.size() < kMaxViewers)
+                listening = Listen(viewers_.empty(), connectOv, retryLater, connectedAtOnce);
+            if (taken_.load()) {
+                TracePipeTaken();
+                break;
+            }
+            HANDLE waits[3 + 2 * kMaxViewers];
+            DWORD n = 0;
+            waits[n++] = stop_;
+            waits[n++] = wake_;
+            const DWORD connectAt = n;
+            if (listening != INVALID_HANDLE_VALUE) waits[n++] = connectOv.hEvent;
+            const DWORD viewersAt = n;
+            for (const auto& v : viewers_) {
+                waits[n++] = v->readOv.hEvent;
+                waits[n++] = v->writeOv.hEvent;
+            }
+            // The write event is set only while a write is in flight or just done.
+            const DWORD w =
+                WaitForMultipleObjects(n, waits, FALSE, retryLater ? kRetryMs : INFINITE);
+            if (w == WAIT_OBJECT_0) break;
+            if (w == WAIT_TIMEOUT) {
+                retryLater = false;
+                continue;
+            }
+            if (w == WAIT_OBJECT_0 + 1) {
+                for (const auto& v : viewers_) SendNext(*v);
+                for (size_t i = viewers_.size(); i-- > 0;) {
+                    if (viewers_[i]->broken) Drop(i);
+                }
+                continue;
+            }
+            if (w == WAIT_OBJECT_0 + connectAt && listening != INVALID_HANDLE_VALUE) {
+                DWORD bytes = 0;
+                HANDLE pipe = listening;
+                listening = INVALID_HANDLE_VALUE;
+                const bool connected =
+                    connectedAtOnce || GetOverlappedResult(pipe, &connectOv, &bytes, FALSE);
+                // The next instance first, so the name never lapses while this one is
+                // looked at.
+                if (viewers_.size() + 1 < kMaxViewers)
+                    listening = Listen(false, connectOv, retryLater, connectedAtOnce);
+                std::unique_ptr<Viewer> viewer;
+                if (connected) {
+                    try {
+                        viewer = std::make_unique<Viewer>();
+                    } catch (...) {
+                    }
+                }
+                if (!viewer) {
+                    DisconnectNamedPipe(pipe);
+                    CloseHandle(pipe);
+                    continue;
+                }
+                viewer->pipe = pipe;
+                if (!viewer->StartWatching()) continue;  // already gone: closed with it
+                {
+                    std::lock_guard<std::mutex> hold(lock_);
+                    viewers_.push_back(std::move(viewer));  // reserved: never throws
+                }
+                ReportCount();
+                continue;
+            }
+            if (w >= WAIT_OBJECT_0 + viewersAt && w < WAIT_OBJECT_0 + n) {
+                const size_t index = (w - WAIT_OBJECT_0 - viewersAt) / 2;
+                Viewer& v = *viewers_[index];
+                if ((w - WAIT_OBJECT_0 - viewersAt) % 2 == 0) {
+                    // The viewer closed its end (or wrote, which no viewer does).
+                    v.reading = false;
+                    Drop(index);
+                    continue;
+                }
+                DWORD written = 0;
+                v.writing = false;
+                if (!GetOverlappedResult(v.pipe, &v.writeOv, &written, FALSE)) {
+                    Drop(index);
+                    continue;
+                }
+                ResetEvent(v.writeOv.hEvent);
+                SendNext(v);
+                if (v.broken) Drop(index);
+                continue;
+            }
+            // WAIT_FAILED: should never happen; do not spin.
+            if (WaitForSingleObject(stop_, kRetryMs) == WAIT_OBJECT_0) break;
+        } catch (...) {
+            // Short of memory: the serving goes on, a little later.
+            if (WaitForSingleObject(stop_, 100) == WAIT_OBJECT_0) break;
         }
     }
-    if (ov.hEvent != nullptr) CloseHandle(ov.hEvent);
-    // Marked under the lock, so whoever joins this thread afterwards finds it ending
-    // without needing the lock again; the count drops at once.
-    std::lock_guard<std::mutex> hold(lock_);
-    viewer->gone = true;
-    int32_t live = 0;
-    for (const auto& v : viewers_) live += v->gone.load() ? 0 : 1;
-    if (live != reported_ && WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0) {
-        reported_ = live;
-        TraceViewerCountChanged(live);
+    if (listening != INVALID_HANDLE_VALUE) {
+        CancelIo(listening);
+        DWORD n = 0;
+        (void)GetOverlappedResult(listening, &connectOv, &n, TRUE);
+        CloseHandle(listening);
     }
+    std::vector<std::unique_ptr<Viewer>> gone;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        gone.swap(viewers_);
+    }
+    gone.clear();
+    CloseHandle(connectOv.hEvent);
 }

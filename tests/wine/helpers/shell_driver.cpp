@@ -4,6 +4,8 @@
 // Each command prints one line and exits 0 when what it expects happened.
 //
 //   shell_driver window MS                 the main window exists (prints its facts)
+//   shell_driver origin MS                 the running program's parent process and
+//                                          whether its token is elevated
 //   shell_driver count EXPECT MS           that many windows of the class exist
 //   shell_driver hidden | visible MS       the main window becomes hidden / visible
 //   shell_driver gone MS                   the main window has gone
@@ -31,6 +33,7 @@
 //   shell_driver form BUTTON               press a button of the settings form
 #include <windows.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -172,11 +175,64 @@ int ServeReceiver(const std::string& pipeName, DWORD ms, const std::string& even
     return Pass("receiver unplugged");
 }
 
+// The image name of a process and its parent's id, from one snapshot.
+bool ProcessFacts(DWORD pid, std::string& image, DWORD& parent) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 e{};
+    e.dwSize = sizeof(e);
+    bool found = false;
+    for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e)) {
+        if (e.th32ProcessID != pid) continue;
+        image = e.szExeFile;
+        parent = e.th32ParentProcessID;
+        found = true;
+        break;
+    }
+    CloseHandle(snap);
+    return found;
+}
+
+// "full" when the process holds an administrator's whole token, "limited" or "default".
+std::string Elevation(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr) return "unknown";
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    std::string result = "unknown";
+    if (OpenProcessToken(process, TOKEN_QUERY, &token)) {
+        if (GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &size)) {
+            result = type == TokenElevationTypeFull      ? "full"
+                     : type == TokenElevationTypeLimited ? "limited"
+                                                         : "default";
+        }
+        CloseHandle(token);
+    }
+    CloseHandle(process);
+    return result;
+}
+
 int Run(const std::vector<std::string>& a) {
     if (a.empty()) return Fail("no command");
     const std::string& c = a[0];
     auto arg = [&](size_t i) { return i < a.size() ? a[i] : std::string(); };
 
+    if (c == "origin") {
+        // Who started the running program, and with which token.
+        HWND w = nullptr;
+        if (!Within(Num(arg(1)), [&] { return (w = Frame()) != nullptr; })) {
+            return Fail("no window of class Orbiscope.Remote");
+        }
+        DWORD pid = 0, parent = 0, grandparent = 0;
+        GetWindowThreadProcessId(w, &pid);
+        std::string image, parentImage = "?";
+        if (!ProcessFacts(pid, image, parent)) return Fail("no such process");
+        (void)ProcessFacts(parent, parentImage, grandparent);
+        std::printf("origin parent=%s elevation=%s shell=%s\n", parentImage.c_str(),
+                    Elevation(pid).c_str(), Elevation(parent).c_str());
+        return Pass("origin");
+    }
     if (c == "window") {
         HWND w = nullptr;
         if (!Within(Num(arg(1)), [&] { return (w = Frame()) != nullptr; })) {

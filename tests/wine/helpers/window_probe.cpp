@@ -7,7 +7,15 @@
 //                                               window holds exactly the text EXPECT
 //   window_probe close CLASS                    post the window close message to it
 //   window_probe discard CLASS CHILD            mark the CHILD edit unmodified, then close
+//   window_probe threads CLASS                  print how many threads the process of that
+//                                               window has
+//   window_probe trace-cycles N                 connect to this session's trace pipe and
+//                                               close again, N times
+//   window_probe trace-squat MS                 make this session's trace pipe name first
+//                                               and hold it MS milliseconds
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,8 +61,27 @@ bool Within(DWORD ms, Pred pred) {
     }
 }
 
+int ThreadsOf(DWORD pid) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snap, &entry); more; more = Thread32Next(snap, &entry))
+        count += entry.th32OwnerProcessID == pid ? 1 : 0;
+    CloseHandle(snap);
+    return count;
+}
+
+std::string TracePipe() {
+    DWORD session = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session)) session = 0;
+    return "\\\\.\\pipe\\OrbiscopeRemoteTrace-" + std::to_string(session);
+}
+
 int Usage() {
-    std::puts("usage: window_probe wait|gone|text|close|discard ...");
+    std::puts(
+        "usage: window_probe wait|gone|text|close|discard|threads|trace-cycles|trace-squat ...");
     return 2;
 }
 
@@ -97,6 +124,51 @@ int main(int argc, char** argv) {
         const bool ok = top != nullptr && PostMessageA(top, WM_CLOSE, 0, 0) != FALSE;
         std::printf("%s %s closed without its text\n", ok ? "ok" : "no", cls);
         return ok ? 0 : 1;
+    }
+    if (command == "threads" && argc == 3) {
+        DWORD pid = 0;
+        HWND top = FindWindowA(cls, nullptr);
+        if (top != nullptr) GetWindowThreadProcessId(top, &pid);
+        const int count = pid == 0 ? -1 : ThreadsOf(pid);
+        std::printf("%d\n", count);
+        return count < 0 ? 1 : 0;
+    }
+    if (command == "trace-cycles" && argc == 3) {
+        const std::string pipe = TracePipe();
+        const unsigned long n = std::strtoul(argv[2], nullptr, 10);
+        for (unsigned long i = 0; i < n; ++i) {
+            HANDLE h = INVALID_HANDLE_VALUE;
+            for (int tries = 0; tries < 100 && h == INVALID_HANDLE_VALUE; ++tries) {
+                h = CreateFileA(pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+                if (h != INVALID_HANDLE_VALUE) break;
+                // Busy: every instance serves a viewer; not found: between two instances.
+                if (GetLastError() == ERROR_PIPE_BUSY) {
+                    WaitNamedPipeA(pipe.c_str(), 100);
+                } else {
+                    Sleep(10);
+                }
+            }
+            if (h == INVALID_HANDLE_VALUE) {
+                std::printf("no: cycle %lu could not connect (error %lu)\n", i, GetLastError());
+                return 1;
+            }
+            CloseHandle(h);
+        }
+        std::printf("ok %lu connect/close cycles on %s\n", n, pipe.c_str());
+        return 0;
+    }
+    if (command == "trace-squat" && argc == 3) {
+        HANDLE h =
+            CreateNamedPipeA(TracePipe().c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                             PIPE_UNLIMITED_INSTANCES, 4096, 0, 0, nullptr);
+        std::printf("%s holding %s\n", h != INVALID_HANDLE_VALUE ? "ok" : "no",
+                    TracePipe().c_str());
+        std::fflush(stdout);
+        if (h == INVALID_HANDLE_VALUE) return 1;
+        Sleep(std::strtoul(argv[2], nullptr, 10));
+        CloseHandle(h);
+        return 0;
     }
     return Usage();
 }
