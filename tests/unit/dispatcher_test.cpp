@@ -38,6 +38,13 @@ protected:
     WindowHandle front = 0;
 };
 
+// The plug-in windows hear of a button through a message the system registers by name, so
+// that every program asking for the same name gets the same number.
+TEST_F(DispatcherTest, TheButtonMessageIsRegisteredByItsName) {
+    ASSERT_EQ(env.desktop.registered.count("6B1D07E2-95A3-4f1e-B8C4-2E7A5D90C613"), 1u);
+    EXPECT_EQ(ButtonMessage(), env.desktop.registered[kButtonMessageName]);
+}
+
 // --- the end of the road: catalogue walk and warning --------------------------------
 
 // What the trace does not show (the warning's text and order are in
