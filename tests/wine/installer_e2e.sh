@@ -11,18 +11,11 @@
 # 32-bit one; both install into Program Files.
 . "$(dirname "$0")/lib/shell_lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
-setup=$SETUP_EXE
-[ -f "$setup" ] || { echo "missing $setup (scripts/package builds it)"; exit 1; }
+. "$here/lib/setup_prefix.sh"
 version=$(head -n 1 "$here/../../VERSION")
 
-prefix="$WINE_ENV_DIR/install-prefix"
-rm -rf "$prefix"
-export WINEPREFIX="$prefix"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-trap 'cleanup; WINEPREFIX="$prefix" wineserver -k 2>/dev/null' EXIT
-wineboot -i >"$WINE_ENV_DIR/install-prefix.log" 2>&1 || { echo "no prefix"; exit 1; }
-wineserver -w
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+trap 'cleanup; end_prefix' EXIT
+fresh_prefix install-prefix
 
 pipe='\\.\pipe\orbiscope-installer-e2e'
 export ORBISCOPE_VIRTUAL_RECEIVER="$pipe"

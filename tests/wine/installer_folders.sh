@@ -7,17 +7,10 @@
 # started while one runs refuses.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-setup=$SETUP_EXE
-[ -f "$setup" ] || { echo "missing $setup (scripts/package builds it)"; exit 1; }
-
-prefix="$WINE_ENV_DIR/folders-prefix"
-rm -rf "$prefix"
-export WINEPREFIX="$prefix"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. "$here/lib/setup_prefix.sh"
 first=""
-trap '[ -n "$first" ] && kill "$first" 2>/dev/null; WINEPREFIX="$prefix" wineserver -k 2>/dev/null' EXIT
-wineboot -i >"$WINE_ENV_DIR/folders-prefix.log" 2>&1 || { echo "no prefix"; exit 1; }
-wineserver -w
+trap '[ -n "$first" ] && kill "$first" 2>/dev/null; end_prefix' EXIT
+fresh_prefix folders-prefix
 failures=0
 fail() { echo "  $*"; failures=$((failures + 1)); }
 ok() { echo "ok $*"; }

@@ -4,16 +4,10 @@
 # shortcuts and the only uninstall entry pointing at it; the user's settings stay. An
 # earlier installation in a folder of the user's own choosing is replaced in place.
 set -u
-setup=$SETUP_EXE
-[ -f "$setup" ] || { echo "missing $setup (scripts/package builds it)"; exit 1; }
+. "$(dirname "$0")/lib/setup_prefix.sh"
 [ "$WINEARCH" = win64 ] || { echo "the upgrade is the 64-bit setup's"; exit 1; }
-prefix="$WINE_ENV_DIR/upgrade-prefix"
-rm -rf "$prefix"
-export WINEPREFIX="$prefix"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null' EXIT
-wineboot -i >"$WINE_ENV_DIR/upgrade-prefix.log" 2>&1 || { echo "no prefix"; exit 1; }
-wineserver -w
+trap end_prefix EXIT
+fresh_prefix upgrade-prefix
 failures=0
 fail() { echo "  $*"; failures=$((failures + 1)); }
 ok() { echo "ok $*"; }
