@@ -6,16 +6,19 @@
 . "$(dirname "$0")/lib/shell_lib.sh"
 intro="$PROGRAM_DIR/Docs/intro.exe"
 [ -f "$intro" ] && mv "$intro" "$intro.aside"
-trap 'cleanup; [ -f "$intro.aside" ] && mv "$intro.aside" "$intro"' EXIT
 
 pipe='\\.\pipe\orbiscope-shell-first-run'
 export ORBISCOPE_VIRTUAL_RECEIVER="$pipe"
 event="orbiscope-shell-first-run-unplug"
 fresh_settings
-key='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
-wine reg add "$key" /v InstallJustRan /t REG_DWORD /d 1 /f >/dev/null 2>&1
-wine reg add "$key" /v CancelSlideshow /t REG_DWORD /d 0 /f >/dev/null 2>&1
-wine reg add "$key" /v CancelPlugInWindow /t REG_DWORD /d 0 /f >/dev/null 2>&1
+# What a setup with the introduction and the receiver wait ticked leaves machine-wide;
+# the program takes it into this user's settings at its start.
+machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
+set_machine() { wine reg add "$machine" /v "$1" /t "$2" /d "$3" /reg:32 /f >/dev/null 2>&1; }
+set_machine CancelSlideshow REG_DWORD 0
+set_machine CancelPlugInWindow REG_DWORD 0
+set_machine InstallStamp REG_SZ "first-run-$$"
+trap 'cleanup; [ -f "$intro.aside" ] && mv "$intro.aside" "$intro"; wine reg delete "$machine" /v InstallStamp /reg:32 /f >/dev/null 2>&1' EXIT
 
 value_is() {
     local got

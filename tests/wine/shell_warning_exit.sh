@@ -3,7 +3,7 @@
 # thread and nobody answers it: the warning closes and the program ends, as it must for
 # a silent upgrade.
 . "$(dirname "$0")/lib/shell_lib.sh"
-sender="$PROGRAM_DIR/orbsend.exe"
+sender="$BUILD_DIR/orbsend.exe"
 probe="$BUILD_DIR/tests/window_probe.exe"
 export ORBISCOPE_VIRTUAL_RECEIVER='\\.\pipe\orbiscope-e2e-warning'
 fresh_settings
