@@ -5,7 +5,8 @@
 # (a cooperating window), 80 (vlc.exe) and 150 (wmplayer.exe); prints min, median, p95
 # and p99 for each. A benchmark: it prints, it asserts nothing.
 #   bench/e2e_latency.sh [PRESSES]     (default 100 presses per row, 300 ms apart)
-# Needs the win64 build (and win32 where the machine runs 32-bit code): scripts/build.
+# The program is the x86_64 one, installed with its setup as a user of 64-bit Windows
+# gets it. Needs the builds and the setups: scripts/build.
 set -u
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -13,7 +14,8 @@ presses=${1:-100}
 tier=scripts/wine-tier
 dir=$root/build/bench-wine
 helpers=$root/build/win64/tests
-$tier setup "$dir" "$root/build/win64/orbsend.exe" "$root/build/win32" >/dev/null || exit 1
+$tier setup "$dir" "$root/build/win64/orbsend.exe" "$root/build/OrbiscopeRemote-Setup-x64.exe" win64 >/dev/null ||
+    exit 1
 export WINEPREFIX="$dir/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 DISPLAY=$(cat "$dir/display")
 export DISPLAY
@@ -51,7 +53,7 @@ for row in "1 coop.exe Orbiscope#03 Latency" "80 vlc.exe VLC media player" "150 
     pids+=($!)
     wine "$probe" wait OrbiscopeLatencyTarget 10000 >/dev/null || { echo "row $number: no target"; continue; }
     sleep 1
-    wine "$program_dir/orbsend.exe" --virtual --times "$(winepath -w "$work/sent-$number.txt")" \
+    wine "$root/build/win64/orbsend.exe" --virtual --times "$(winepath -w "$work/sent-$number.txt")" \
         "${words[@]}" >/dev/null 2>"$work/sender-$number.log"
     sleep 1
     wine "$probe" close OrbiscopeLatencyTarget >/dev/null 2>&1
