@@ -13,9 +13,7 @@
 #include <atomic>
 #include <vector>
 
-#include "fake_env.h"
-#include "receiver/button_map.h"
-#include "receiver/receiver.h"
+#include "notepad_press.h"
 #include "state/trace.h"
 #include "ui/osd.h"
 
@@ -25,29 +23,9 @@ std::atomic<int> g_wakes{0};
 void CountWake() { g_wakes.fetch_add(1, std::memory_order_relaxed); }
 double g_offNs = 0;
 
-struct PressSetup {
-    FakeEnv env;
-    std::vector<uint8_t> codes[2];
-    PressSetup() {
-        TheButtonMap().RemoveAllButtons();
-        LoadDefaultButtons();
-        env.Foreground("notepad.exe", "Untitled - Notepad", "Notepad");
-        for (int v = 0; v < 2; ++v)
-            codes[v] = SequenceValues(v == 0 ? kButtonCodes[Rewind].variant1
-                                             : kButtonCodes[Rewind].variant2);
-    }
-    void Press(int i) {
-        IrReceiver& rx = TheReceiver();
-        rx.valueCount = 0;
-        for (uint8_t v : codes[i & 1]) AppendValue(v);
-        OnCodeComplete();
-        env.input.Clear();
-        env.desktop.messages.clear();
-    }
-};
 
 void BM_PressWithDisplay(benchmark::State& state) {
-    PressSetup s;
+    NotepadPress s;
     const bool on = state.range(0) != 0;
     SetTraceWatched(false);
     SetOsdWake(&CountWake);

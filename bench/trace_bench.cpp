@@ -14,9 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_env.h"
-#include "receiver/button_map.h"
-#include "receiver/receiver.h"
+#include "notepad_press.h"
 #include "state/trace.h"
 
 namespace {
@@ -26,29 +24,9 @@ size_t g_hooksPerPress = 0;
 std::string g_lastLine;
 void Keep(const std::string& line) { g_lastLine = line; }
 
-struct PressSetup {
-    FakeEnv env;
-    std::vector<uint8_t> codes[2];
-    PressSetup() {
-        TheButtonMap().RemoveAllButtons();
-        LoadDefaultButtons();
-        env.Foreground("notepad.exe", "Untitled - Notepad", "Notepad");
-        for (int v = 0; v < 2; ++v)
-            codes[v] = SequenceValues(v == 0 ? kButtonCodes[Rewind].variant1
-                                             : kButtonCodes[Rewind].variant2);
-    }
-    void Press(int i) {
-        IrReceiver& rx = TheReceiver();
-        rx.valueCount = 0;
-        for (uint8_t v : codes[i & 1]) AppendValue(v);
-        OnCodeComplete();
-        env.input.Clear();
-        env.desktop.messages.clear();
-    }
-};
 
 void BM_Press(benchmark::State& state) {
-    PressSetup s;
+    NotepadPress s;
     const bool watched = state.range(0) != 0;
     SetTraceOutput(&Keep);
     SetTraceWatched(watched);

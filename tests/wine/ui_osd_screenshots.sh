@@ -7,43 +7,18 @@
 set -eu
 exe="$BUILD_DIR/tests/ui_osd_showcase.exe"
 [ -f "$exe" ] || { echo "missing $exe"; exit 1; }
-work=$(mktemp -d)
-out=${SCREENSHOT_DIR:-$work}
-mkdir -p "$out"
-desktop_key='HKCU\Control Panel\Desktop'
-old_dpi=$(wine reg query "$desktop_key" /v LogPixels 2>/dev/null | tr -d '\r' |
-          awk '$1 == "LogPixels" {print $3}' || true)
-restore_dpi() {
-    if [ -n "$old_dpi" ]; then
-        wine reg add "$desktop_key" /v LogPixels /t REG_DWORD /d "$((old_dpi))" /f >/dev/null 2>&1
-    else
-        wine reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1
-    fi
-    rm -rf "$work"
-}
-trap restore_dpi EXIT
+. "$(dirname "$0")/lib/dpi_shots.sh"
 
 status=0
 declare -A height96
 for dpi in 96 144 192; do
-    wine reg add "$desktop_key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    set_dpi "$dpi"
     suffix=$([ "$dpi" = 96 ] && echo "" || echo "-$dpi")
     for which in play volume muted contrast; do
-        rm -f "$work/ready" "$work/done"
-        wine explorer /desktop="osd$dpi,1400x1100" "$exe" "$which" "Z:$work/ready" "Z:$work/done" \
-            >"$work/$which.log" 2>&1 &
-        pid=$!
-        for _ in $(seq 1 600); do
-            [ -s "$work/ready" ] && break
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        if [ ! -s "$work/ready" ]; then
+        if ! show "$exe" "$which" "osd$dpi"; then
             echo "FAIL: the $which panel at $dpi DPI did not come up"
             status=1
         else
-            read -r x y w h < <(tr -d '\r' <"$work/ready")
-            import -display "$DISPLAY" -window root "$work/full.png"
             # A margin of the desktop around the panel shows where it sits.
             m=$((16 * dpi / 96))
             convert "$work/full.png" -crop "$((w + 2 * m))x$((h + 2 * m))+$((x - m))+$((y - m))" +repage \
@@ -56,8 +31,7 @@ for dpi in 96 144 192; do
             fi
             echo "ok: $which panel at $dpi DPI: ${w}x${h} at $x,$y"
         fi
-        touch "$work/done"
-        wait "$pid" || true
+        release
     done
 done
 exit $status
