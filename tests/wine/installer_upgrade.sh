@@ -64,7 +64,7 @@ check_one_installation 'C:\Program Files\Orbiscope\Remote' "$prefix/drive_c/Prog
 
 echo "== over the 32-bit program in a folder of the user's choosing"
 wine 'C:\Program Files\Orbiscope\Remote\uninstall.exe' /S >/dev/null 2>&1 || fail "uninstall failed with $?"
-for _ in $(seq 1 300); do [ -e "$prefix/drive_c/Program Files/Orbiscope/Remote" ] || break; sleep 0.1; done
+wineserver -w  # the uninstaller finishes from a copy of itself
 own='C:\Tools\Remote'
 unix_own="$prefix/drive_c/Tools/Remote"
 plant_x86 "$own" "$unix_own"
