@@ -16,6 +16,8 @@
 #include <cwchar>
 #include <string>
 
+#include "poll.h"
+
 namespace {
 
 constexpr const wchar_t* kPanelClass = L"Orbiscope.Display";
@@ -50,16 +52,6 @@ int PanelCount() {
     return count;
 }
 
-template <typename Pred>
-bool Within(DWORD ms, Pred pred) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (pred()) return true;
-        if (GetTickCount() - start > ms) return false;
-        Sleep(25);
-    }
-}
-
 int Usage() {
     std::puts("usage: osd_probe front | shown EXPECT MS | hidden MS | quiet MS | rect");
     return 2;
@@ -89,7 +81,7 @@ int main() {
         const bool ok = Within(ms, [&] {
             panel = FindWindowW(kPanelClass, nullptr);
             return panel != nullptr && IsWindowVisible(panel) && Text(panel) == expect;
-        });
+        }, 25);
         if (!ok) {
             std::printf("no panel with \"%s\": %s \"%s\"\n", Utf8(expect).c_str(),
                         panel == nullptr         ? "no window"
@@ -122,7 +114,7 @@ int main() {
         const bool ok = Within(ms, [] {
             HWND panel = FindWindowW(kPanelClass, nullptr);
             return panel == nullptr || !IsWindowVisible(panel);
-        });
+        }, 25);
         std::puts(ok ? "hidden" : "still shown");
         return ok ? 0 : 1;
     }
@@ -131,7 +123,7 @@ int main() {
         const bool shown = Within(ms, [] {
             HWND panel = FindWindowW(kPanelClass, nullptr);
             return panel != nullptr && IsWindowVisible(panel);
-        });
+        }, 25);
         std::puts(shown ? "a panel showed" : "quiet");
         return shown ? 1 : 0;
     }

@@ -42,6 +42,8 @@
 #include <string>
 #include <vector>
 
+#include "poll.h"
+
 namespace {
 
 constexpr const char* kClass = "Orbiscope.Remote";
@@ -50,16 +52,6 @@ constexpr UINT kTrayIconId = 1024;
 constexpr const char* kSettingsKey = "Software\\OrbiScope\\Orbiscope Remote\\Settings";
 
 HWND Frame() { return FindWindowA(kClass, nullptr); }
-
-template <typename Pred>
-bool Within(DWORD ms, Pred pred) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (pred()) return true;
-        if (GetTickCount() - start > ms) return false;
-        Sleep(50);
-    }
-}
 
 int Fail(const std::string& what) {
     std::printf("FAIL %s\n", what.c_str());

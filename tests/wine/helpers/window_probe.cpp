@@ -22,6 +22,8 @@
 #include <cstring>
 #include <string>
 
+#include "poll.h"
+
 namespace {
 
 struct ChildSearch {
@@ -49,16 +51,6 @@ std::string Text(HWND h) {
     SendMessageTimeoutA(h, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
                         SMTO_ABORTIFHUNG, 2000, nullptr);
     return buffer;
-}
-
-template <typename Pred>
-bool Within(DWORD ms, Pred pred) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (pred()) return true;
-        if (GetTickCount() - start > ms) return false;
-        Sleep(50);
-    }
 }
 
 int ThreadsOf(DWORD pid) {
