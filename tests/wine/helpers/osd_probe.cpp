@@ -78,10 +78,13 @@ int main() {
         const std::wstring expect = argv[2];
         const DWORD ms = static_cast<DWORD>(_wtoi(argv[3]));
         HWND panel = nullptr;
-        const bool ok = Within(ms, [&] {
-            panel = FindWindowW(kPanelClass, nullptr);
-            return panel != nullptr && IsWindowVisible(panel) && Text(panel) == expect;
-        }, 25);
+        const bool ok = Within(
+            ms,
+            [&] {
+                panel = FindWindowW(kPanelClass, nullptr);
+                return panel != nullptr && IsWindowVisible(panel) && Text(panel) == expect;
+            },
+            25);
         if (!ok) {
             std::printf("no panel with \"%s\": %s \"%s\"\n", Utf8(expect).c_str(),
                         panel == nullptr         ? "no window"
@@ -111,19 +114,25 @@ int main() {
     }
     if (command == L"hidden" && argc == 3) {
         const DWORD ms = static_cast<DWORD>(_wtoi(argv[2]));
-        const bool ok = Within(ms, [] {
-            HWND panel = FindWindowW(kPanelClass, nullptr);
-            return panel == nullptr || !IsWindowVisible(panel);
-        }, 25);
+        const bool ok = Within(
+            ms,
+            [] {
+                HWND panel = FindWindowW(kPanelClass, nullptr);
+                return panel == nullptr || !IsWindowVisible(panel);
+            },
+            25);
         std::puts(ok ? "hidden" : "still shown");
         return ok ? 0 : 1;
     }
     if (command == L"quiet" && argc == 3) {
         const DWORD ms = static_cast<DWORD>(_wtoi(argv[2]));
-        const bool shown = Within(ms, [] {
-            HWND panel = FindWindowW(kPanelClass, nullptr);
-            return panel != nullptr && IsWindowVisible(panel);
-        }, 25);
+        const bool shown = Within(
+            ms,
+            [] {
+                HWND panel = FindWindowW(kPanelClass, nullptr);
+                return panel != nullptr && IsWindowVisible(panel);
+            },
+            25);
         std::puts(shown ? "a panel showed" : "quiet");
         return shown ? 1 : 0;
     }
