@@ -22,10 +22,6 @@
 
 namespace {
 
-// The system registers the message once per session for every program; it is a fact
-// of the desktop, not of a press.
-std::atomic<MessageId> g_buttonMessage{0};
-
 void PostButton(WindowHandle window, MessageId message, int32_t button) {
     Desktop* desktop = Os().desktop;
     if (desktop == nullptr || window == 0) return;
@@ -168,11 +164,12 @@ bool UnsupportedProgram(RemoteSettings& settings, Desktop& desktop, int32_t b) {
 
 }  // namespace
 
-MessageId ButtonMessage() { return g_buttonMessage.load(); }
+MessageId ButtonMessage() { return PressEngineInUse().buttonMessage.load(); }
 
 void RegisterButtonMessage() {
     Desktop* desktop = Os().desktop;
-    if (desktop != nullptr) g_buttonMessage.store(desktop->RegisterMessage(kButtonMessageName));
+    if (desktop != nullptr)
+        PressEngineInUse().buttonMessage.store(desktop->RegisterMessage(kButtonMessageName));
 }
 
 bool ButtonDispatcher(int32_t b, int32_t v) { return ButtonDispatcher(PressEngineInUse(), b, v); }

@@ -15,7 +15,8 @@ bool ButtonDispatcher(int32_t button, int32_t variant);
 
 // The message number registered for plug-in windows; 0 until registered.
 MessageId ButtonMessage();
-// Registers kButtonMessageName with the system (start-up).
+// Registers kButtonMessageName with the system for the engine in use (start-up, after
+// the engine is installed).
 void RegisterButtonMessage();
 
 constexpr const char* kButtonMessageName = "6B1D07E2-95A3-4f1e-B8C4-2E7A5D90C613";

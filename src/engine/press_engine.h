@@ -4,6 +4,8 @@
 // receiver's code sink; a new engine is a process that has seen no press.
 #pragma once
 
+#include <atomic>
+
 #include "engine/elevation_notice.h"
 #include "engine/events.h"
 #include "engine/mouse_mode.h"
@@ -24,6 +26,10 @@ public:
     MouseModeState mouse;
     ElevationMemory elevation;
     HandlerMemory handlers;
+    // The message the system registered for plug-in windows (the same number for every
+    // program that asks by its name): registered on the main thread at start-up, read
+    // by the reader thread.
+    std::atomic<MessageId> buttonMessage{0};
 
 private:
     IrReceiver& receiver_;

@@ -6,29 +6,13 @@
 #include <mutex>
 
 #include "platform/vk.h"
-#include "state/key_names.h"
 #include "receiver/remote_button.h"
-
-namespace trace_detail {
-std::atomic<bool> g_watched{false};
-}  // namespace trace_detail
+#include "state/key_names.h"
 
 namespace {
 
+// The record of the code this thread is processing, if any.
 thread_local TraceRecord* t_record = nullptr;
-std::atomic<TraceOutput> g_output{nullptr};
-std::atomic<TraceRecordOutput> g_recordOutput{nullptr};
-// The two reasons to build records; g_watched is their union, kept under the lock so
-// that two switches at once cannot leave it stale.
-std::mutex g_watchLock;
-bool g_linesWanted = false;
-bool g_recordsShown = false;
-std::atomic<bool> g_linesOn{false};
-
-void UpdateWatchedLocked() {
-    g_linesOn.store(g_linesWanted, std::memory_order_relaxed);
-    trace_detail::g_watched.store(g_linesWanted || g_recordsShown, std::memory_order_relaxed);
-}
 
 std::chrono::system_clock::time_point RealWall() { return std::chrono::system_clock::now(); }
 uint64_t RealMicros() {
@@ -36,8 +20,30 @@ uint64_t RealMicros() {
     return static_cast<uint64_t>(
         duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
 }
-std::atomic<std::chrono::system_clock::time_point (*)()> g_wall{&RealWall};
-std::atomic<uint64_t (*)()> g_micros{&RealMicros};
+
+}  // namespace
+
+namespace trace_detail {
+constinit Switchboard g_switchboard;
+}  // namespace trace_detail
+
+namespace {
+
+trace_detail::Switchboard& Board() { return trace_detail::g_switchboard; }
+
+std::chrono::system_clock::time_point WallNow() {
+    const auto wall = Board().wall.load();
+    return wall != nullptr ? wall() : RealWall();
+}
+uint64_t MicrosNow() {
+    const auto micros = Board().micros.load();
+    return micros != nullptr ? micros() : RealMicros();
+}
+
+void UpdateWatchedLocked() {
+    Board().linesOn.store(Board().linesWanted, std::memory_order_relaxed);
+    Board().watched.store(Board().linesWanted || Board().recordsShown, std::memory_order_relaxed);
+}
 
 TracePress* CurrentPress() {
     if (t_record == nullptr || t_record->presses.empty()) return nullptr;
@@ -99,7 +105,7 @@ void Step(std::string text) {
 
 void Action(std::string text) {
     if (t_record == nullptr) return;
-    t_record->lastActionUs = g_micros.load()();
+    t_record->lastActionUs = MicrosNow();
     // An action before any match (none happens today) still belongs to the code.
     if (TracePress* press = CurrentPress()) press->actions.push_back(std::move(text));
 }
@@ -132,31 +138,31 @@ void Message(bool sent, WindowHandle window, MessageId message, WParam wParam, L
 }  // namespace trace_detail
 
 void SetTraceWatched(bool watched) {
-    std::lock_guard<std::mutex> hold(g_watchLock);
-    g_linesWanted = watched;
+    std::lock_guard<std::mutex> hold(Board().lock);
+    Board().linesWanted = watched;
     UpdateWatchedLocked();
 }
 
 void SetTraceShown(bool shown) {
-    std::lock_guard<std::mutex> hold(g_watchLock);
-    g_recordsShown = shown;
+    std::lock_guard<std::mutex> hold(Board().lock);
+    Board().recordsShown = shown;
     UpdateWatchedLocked();
 }
 
-void SetTraceRecordOutput(TraceRecordOutput output) { g_recordOutput = output; }
+void SetTraceRecordOutput(TraceRecordOutput output) { Board().recordOutput = output; }
 
-void SetTraceOutput(TraceOutput output) { g_output = output; }
+void SetTraceOutput(TraceOutput output) { Board().output = output; }
 
 void SetTraceClock(const TraceClock& clock) {
-    g_wall = clock.wall != nullptr ? clock.wall : &RealWall;
-    g_micros = clock.micros != nullptr ? clock.micros : &RealMicros;
+    Board().wall = clock.wall;
+    Board().micros = clock.micros;
 }
 
 CodeTrace::CodeTrace(int32_t valueCount) {
     if (!TraceWatched()) return;
     record_.emplace();
-    record_->when = g_wall.load()();
-    record_->startUs = g_micros.load()();
+    record_->when = WallNow();
+    record_->startUs = MicrosNow();
     record_->values = valueCount;
     outer_ = t_record;
     t_record = &*record_;
@@ -166,10 +172,10 @@ CodeTrace::~CodeTrace() {
     if (!record_) return;
     t_record = outer_;
     try {
-        const TraceRecordOutput shown = g_recordOutput.load();
+        const TraceRecordOutput shown = Board().recordOutput.load();
         if (shown != nullptr) shown(*record_);
-        const TraceOutput output = g_output.load();
-        if (output != nullptr && g_linesOn.load(std::memory_order_relaxed))
+        const TraceOutput output = Board().output.load();
+        if (output != nullptr && Board().linesOn.load(std::memory_order_relaxed))
             output(FormatTraceRecord(*record_));
     } catch (...) {
         // A line that cannot be built or delivered is lost; the press is not.

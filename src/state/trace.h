@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,7 +24,6 @@
 enum class RepeatDecision { MouseModeBypass, NewPress, AfterPause, HeldAccepted, Swallowed };
 
 namespace trace_detail {
-extern std::atomic<bool> g_watched;
 bool Active();  // a record is open on this thread
 void Step(std::string text);
 void Action(std::string text);
@@ -34,7 +34,7 @@ void Message(bool sent, WindowHandle window, MessageId message, WParam wParam, L
 
 // Someone watches: a viewer is attached, the log is on or the on-screen display wants
 // the records.
-inline bool TraceWatched() { return trace_detail::g_watched.load(std::memory_order_relaxed); }
+inline bool TraceWatched();
 inline bool Tracing() { return TraceWatched() && trace_detail::Active(); }
 // Whether the lines are wanted (viewers, the log).
 void SetTraceWatched(bool watched);
@@ -60,6 +60,31 @@ struct TraceClock {
     uint64_t (*micros)() = nullptr;
 };
 void SetTraceClock(const TraceClock& clock);  // {} restores the real clocks
+
+namespace trace_detail {
+// Where the trace goes and who watches: the one global state of the trace. The hooks are
+// plain functions called from every layer and from the reader and main threads, with no
+// context to carry it; the shell sets it up once and tests install their own outlets.
+struct Switchboard {
+    // The union of the two reasons to build records, kept under the lock so that two
+    // switches at once cannot leave it stale; every hook reads it first.
+    std::atomic<bool> watched{false};
+    std::atomic<bool> linesOn{false};
+    std::mutex lock;
+    bool linesWanted = false;
+    bool recordsShown = false;
+    std::atomic<TraceOutput> output{nullptr};
+    std::atomic<TraceRecordOutput> recordOutput{nullptr};
+    // Null: the real clocks.
+    std::atomic<std::chrono::system_clock::time_point (*)()> wall{nullptr};
+    std::atomic<uint64_t (*)()> micros{nullptr};
+};
+extern Switchboard g_switchboard;
+}  // namespace trace_detail
+
+inline bool TraceWatched() {
+    return trace_detail::g_switchboard.watched.load(std::memory_order_relaxed);
+}
 
 struct TracePress {
     int32_t button = 0;

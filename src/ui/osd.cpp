@@ -15,10 +15,16 @@ namespace {
 
 constexpr const char* kDot = " \xC2\xB7 ";  // " · "
 
-std::atomic<bool> g_on{false};
-std::atomic<OsdWake> g_wake{nullptr};
-std::mutex g_pendingLock;
-std::optional<OsdPanel> g_pending;
+// The display's switch and the panel waiting for the window. One per process and global
+// because the trace hands its records to a plain function on the reader thread, and the
+// window takes the panel on the main thread, neither with a context to find it by.
+struct OsdState {
+    std::atomic<bool> on{false};
+    std::atomic<OsdWake> wake{nullptr};
+    std::mutex pendingLock;
+    std::optional<OsdPanel> pending;
+};
+OsdState g_osd;
 
 bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
@@ -162,14 +168,14 @@ std::optional<OsdPanel> Words(const TracePress& p) {
 }
 
 void LeavePanel(const TraceRecord& record) {
-    if (!g_on.load(std::memory_order_relaxed)) return;
+    if (!g_osd.on.load(std::memory_order_relaxed)) return;
     std::optional<OsdPanel> panel = OsdPanelFor(record);
     if (!panel) return;
     {
-        std::lock_guard<std::mutex> hold(g_pendingLock);
-        g_pending = std::move(panel);
+        std::lock_guard<std::mutex> hold(g_osd.pendingLock);
+        g_osd.pending = std::move(panel);
     }
-    if (const OsdWake wake = g_wake.load()) wake();
+    if (const OsdWake wake = g_osd.wake.load()) wake();
 }
 
 }  // namespace
@@ -212,27 +218,27 @@ std::string FriendlyProgramName(const std::string& fileOrPath) {
 }
 
 void SetOnScreenDisplay(bool on) {
-    g_on.store(on, std::memory_order_relaxed);
+    g_osd.on.store(on, std::memory_order_relaxed);
     if (on) SetTraceRecordOutput(&LeavePanel);
     SetTraceShown(on);
     if (!on) {
-        std::lock_guard<std::mutex> hold(g_pendingLock);
-        g_pending.reset();
+        std::lock_guard<std::mutex> hold(g_osd.pendingLock);
+        g_osd.pending.reset();
     }
 }
 
-bool OnScreenDisplayOn() { return g_on.load(std::memory_order_relaxed); }
+bool OnScreenDisplayOn() { return g_osd.on.load(std::memory_order_relaxed); }
 
 void ApplyOnScreenDisplaySetting() {
     const RemoteSettings* settings = CurrentSettings();
     SetOnScreenDisplay(settings != nullptr && settings->OnScreenDisplay.load() != 0);
 }
 
-void SetOsdWake(OsdWake wake) { g_wake = wake; }
+void SetOsdWake(OsdWake wake) { g_osd.wake = wake; }
 
 std::optional<OsdPanel> TakeOsdPanel() {
-    std::lock_guard<std::mutex> hold(g_pendingLock);
-    std::optional<OsdPanel> panel = std::move(g_pending);
-    g_pending.reset();
+    std::lock_guard<std::mutex> hold(g_osd.pendingLock);
+    std::optional<OsdPanel> panel = std::move(g_osd.pending);
+    g_osd.pending.reset();
     return panel;
 }

@@ -1,21 +1,19 @@
 #include "ui/shell.h"
 
-#include <atomic>
-
+#include "desktop/input.h"
+#include "desktop/window_queries.h"
 #include "engine/events.h"
+#include "engine/macros.h"
+#include "engine/press_engine.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/handlers.h"
 #include "receiver/receiver.h"
-#include "desktop/input.h"
-#include "desktop/window_queries.h"
-#include "engine/macros.h"
-#include "engine/press_engine.h"
-#include "ui/trace_output.h"
 #include "state/messages.h"
 #include "state/notices.h"
 #include "state/settings_store.h"
 #include "state/trace.h"
+#include "ui/trace_output.h"
 #include "ui/tray_icon.h"
 #include "volume/volume.h"
 
@@ -33,11 +31,7 @@ const char* const kFocusRequestMarker = "Orbiscope#";
 
 namespace {
 
-std::atomic<int32_t> g_pluginWaitOpen{0};
-std::atomic<int32_t> g_trayRestoreAttempts{0};
-
-int32_t ShowBox(WindowHandle owner, const std::string& text, const char* caption,
-                   uint32_t flags) {
+int32_t ShowBox(WindowHandle owner, const std::string& text, const char* caption, uint32_t flags) {
     UserInterface* ui = Os().ui;
     return ui == nullptr ? kIdOk : ui->ShowMessageBox(owner, text, caption, flags);
 }
@@ -62,7 +56,7 @@ void OpenProgramFile(const char* relativePath) {
 }
 
 void RetryTrayRestore(ShellHost& host) {
-    const int32_t attempts = ++g_trayRestoreAttempts;
+    const int32_t attempts = TheTrayIcon().NextRestoreAttempt();
     if (TheTrayIcon().Restore() || attempts >= kTrayRestoreAttempts) {
         KillFrameTimer(host.Frame(), kTrayRestoreTimer);
     }
@@ -151,14 +145,10 @@ void FocusRequestPoll() {
     }
 }
 
-bool PluginWaitOpen() { return g_pluginWaitOpen.load() != 0; }
-void SetPluginWaitOpen(bool open) { g_pluginWaitOpen.store(open ? 1 : 0); }
-
 void FirstRunSteps(WindowHandle mainWindow) {
-    if (PluginWaitOpen()) {
-        if (Desktop* desktop = Os().desktop) {
-            (void)desktop->Post(mainWindow, WM_REMOTE_CLOSEPLUGINWAIT, 0, 0);
-        }
+    // The main thread, which owns the wait window, closes it if it is open.
+    if (Desktop* desktop = Os().desktop) {
+        (void)desktop->Post(mainWindow, WM_REMOTE_CLOSEPLUGINWAIT, 0, 0);
     }
     if (ReadStartupValue("CancelSlideshow") == 0) {
         try {
@@ -172,7 +162,7 @@ void FirstRunSteps(WindowHandle mainWindow) {
 }
 
 void OnTaskbarCreated(ShellHost& host) {
-    g_trayRestoreAttempts = 0;
+    TheTrayIcon().ResetRestoreAttempts();
     if (TheTrayIcon().State() == TrayHidden) return;  // nothing was shown to come back
     if (TheTrayIcon().Restore()) {
         KillFrameTimer(host.Frame(), kTrayRestoreTimer);
@@ -191,98 +181,70 @@ ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LPa
         return Handled();
     }
     switch (message) {
-    case WM_REMOTE_TRAYNOTIFY: {
-        const auto mouse = static_cast<MessageId>(static_cast<uintptr_t>(lParam) & 0xFFFF);
-        if (mouse == LBUTTONUP) {
-            SettingsCommand(host);
-        } else if (mouse == RBUTTONUP) {
-            host.ShowTrayMenu();
-        }
-        return ShellReply{true, 0, true};
-    }
-    case WM_REMOTE_SHOWPLUGINWAIT:
-        if (host.HasPluginWait()) {
-            host.FocusPluginWait();
-        } else {
-            host.OpenPluginWait();
-        }
-        return Handled();
-    case WM_REMOTE_CLOSEPLUGINWAIT:
-        if (host.HasPluginWait()) host.ClosePluginWait();
-        return Handled();
-    case WM_REMOTE_PLUGINWAITCLOSED:
-        host.ForgetPluginWait();
-        return Handled();
-    case WM_REMOTE_HIDESETTINGS:
-        host.HideFrame();
-        return Handled();
-    case WM_REMOTE_SHOWSETTINGS:
-        SettingsCommand(host);
-        return Handled();
-    case WM_REMOTE_REFRESHSETTINGS:
-        host.RefreshViews();
-        return Handled();
-    case WM_REMOTE_QUERYRECEIVER:
-        return Handled(ReceiverAvailable() ? 1 : 0);
-    case WM_REMOTE_STARTTRACELOG:
-        OpenTraceLogOnRequest();
-        return Handled();
-    case COMMAND:
-        switch (static_cast<uint32_t>(wParam & 0xFFFF)) {
-        case kCmdSettings:
-            SettingsCommand(host);
-            return Handled();
-        case kCmdShutdown:
-            ShutdownCommand(host);
-            return Handled();
-        case kCmdHelp:
-            HelpCommand(host.Frame());
-            return Handled();
-        default:
-            return ShellReply{};
-        }
-    case SYSCOMMAND:
-        // The low four bits are the system's own; the close box, the menu's Close and
-        // Alt+F4 all mean SC_CLOSE.
-        if ((wParam & 0xFFF0) == kScClose) {
-            if (Desktop* desktop = Os().desktop) {
-                (void)desktop->Post(host.Frame(), WM_REMOTE_HIDESETTINGS, 0, 0);
+        case WM_REMOTE_TRAYNOTIFY: {
+            const auto mouse = static_cast<MessageId>(static_cast<uintptr_t>(lParam) & 0xFFFF);
+            if (mouse == LBUTTONUP) {
+                SettingsCommand(host);
+            } else if (mouse == RBUTTONUP) {
+                host.ShowTrayMenu();
             }
-            return Handled();
-        }
-        return ShellReply{};
-    case CLOSE:
-        KillFrameTimer(host.Frame(), kFocusPollTimer);
-        CloseMainFrame(host);
-        return Handled();
-    case TIMER:
-        switch (wParam) {
-        case kFocusPollTimer:
-            FocusRequestPoll();
             return ShellReply{true, 0, true};
-        case kShowSettingsTimer:
-            KillFrameTimer(host.Frame(), kShowSettingsTimer);
-            if (Desktop* desktop = Os().desktop) {
-                (void)desktop->Post(host.Frame(), WM_REMOTE_SHOWSETTINGS, 0, 0);
+        }
+        case WM_REMOTE_SHOWPLUGINWAIT:
+            if (host.HasPluginWait()) {
+                host.FocusPluginWait();
+            } else {
+                host.OpenPluginWait();
             }
             return Handled();
-        case kLetterEntryTimer:
-            LetterEntryTimer();
+        case WM_REMOTE_CLOSEPLUGINWAIT:
+            if (host.HasPluginWait()) host.ClosePluginWait();
             return Handled();
-        case kTrayRestoreTimer:
-            RetryTrayRestore(host);
-            return Handled();
-        default:
+        case WM_REMOTE_PLUGINWAITCLOSED: host.ForgetPluginWait(); return Handled();
+        case WM_REMOTE_HIDESETTINGS: host.HideFrame(); return Handled();
+        case WM_REMOTE_SHOWSETTINGS: SettingsCommand(host); return Handled();
+        case WM_REMOTE_REFRESHSETTINGS: host.RefreshViews(); return Handled();
+        case WM_REMOTE_QUERYRECEIVER: return Handled(ReceiverAvailable() ? 1 : 0);
+        case WM_REMOTE_STARTTRACELOG: OpenTraceLogOnRequest(); return Handled();
+        case COMMAND:
+            switch (static_cast<uint32_t>(wParam & 0xFFFF)) {
+                case kCmdSettings: SettingsCommand(host); return Handled();
+                case kCmdShutdown: ShutdownCommand(host); return Handled();
+                case kCmdHelp: HelpCommand(host.Frame()); return Handled();
+                default: return ShellReply{};
+            }
+        case SYSCOMMAND:
+            // The low four bits are the system's own; the close box, the menu's Close and
+            // Alt+F4 all mean SC_CLOSE.
+            if ((wParam & 0xFFF0) == kScClose) {
+                if (Desktop* desktop = Os().desktop) {
+                    (void)desktop->Post(host.Frame(), WM_REMOTE_HIDESETTINGS, 0, 0);
+                }
+                return Handled();
+            }
             return ShellReply{};
-        }
-    case QUERYENDSESSION:
-        (void)host.SaveModified();
-        return Handled(1);
-    case ENDSESSION:
-        if (wParam != 0) host.CloseDocument();
-        return Handled();
-    default:
-        return ShellReply{};
+        case CLOSE:
+            KillFrameTimer(host.Frame(), kFocusPollTimer);
+            CloseMainFrame(host);
+            return Handled();
+        case TIMER:
+            switch (wParam) {
+                case kFocusPollTimer: FocusRequestPoll(); return ShellReply{true, 0, true};
+                case kShowSettingsTimer:
+                    KillFrameTimer(host.Frame(), kShowSettingsTimer);
+                    if (Desktop* desktop = Os().desktop) {
+                        (void)desktop->Post(host.Frame(), WM_REMOTE_SHOWSETTINGS, 0, 0);
+                    }
+                    return Handled();
+                case kLetterEntryTimer: LetterEntryTimer(); return Handled();
+                case kTrayRestoreTimer: RetryTrayRestore(host); return Handled();
+                default: return ShellReply{};
+            }
+        case QUERYENDSESSION: (void)host.SaveModified(); return Handled(1);
+        case ENDSESSION:
+            if (wParam != 0) host.CloseDocument();
+            return Handled();
+        default: return ShellReply{};
     }
 }
 
@@ -317,13 +279,11 @@ bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerComm
 namespace {
 
 // The receiver's comings and goings after it was first seen, as balloons.
-std::atomic<int32_t> g_receiverSeen{0};
-
 void ReceiverAvailability(bool available) {
     const int32_t before = TheTrayIcon().State();
     TheTrayIcon().SetState(available ? TrayAvailable : TrayNotAvailable);
     if (TheTrayIcon().State() == before) return;
-    if (available && g_receiverSeen.exchange(1) == 0) return;  // start-up: nothing to say
+    if (available && TheTrayIcon().FirstArrival()) return;  // start-up: nothing to say
     if (!available && before != TrayAvailable) return;
     if (ReadSettingsKeyValue("ReceiverNotifications", 1) == 0) return;
     Notice(available ? kReceiverConnectedNotice : kReceiverRemovedNotice);
@@ -334,14 +294,15 @@ void ShowNoticeInTray(const std::string& text) { (void)TheTrayIcon().ShowBalloon
 }  // namespace
 
 void ConnectShellLinks() {
-    g_receiverSeen = 0;
+    TheTrayIcon().ForgetArrivals();
     SetNoticeSink(&ShowNoticeInTray);
     ReceiverLinks links;
     links.codeSink = &PressEngineInUse();
     links.availability = &ReceiverAvailability;
     links.startupValue = &ReadStartupValue;
     links.showPluginWait = [](WindowHandle mainWindow) {
-        if (Desktop* desktop = Os().desktop) desktop->Send(mainWindow, WM_REMOTE_SHOWPLUGINWAIT, 0, 0);
+        if (Desktop* desktop = Os().desktop)
+            desktop->Send(mainWindow, WM_REMOTE_SHOWPLUGINWAIT, 0, 0);
     };
     SetReceiverLinks(links);
 }

@@ -30,12 +30,11 @@ constexpr uint32_t kShowSettingsDelayMs = 2000;
 // How long the end of the process waits for an internet check still connecting.
 constexpr uint32_t kExitProbeWaitMs = 1000;
 
-
 extern const char* const kMainWindowTitle;  // "Orbiscope Remote Settings"
 extern const char* const kShutdownQuestion;
 extern const char* const kHelpFailedText;
 extern const char* const kIntroFailedText;
-extern const char* const kIntroFileName;  // "\Docs\intro.exe"
+extern const char* const kIntroFileName;          // "\Docs\intro.exe"
 extern const char* const kTaskbarCreatedMessage;  // "TaskbarCreated"
 extern const char* const kFocusRequestMarker;     // "Orbiscope#"
 
@@ -123,11 +122,9 @@ void ExitShell(ShellHost& host);
 // brings its program to the front.
 void FocusRequestPoll();
 
-// Run by the receiver wait thread right after the first open following an installation.
+// Run by the receiver wait thread right after the first open following an installation:
+// closes the hardware-wait window, if open, and starts the introduction.
 void FirstRunSteps(WindowHandle mainWindow);
-// The hardware-wait window is open (read by the wait thread).
-bool PluginWaitOpen();
-void SetPluginWaitOpen(bool open);
 
 // The notification area was rebuilt: the icon comes back in its state, retried until it
 // takes.

@@ -33,11 +33,22 @@ public:
     // A balloon over the shown icon, titled "Orbiscope Remote"; false while hidden.
     bool ShowBalloon(const std::string& text);
 
+    // The receiver's first arrival is the start-up, not news for a balloon: true only
+    // the first time since the links were connected.
+    bool FirstArrival() { return !receiverSeen_.exchange(true); }
+    void ForgetArrivals() { receiverSeen_ = false; }
+    // After the taskbar comes back, adding the icon again is tried a limited number of
+    // times.
+    int32_t NextRestoreAttempt() { return ++restoreAttempts_; }
+    void ResetRestoreAttempts() { restoreAttempts_ = 0; }
+
 private:
     bool Show(bool add, int32_t state);
 
     std::atomic<int32_t> state_{TrayHidden};
     std::atomic<WindowHandle> window_{0};
+    std::atomic<bool> receiverSeen_{false};
+    std::atomic<int32_t> restoreAttempts_{0};
 };
 
 TrayIcon& TheTrayIcon();

@@ -145,13 +145,9 @@ public:
     void FocusPluginWait() override { SetFocus(pluginWait_); }
     void OpenPluginWait() override {
         pluginWait_ = CreatePlugInDialog(hwnd_);
-        SetPluginWaitOpen(pluginWait_ != nullptr);
     }
     void ClosePluginWait() override { SendMessageA(pluginWait_, WM_CLOSE, 0, 0); }
-    void ForgetPluginWait() override {
-        pluginWait_ = nullptr;
-        SetPluginWaitOpen(false);
-    }
+    void ForgetPluginWait() override { pluginWait_ = nullptr; }
     void RefreshViews() override { doc_.UpdateAllViews(); }
     bool SaveModified() override { return doc_.SaveModified(); }
     void CloseDocument() override {
@@ -261,8 +257,8 @@ public:
         wc.lpszClassName = kMainWindowClass;
         if (RegisterClassExA(&wc) == 0) return false;
 
-        RegisterButtonMessage();
         InstallPressEngine(&engine_);
+        RegisterButtonMessage();
         InstallShellHooks();
         SetUnsupportedDialog(&ShowUnsupportedDialogModal);
 
