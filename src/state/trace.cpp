@@ -24,7 +24,7 @@ uint64_t RealMicros() {
 }  // namespace
 
 namespace trace_detail {
-constinit Switchboard g_switchboard;
+Switchboard g_switchboard;
 }  // namespace trace_detail
 
 namespace {
