@@ -5,8 +5,8 @@
 //   # a comment
 //   front notepad.exe "Untitled - Notepad" Notepad   the window in front (class optional),
 //   behind girder.exe "" Orbiscope.Girder            a window behind it; either may end in
-//   behind vlc.exe "VLC" at 20 30 420 530 minimized    "at left top right bottom",
-//                                                    "minimized" or "hidden"
+//   behind vlc.exe "VLC" QWidget minimized           "minimized", "hidden" or
+//   behind aolmn.exe "AOL" at 20 30 420 530          "at left top right bottom"
 //   control "Play" Button at 200 100 230 120         a control in the last window above
 //   window "Winamp" stops answering                  sends to it wait out their bound
 //   window "Winamp" answers again                    (the window named by its title)
@@ -31,7 +31,8 @@
 //   repeat Play                                      one more frame of the press before
 //   clock 0xFFFFFF00                                 the system's tick count now
 //   wait 1.5s                                        time passes; the main window's timers
-//                                                    that fall due meanwhile run
+//                                                    that fall due meanwhile run (in a
+//                                                    hold too)
 //   look at the front window                         what the user sees now: the window in
 //   look at the focus                                front, the control with the focus,
 //   look at the cursor                               the mouse pointer, the input the last
@@ -165,7 +166,9 @@ public:
     };
     bool SetTimer(WindowHandle w, uintptr_t id, uint32_t ms) override {
         if (!FakeUserInterface::SetTimer(w, id, ms)) return false;
-        due[id] = Due{w, ms, clock->now + ms};
+        // The system rounds a shorter period up to 10 ms.
+        const uint32_t period = ms < 10 ? 10 : ms;
+        due[id] = Due{w, period, clock->now + period};
         return true;
     }
     bool KillTimer(WindowHandle w, uintptr_t id) override {
@@ -311,7 +314,10 @@ protected:
     bool AddWindow(const std::vector<std::string>& w, std::string& why) {
         const bool control = w[0] == "control";
         const size_t first = control ? 2 : 3;  // the first word after the title
-        if (w.size() < first) return false;
+        if (w.size() < first) {
+            why = "no title: " + w[0];
+            return false;
+        }
         FakeWindow win;
         win.title = w[first - 1];
         win.className = control ? "" : "AppClass";
