@@ -22,36 +22,6 @@ protected:
     FakeEnv env;
 };
 
-TEST_F(EventsTest, DefaultKeystrokes) {
-    struct Case {
-        int32_t id;
-        std::vector<InputEvent> down;  // the events before the key-up half
-    };
-    auto key = [](uint16_t v, uint16_t s = 0, uint32_t f = 0) {
-        return InputEvent{InputEvent::Keyboard, v, s, f};
-    };
-    const Case cases[] = {
-        {Play, {key(0xB3, 0x22, 1)}},    {Pause, {key(0xB3, 0x22, 1)}},
-        {Stop, {key(0xB2, 0x24, 1)}},    {Previous, {key(0xB1, 0x10, 1)}},
-        {Next, {key(0xB0, 0x19, 1)}},    {Up, {key(0x26)}},
-        {Down, {key(0x28)}},             {Left, {key(0x25)}},
-        {Right, {key(0x27)}},            {Ok, {key(0x0D)}},
-        {Menu, {key(0x79)}},             {Exit, {key(0x12, 0x38), key(0x73)}},
-        {Digit1, {key('1')}},            {Digit9, {key('9')}},
-        {Digit0, {key('0')}},
-    };
-    int variant = 1;
-    for (const Case& c : cases) {
-        env.input.Clear();
-        variant = 3 - variant;
-        Receive(c.id, variant);
-        ASSERT_EQ(Batches(), 1u) << RemoteButtonName(c.id);
-        const auto& b = env.input.batches[0];
-        ASSERT_EQ(b.size(), c.down.size() * 2) << RemoteButtonName(c.id);
-        for (size_t i = 0; i < c.down.size(); ++i) EXPECT_EQ(b[i], c.down[i]) << RemoteButtonName(c.id);
-    }
-}
-
 TEST_F(EventsTest, ShortCodesAreDroppedAndCountReset) {
     IrReceiver& rx = TheReceiver();
     for (int i = 0; i < 5; ++i) AppendValue(3);
@@ -69,8 +39,8 @@ TEST_F(EventsTest, ShortCodesAreDroppedAndCountReset) {
 // repeat the filter swallows ends the scan, so the second button is not asked either.
 TEST_F(EventsTest, ASwallowedRepeatEndsTheScanOfACodeThatSeveralButtonsMatch) {
     const auto play = SequenceValues(kButtonCodes[Play].variant1);
-    TheButtonMap().AddButton(Extra40, new CRButton(play.data(), static_cast<int32_t>(play.size()),
-                                                   nullptr, 0, 0));
+    TheButtonMap().AddButton(
+        Extra40, new CRButton(play.data(), static_cast<int32_t>(play.size()), nullptr, 0, 0));
     const WindowHandle front = env.desktop.foreground;
     Receive(Play, 1);
     EXPECT_EQ(env.desktop.MessagesTo(front).size(), 2u);  // Play, then Extra40
@@ -82,20 +52,6 @@ TEST_F(EventsTest, ASwallowedRepeatEndsTheScanOfACodeThatSeveralButtonsMatch) {
     Receive(Play, 1);
     EXPECT_EQ(env.desktop.MessagesTo(front).size(), 2u);
     EXPECT_EQ(TheButtonTiming().lastButton, Play);
-}
-
-// Every accepted event wakes the screen saver first, while the setting is on.
-TEST_F(EventsTest, AcceptedEventsStopTheScreenSaverOnlyWhileTheSettingIsOn) {
-    env.power.lowPowerActive = true;
-    env.settings->ScreenSaverWakeupEnabled = 1;
-    Receive(Play, 1);
-    EXPECT_EQ(env.power.displayRequired, 1);
-    env.settings->ScreenSaverWakeupEnabled = 0;
-    Receive(Stop, 1);
-    EXPECT_EQ(env.power.displayRequired, 1);
-    env.settings->ScreenSaverWakeupEnabled = 1;
-    Receive(Play, 2);
-    EXPECT_EQ(env.power.displayRequired, 2);
 }
 
 TEST_F(EventsTest, RepeatSettingsAreReadForEveryCode) {
@@ -118,18 +74,6 @@ TEST_F(EventsTest, RepeatSettingsAreReadForEveryCode) {
     EXPECT_TRUE(AcceptButtonTiming(Play, 1));
     env.clock.Advance(51);
     EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-}
-
-TEST_F(EventsTest, MouseModeArrowsBypassTheFilterWithoutTouchingIt) {
-    env.settings->MouseModeEnabled = 1;
-    EXPECT_TRUE(AcceptButtonTiming(Play, 1));
-    const ButtonTiming before = TheButtonTiming();
-    for (int i = 0; i < 5; ++i) EXPECT_TRUE(AcceptButtonTiming(Up, 1));
-    EXPECT_EQ(TheButtonTiming().lastButton, before.lastButton);
-    EXPECT_EQ(TheButtonTiming().lastSeen, before.lastSeen);
-    // Ok and Exit are still filtered.
-    EXPECT_TRUE(AcceptButtonTiming(Ok, 1));
-    EXPECT_FALSE(AcceptButtonTiming(Ok, 1));
 }
 
 TEST_F(EventsTest, AppendDropsEverythingAt999Values) {

@@ -227,9 +227,13 @@ LResult FakeDesktop::Send(WindowHandle w, MessageId m, WParam wp, LParam lp) {
 }
 
 bool FakeDesktop::SendAbortIfHung(WindowHandle w, MessageId m, WParam wp, LParam lp,
-                                         uint32_t /*timeoutMs*/, LResult* result) {
+                                         uint32_t timeoutMs, LResult* result) {
     FakeWindow* win = Find(w);
     if (win == nullptr || win->hung) return false;
+    if (win->busy) {
+        if (Clock* clock = Os().clock) clock->Sleep(timeoutMs);
+        return false;
+    }
     const LResult r = Send(w, m, wp, lp);
     if (result != nullptr) *result = r;
     return true;

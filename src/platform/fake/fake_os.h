@@ -57,6 +57,9 @@ struct FakeWindow {
     Rect rect{0, 0, 100, 100};
     bool minimized = false;
     bool hung = false;  // SendMessage* with abort-if-hung gives up
+    // Answers no message, not yet reported hung: a bounded send waits out its time on
+    // the clock, then gives up.
+    bool busy = false;
     std::string desktopName = "Default";
 };
 
