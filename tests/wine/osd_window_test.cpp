@@ -77,6 +77,23 @@ TEST_F(OsdWindow_, APressOnAnotherThreadOnlyPostsAndThePanelShowsHere) {
     EXPECT_EQ(Text(osd.hwnd()), L"Next \x00B7 Windows Media Player");
 }
 
+// The window reaches its object through its own data: one destroyed elsewhere is
+// forgotten, so Start makes a new one, and the owner takes its window along when it goes.
+TEST(OsdWindowOwner, NeitherOutlivesTheOther) {
+    HWND second = nullptr;
+    {
+        OsdWindow osd;
+        ASSERT_TRUE(osd.Start(GetModuleHandleW(nullptr)));
+        DestroyWindow(osd.hwnd());
+        EXPECT_EQ(osd.hwnd(), nullptr);
+        osd.Show(OsdPanel{"Muted", -1});
+        ASSERT_TRUE(osd.Start(GetModuleHandleW(nullptr)));
+        second = osd.hwnd();
+        ASSERT_TRUE(IsWindow(second));
+    }
+    EXPECT_FALSE(IsWindow(second));
+}
+
 bool g_contrast = false;
 bool Contrast() { return g_contrast; }
 

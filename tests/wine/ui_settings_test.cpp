@@ -155,6 +155,16 @@ TEST_F(SettingsWindow, OkSavesAndHidesAndShowingAgainStartsOnTheFirstPage) {
     EXPECT_EQ(GetWindowLongA(GetDlgItem(view, IDC_FORM_CANCEL), GWL_STYLE) & 0xF, BS_PUSHBUTTON);
 }
 
+// Its owner releasing the view takes the form and the sheet away, and the document no
+// longer calls a view that is gone.
+TEST_F(SettingsWindow, ReleasingTheViewDestroysItsWindows) {
+    HWND sheet = Sheet();
+    settingsView.reset();
+    EXPECT_FALSE(IsWindow(view));
+    EXPECT_FALSE(IsWindow(sheet));
+    doc.UpdateAllViews();
+}
+
 TEST_F(SettingsWindow, DocumentUpdateRefillsThePages) {
     settings.Macro3 = 0;
     settings.StoreFavorite(3, "D:\\film.avi");
