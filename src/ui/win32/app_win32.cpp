@@ -1,8 +1,11 @@
 // The process: start-up in its fixed order, the hidden main frame that owns the tray
 // icon's notifications, the timers and the user messages, the message loop and the end.
-#include <objbase.h>
-#include <windows.h>
+// Winsock's header before windows.h, or windows.h brings the old winsock.h in.
 #include <winsock2.h>
+
+#include <windows.h>
+
+#include <objbase.h>
 
 #include <memory>
 #include <string>
