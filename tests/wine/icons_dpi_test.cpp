@@ -152,11 +152,12 @@ TEST(DpiScaled, PicturesAreDrawnForTheWindowsDpi) {
     RemoteSettings* saved = CurrentSettings();
     SetCurrentSettings(&settings);
     CDocument doc;
-    ASSERT_NE(CreateSettingsView(frame.hwnd(), doc), nullptr);
-    HWND about = reinterpret_cast<HWND>(SendMessageA(SettingsSheetWindow(), PSM_INDEXTOHWND, 2, 0));
+    std::unique_ptr<SettingsView> view = CreateSettingsView(frame.hwnd(), doc);
+    ASSERT_NE(view, nullptr);
+    HWND about = reinterpret_cast<HWND>(SendMessageA(view->SheetWindow(), PSM_INDEXTOHWND, 2, 0));
     const SIZE aboutPicture = BitmapSize(reinterpret_cast<HANDLE>(
         SendDlgItemMessageA(about, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0)));
-    DestroySettingsView();
+    view.reset();
     SetCurrentSettings(saved);
     EXPECT_EQ(aboutPicture.cx, MulDiv(96, dpi, 96));
     EXPECT_EQ(aboutPicture.cy, MulDiv(128, dpi, 96));

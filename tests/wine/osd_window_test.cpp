@@ -17,27 +17,29 @@ namespace {
 
 class OsdWindow_ : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(StartOsdWindow(GetModuleHandleW(nullptr))); }
-    void TearDown() override { StopOsdWindow(); }
+    void SetUp() override { ASSERT_TRUE(osd.Start(GetModuleHandleW(nullptr))); }
+    void TearDown() override { osd.Stop(); }
 
     static std::wstring Text(HWND w) {
         wchar_t buffer[256] = {};
         GetWindowTextW(w, buffer, 256);
         return buffer;
     }
+
+    OsdWindow osd;
 };
 
 TEST_F(OsdWindow_, ShowsWithoutActivationUpdatesInPlaceAndGoesAway) {
     TestWindow front;
     ASSERT_TRUE(front.MakeForeground());
     SetFocus(front.hwnd());
-    HWND panel = OsdWindow();
+    HWND panel = osd.hwnd();
     ASSERT_NE(panel, nullptr);
     const LONG_PTR wanted =
         WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED;
     EXPECT_EQ(GetWindowLongPtrW(panel, GWL_EXSTYLE) & wanted, wanted);
 
-    ShowOsdPanel(OsdPanel{"Play \xC2\xB7 VLC", -1});
+    osd.Show(OsdPanel{"Play \xC2\xB7 VLC", -1});
     PumpMessages(100);
     EXPECT_TRUE(IsWindowVisible(panel));
     EXPECT_EQ(Text(panel), L"Play \x00B7 VLC");
@@ -47,9 +49,9 @@ TEST_F(OsdWindow_, ShowsWithoutActivationUpdatesInPlaceAndGoesAway) {
     GetWindowRect(panel, &small);
 
     // A held button: the same window takes the new words and grows for its bar.
-    ShowOsdPanel(OsdPanel{"Volume 45%", 45});
+    osd.Show(OsdPanel{"Volume 45%", 45});
     PumpMessages(100);
-    EXPECT_EQ(OsdWindow(), panel);
+    EXPECT_EQ(osd.hwnd(), panel);
     EXPECT_EQ(Text(panel), L"Volume 45%");
     RECT withBar{};
     GetWindowRect(panel, &withBar);
@@ -70,9 +72,26 @@ TEST_F(OsdWindow_, APressOnAnotherThreadOnlyPostsAndThePanelShowsHere) {
         TraceStep([] { return std::string("catalogue row 150 wmplayer.exe"); });
     });
     reader.join();
-    EXPECT_FALSE(IsWindowVisible(OsdWindow()));  // nothing drawn before the post is read
-    EXPECT_TRUE(PumpUntil([] { return IsWindowVisible(OsdWindow()) != FALSE; }, 2000));
-    EXPECT_EQ(Text(OsdWindow()), L"Next \x00B7 Windows Media Player");
+    EXPECT_FALSE(IsWindowVisible(osd.hwnd()));  // nothing drawn before the post is read
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(osd.hwnd()) != FALSE; }, 2000));
+    EXPECT_EQ(Text(osd.hwnd()), L"Next \x00B7 Windows Media Player");
+}
+
+// The window reaches its object through its own data: one destroyed elsewhere is
+// forgotten, so Start makes a new one, and the owner takes its window along when it goes.
+TEST(OsdWindowOwner, NeitherOutlivesTheOther) {
+    HWND second = nullptr;
+    {
+        OsdWindow osd;
+        ASSERT_TRUE(osd.Start(GetModuleHandleW(nullptr)));
+        DestroyWindow(osd.hwnd());
+        EXPECT_EQ(osd.hwnd(), nullptr);
+        osd.Show(OsdPanel{"Muted", -1});
+        ASSERT_TRUE(osd.Start(GetModuleHandleW(nullptr)));
+        second = osd.hwnd();
+        ASSERT_TRUE(IsWindow(second));
+    }
+    EXPECT_FALSE(IsWindow(second));
 }
 
 bool g_contrast = false;
@@ -81,7 +100,7 @@ bool Contrast() { return g_contrast; }
 // The system's switch cannot be turned on under Wine; the panel's own question is
 // answered here, and what it draws is read back from the screen.
 TEST_F(OsdWindow_, DrawsInTheHighContrastColoursWhenTheyAreOn) {
-    SetOsdHighContrastQuery(&Contrast);
+    osd.SetHighContrastQuery(&Contrast);
     struct Case {
         bool on;
         COLORREF edge, inside;
@@ -93,9 +112,9 @@ TEST_F(OsdWindow_, DrawsInTheHighContrastColoursWhenTheyAreOn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.on);
         g_contrast = c.on;
-        ShowOsdPanel(OsdPanel{"Muted", -1});
+        osd.Show(OsdPanel{"Muted", -1});
         PumpMessages(200);
-        HWND panel = OsdWindow();
+        HWND panel = osd.hwnd();
         HDC dc = GetDC(panel);
         RECT r{};
         GetClientRect(panel, &r);
@@ -103,7 +122,6 @@ TEST_F(OsdWindow_, DrawsInTheHighContrastColoursWhenTheyAreOn) {
         EXPECT_EQ(GetPixel(dc, r.right / 2, r.bottom - 5), c.inside);
         ReleaseDC(panel, dc);
     }
-    SetOsdHighContrastQuery(nullptr);
 }
 
 }  // namespace

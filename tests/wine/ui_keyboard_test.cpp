@@ -24,12 +24,12 @@ namespace {
 
 // As the program's loop: the dialog keys first, then the usual translation and dispatch.
 template <typename Pred>
-bool PumpLoopUntil(Pred pred, DWORD ms = 3000) {
+bool PumpLoop(HWND plugInWait, SettingsView* settings, Pred pred, DWORD ms = 3000) {
     const DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (IsSettingsDialogMessage(&msg)) continue;
+            if (IsSettingsDialogMessage(&msg, plugInWait, settings)) continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -58,22 +58,23 @@ protected:
         Settings().Macro4 = 3;
         Settings().MouseModeEnabled = 0;
         // The main frame passes its focus on to the form.
-        frame.onMessage = [](UINT m) {
-            if (m == WM_SETFOCUS) FocusSettingsView();
+        frame.onMessage = [this](UINT m) {
+            if (m == WM_SETFOCUS && settings) settings->Focus();
         };
-        view = CreateSettingsView(frame.hwnd(), *doc);
-        ASSERT_NE(view, nullptr);
-        PrepareSettingsForShow();
+        settings = CreateSettingsView(frame.hwnd(), *doc);
+        ASSERT_NE(settings, nullptr);
+        view = settings->Window();
+        settings->PrepareForShow();
         ASSERT_TRUE(frame.MakeForeground());
     }
     void TearDown() override {
-        DestroySettingsView();
+        settings.reset();
         doc.reset();
         SetCurrentSettings(saved);
     }
 
     RemoteSettings& Settings() { return doc->Settings(); }
-    HWND Sheet() const { return SettingsSheetWindow(); }
+    HWND Sheet() const { return settings->SheetWindow(); }
     HWND Page(int index) const {
         return reinterpret_cast<HWND>(SendMessageA(Sheet(), PSM_INDEXTOHWND, index, 0));
     }
@@ -96,7 +97,13 @@ protected:
     std::unique_ptr<ScopedPlatform> scope;
     RemoteSettings* saved = nullptr;
     std::unique_ptr<CRemoteDoc> doc;
+    std::unique_ptr<SettingsView> settings;
     HWND view = nullptr;
+
+    template <typename Pred>
+    bool PumpLoopUntil(Pred pred, DWORD ms = 3000) {
+        return PumpLoop(nullptr, settings.get(), pred, ms);
+    }
 };
 
 TEST_F(SettingsKeys, EscapeCancelsLikeTheCancelButton) {
@@ -229,9 +236,9 @@ TEST(HardwareWaitKeys, EscapeClosesItWithoutAsking) {
     HWND wait = CreatePlugInDialog(frame.hwnd());
     ASSERT_NE(wait, nullptr);
     SetForegroundWindow(wait);
-    ASSERT_TRUE(PumpLoopUntil([&] { return GetForegroundWindow() == wait; }));
+    ASSERT_TRUE(PumpLoop(wait, nullptr, [&] { return GetForegroundWindow() == wait; }));
     PressKeys({VK_ESCAPE});
-    EXPECT_TRUE(PumpLoopUntil([&] { return !IsWindow(wait); }));
+    EXPECT_TRUE(PumpLoop(wait, nullptr, [&] { return !IsWindow(wait); }));
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(frame.Received(WM_REMOTE_PLUGINWAITCLOSED).size(), 1u);
 }

@@ -28,11 +28,6 @@ public:
     }
 };
 
-HWND Page(int index) {
-    return reinterpret_cast<HWND>(
-        SendMessageA(SettingsSheetWindow(), PSM_INDEXTOHWND, static_cast<WPARAM>(index), 0));
-}
-
 class SettingsWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -45,13 +40,19 @@ protected:
         settings.Macro2 = 0;
         settings.StoreFavorite(2, "C:\\music\\party.m3u");
         settings.RepeatDelay = 30;
-        view = CreateSettingsView(frame.hwnd(), doc);
-        ASSERT_NE(view, nullptr);
-        ASSERT_NE(SettingsSheetWindow(), nullptr);
+        settingsView = CreateSettingsView(frame.hwnd(), doc);
+        ASSERT_NE(settingsView, nullptr);
+        view = settingsView->Window();
+        ASSERT_NE(Sheet(), nullptr);
     }
     void TearDown() override {
-        DestroySettingsView();
+        settingsView.reset();
         SetCurrentSettings(saved);
+    }
+    HWND Sheet() const { return settingsView->SheetWindow(); }
+    HWND Page(int index) const {
+        return reinterpret_cast<HWND>(
+            SendMessageA(Sheet(), PSM_INDEXTOHWND, static_cast<WPARAM>(index), 0));
     }
     // What a user's change does: the control changes, then notifies its page.
     void Command(HWND page, int id, UINT code) {
@@ -66,12 +67,13 @@ protected:
     RemoteSettings settings;
     RemoteSettings* saved = nullptr;
     CountingDoc doc;
+    std::unique_ptr<SettingsView> settingsView;
     HWND view = nullptr;
 };
 
 TEST_F(SettingsWindow, AllThreePagesExistAndShowTheSettings) {
     EXPECT_EQ(GetParent(view), frame.hwnd());
-    EXPECT_EQ(GetParent(SettingsSheetWindow()), view);
+    EXPECT_EQ(GetParent(Sheet()), view);
     for (int i = 0; i < 3; ++i) EXPECT_NE(Page(i), nullptr) << i;
     HWND macros = Page(0);
     EXPECT_EQ(SendDlgItemMessageA(macros, IDC_MACRO1_COMBO, CB_GETCOUNT, 0, 0), 10);
@@ -89,11 +91,13 @@ TEST_F(SettingsWindow, AllThreePagesExistAndShowTheSettings) {
     EXPECT_EQ(SendDlgItemMessageA(advanced, IDC_POWER_MODE_COMBO, CB_GETCOUNT, 0, 0), 4);
     // The About page's version is the one the build was made with (the VERSION file).
     std::string about;
-    for (HWND child = GetWindow(Page(2), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(Page(2), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         GetWindowTextA(child, text, sizeof(text));
         if (std::string(text).rfind("Orbiscope Remote Drivers", 0) == 0) about = text;
     }
-    EXPECT_EQ(about, std::string("Orbiscope Remote Drivers\nVersion ") + ORB_VERSION_TEXT_FOR_TESTS);
+    EXPECT_EQ(about,
+              std::string("Orbiscope Remote Drivers\nVersion ") + ORB_VERSION_TEXT_FOR_TESTS);
     // Filling the pages is not an edit.
     EXPECT_FALSE(settings.IsModified());
     // The frame was fitted around the form.
@@ -140,16 +144,25 @@ TEST_F(SettingsWindow, PageHandlersWriteTheRecord) {
 }
 
 TEST_F(SettingsWindow, OkSavesAndHidesAndShowingAgainStartsOnTheFirstPage) {
-    SendMessageA(SettingsSheetWindow(), PSM_SETCURSEL, 1, 0);
+    SendMessageA(Sheet(), PSM_SETCURSEL, 1, 0);
     SendDlgItemMessageA(view, IDC_FORM_OK, BM_CLICK, 0, 0);
     EXPECT_EQ(doc.saves, 1);
     EXPECT_TRUE(PumpUntil([&] { return !frame.Received(WM_REMOTE_HIDESETTINGS).empty(); }));
 
-    PrepareSettingsForShow();
-    EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(SettingsSheetWindow(), PSM_GETCURRENTPAGEHWND, 0, 0)),
-              Page(0));
+    settingsView->PrepareForShow();
+    EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(Sheet(), PSM_GETCURRENTPAGEHWND, 0, 0)), Page(0));
     EXPECT_EQ(GetWindowLongA(GetDlgItem(view, IDC_FORM_OK), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
     EXPECT_EQ(GetWindowLongA(GetDlgItem(view, IDC_FORM_CANCEL), GWL_STYLE) & 0xF, BS_PUSHBUTTON);
+}
+
+// Its owner releasing the view takes the form and the sheet away, and the document no
+// longer calls a view that is gone.
+TEST_F(SettingsWindow, ReleasingTheViewDestroysItsWindows) {
+    HWND sheet = Sheet();
+    settingsView.reset();
+    EXPECT_FALSE(IsWindow(view));
+    EXPECT_FALSE(IsWindow(sheet));
+    doc.UpdateAllViews();
 }
 
 TEST_F(SettingsWindow, DocumentUpdateRefillsThePages) {
@@ -170,10 +183,11 @@ struct ModalRun {
     Result result{};
     std::thread thread;
     template <typename F>
-    explicit ModalRun(F f) : thread([this, f] {
-        result = f();
-        done = true;
-    }) {}
+    explicit ModalRun(F f)
+        : thread([this, f] {
+              result = f();
+              done = true;
+          }) {}
     ~ModalRun() {
         if (thread.joinable()) thread.join();
     }
@@ -182,10 +196,12 @@ struct ModalRun {
 HWND WaitForDialog(const char* caption) {
     HWND found = nullptr;
     // Visible: the dialog has been initialised by then.
-    PumpUntil([&] {
-        found = FindWindowA("#32770", caption);
-        return found != nullptr && IsWindowVisible(found);
-    }, 5000);
+    PumpUntil(
+        [&] {
+            found = FindWindowA("#32770", caption);
+            return found != nullptr && IsWindowVisible(found);
+        },
+        5000);
     return found;
 }
 
@@ -195,10 +211,8 @@ TEST(UnsupportedWarning, BoxIsReadBackOnlyWhenClosedWithOk) {
         UINT close;  // IDOK, IDCANCEL (Escape) or WM_CLOSE (close box)
         bool expectDontShow;
     };
-    const Case cases[] = {{true, IDOK, true},
-                          {false, IDOK, false},
-                          {true, IDCANCEL, false},
-                          {true, WM_CLOSE, false}};
+    const Case cases[] = {
+        {true, IDOK, true}, {false, IDOK, false}, {true, IDCANCEL, false}, {true, WM_CLOSE, false}};
     for (const Case& c : cases) {
         ModalRun<UnsupportedAnswer> run(
             [] { return ShowUnsupportedDialogModal("The program window (notepad.exe)"); });
@@ -234,7 +248,8 @@ TEST(HardwareError, ShowsItsTextsAndClosesWithOk) {
         char text[300] = {};
         GetWindowTextA(c, text, sizeof(text));
         if ((GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) sawIcon = true;
-        if (std::string(text) == "A Orbiscope(tm) Infrared Receiver cannot be found on this computer.")
+        if (std::string(text) ==
+            "A Orbiscope(tm) Infrared Receiver cannot be found on this computer.")
             sawText = true;
     }
     EXPECT_TRUE(sawIcon);
@@ -322,8 +337,8 @@ TEST(Resources, OneManifestTheBitmapsMenuAndCaption) {
         reinterpret_cast<LONG_PTR>(&manifests));
     EXPECT_EQ(manifests, 1);
     for (int id : {IDB_PLUGIN_WAIT, IDB_ABOUT}) {
-        HANDLE bmp = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
-                                0);
+        HANDLE bmp =
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0);
         EXPECT_NE(bmp, nullptr) << id;
         if (bmp) DeleteObject(bmp);
     }

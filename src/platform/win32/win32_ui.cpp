@@ -6,10 +6,6 @@
 
 namespace {
 
-std::atomic<UnsupportedDialogFn> g_unsupportedDialog{nullptr};
-// The thread showing the warning (the reader's), 0 while none is shown.
-std::atomic<DWORD> g_warningThread{0};
-
 // The warning is a dialog (or, without the program's own, a message box) of that thread:
 // closed as if cancelled. Other windows of the thread are left alone.
 BOOL CALLBACK CloseDialogWindow(HWND hwnd, LPARAM) {
@@ -30,10 +26,13 @@ public:
 
     UnsupportedAnswer ShowUnsupportedDialog(const std::string& message) override {
         struct Showing {
-            Showing() { g_warningThread = GetCurrentThreadId(); }
-            ~Showing() { g_warningThread = 0; }
-        } showing;
-        if (UnsupportedDialogFn show = g_unsupportedDialog.load()) return show(message);
+            explicit Showing(std::atomic<DWORD>& thread) : thread_(thread) {
+                thread_ = GetCurrentThreadId();
+            }
+            ~Showing() { thread_ = 0; }
+            std::atomic<DWORD>& thread_;
+        } showing(warningThread_);
+        if (UnsupportedDialogFn show = dialog_.load()) return show(message);
         // Without the program's dialog (a tool, a test) the warning still reaches the user,
         // and nobody ticked "do not show again".
         UnsupportedAnswer answer;
@@ -44,7 +43,7 @@ public:
     }
 
     void CloseUnsupportedDialog() override {
-        if (const DWORD thread = g_warningThread.load())
+        if (const DWORD thread = warningThread_.load())
             EnumThreadWindows(thread, &CloseDialogWindow, 0);
     }
 
@@ -67,13 +66,24 @@ public:
             (void)MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_SENDMESSAGE);
         }
     }
+
+    void SetDialog(UnsupportedDialogFn show) { dialog_.store(show); }
+
+private:
+    // Installed on the main thread, called on the reader thread.
+    std::atomic<UnsupportedDialogFn> dialog_{nullptr};
+    // The thread showing the warning (the reader's), 0 while none is shown; the main
+    // thread reads it to close the warning.
+    std::atomic<DWORD> warningThread_{0};
 };
 
-}  // namespace
-
-void SetUnsupportedDialog(UnsupportedDialogFn show) { g_unsupportedDialog.store(show); }
-
-UserInterface& Win32UserInterface() {
+Win32UserInterfaceImpl& Adapter() {
     static Win32UserInterfaceImpl ui;
     return ui;
 }
+
+}  // namespace
+
+void SetUnsupportedDialog(UnsupportedDialogFn show) { Adapter().SetDialog(show); }
+
+UserInterface& Win32UserInterface() { return Adapter(); }

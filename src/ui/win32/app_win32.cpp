@@ -1,17 +1,20 @@
 // The process: start-up in its fixed order, the hidden main frame that owns the tray
 // icon's notifications, the timers and the user messages, the message loop and the end.
+// Winsock's header before windows.h, or windows.h brings the old winsock.h in.
 #include <winsock2.h>
+
 #include <windows.h>
+
 #include <objbase.h>
 
 #include <memory>
 #include <string>
 
 #include "../../../resources/resource.h"
-#include "platform/win32/adapters.h"
-#include "receiver/receiver.h"
 #include "engine/dispatcher.h"
 #include "engine/press_engine.h"
+#include "platform/win32/adapters.h"
+#include "receiver/receiver.h"
 #include "state/messages.h"
 #include "state/settings_store.h"
 #include "ui/document.h"
@@ -30,8 +33,6 @@ namespace {
 // cannot both get past the window-class test.
 constexpr const char* kInstanceMutexName = "Orbiscope.Remote.Instance";
 constexpr DWORD kWaitForFirstCopyMs = 5000;
-
-HINSTANCE g_instance = nullptr;
 
 std::string LowerCommandLine() {
     std::string line = GetCommandLineA();
@@ -57,10 +58,11 @@ void CenterOnScreen(HWND w) {
 
 class CMainFrame : public ShellHost {
 public:
-    CMainFrame(CRemoteDoc& doc, bool showSettingsSoon)
-        : doc_(doc), showSettingsSoon_(showSettingsSoon) {}
+    CMainFrame(HINSTANCE instance, CRemoteDoc& doc, bool showSettingsSoon)
+        : instance_(instance), doc_(doc), showSettingsSoon_(showSettingsSoon) {}
     // A window still standing must not reach a deleted object: its pointer goes first.
     ~CMainFrame() override {
+        settings_.reset();
         if (hwnd_ == nullptr) return;
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
@@ -70,16 +72,27 @@ public:
 
     // The frame's window with its class, title and styles; its create step runs inside.
     bool Create() {
-        const DWORD style = (WS_OVERLAPPEDWINDOW) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
+        const DWORD style =
+            (WS_OVERLAPPEDWINDOW) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
         const DWORD exStyle = 0;  // no sunken client edge
         hwnd_ = CreateWindowExA(exStyle, kMainWindowClass, kMainWindowTitle, style, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                g_instance, this);
+                                instance_, this);
         return hwnd_ != nullptr;
     }
 
     HWND hwnd() const { return hwnd_; }
-    HWND pluginWait() const { return pluginWait_; }
+
+    // The settings form as the frame's client; false when it could not be built.
+    bool CreateSettings() {
+        settings_ = CreateSettingsView(hwnd_, doc_);
+        return settings_ != nullptr;
+    }
+
+    // The dialog keys of the frame's modeless windows, before the message is dispatched.
+    bool PreTranslate(MSG* msg) {
+        return IsSettingsDialogMessage(msg, pluginWait_, settings_.get());
+    }
 
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
         if (m == WM_NCCREATE) {
@@ -116,7 +129,7 @@ public:
         SetFocus(hwnd_);
     }
     void ShowSettingsWindow() override {
-        PrepareSettingsForShow();
+        if (settings_) settings_->PrepareForShow();
         CenterOnScreen(hwnd_);
         ShowWindow(hwnd_, SW_SHOW);
         SetForegroundWindow(hwnd_);
@@ -125,7 +138,7 @@ public:
     void ShowHardwareError() override { ShowNoIRDialog(hwnd_); }
     void HideFrame() override { ShowWindow(hwnd_, SW_HIDE); }
     void ShowTrayMenu() override {
-        HMENU menu = LoadMenuA(g_instance, MAKEINTRESOURCEA(IDR_TRAYMENU));
+        HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_TRAYMENU));
         if (menu == nullptr) return;
         HMENU popup = GetSubMenu(menu, 0);
         if (popup != nullptr) {
@@ -156,7 +169,7 @@ public:
         doc_.OnCloseDocument();
     }
     void DestroyFrame() override {
-        DestroySettingsView();
+        settings_.reset();
         if (pluginWait_ != nullptr) DestroyWindow(pluginWait_);
         if (hwnd_ != nullptr) DestroyWindow(hwnd_);
     }
@@ -170,11 +183,11 @@ private:
             return 0;
         }
         if (m == WM_SETFOCUS) {
-            FocusSettingsView();
+            if (settings_) settings_->Focus();
             return 0;
         }
-        const ShellReply reply = OnShellMessage(*this, m, wp, static_cast<LParam>(lp),
-                                                taskbarCreated_);
+        const ShellReply reply =
+            OnShellMessage(*this, m, wp, static_cast<LParam>(lp), taskbarCreated_);
         if (!reply.handled || reply.thenDefault) return DefWindowProcA(hwnd_, m, wp, lp);
         return static_cast<LRESULT>(reply.result);
     }
@@ -186,7 +199,8 @@ private:
         UserInterface* ui = Os().ui;
         if (ui != nullptr) {
             (void)ui->SetTimer(Frame(), kFocusPollTimer, kFocusPollPeriodMs);
-            if (showSettingsSoon_) (void)ui->SetTimer(Frame(), kShowSettingsTimer, kShowSettingsDelayMs);
+            if (showSettingsSoon_)
+                (void)ui->SetTimer(Frame(), kShowSettingsTimer, kShowSettingsDelayMs);
         }
         if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
             DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);
@@ -196,10 +210,12 @@ private:
         }
     }
 
+    HINSTANCE instance_;
     CRemoteDoc& doc_;
     bool showSettingsSoon_;
     HWND hwnd_ = nullptr;
     HWND pluginWait_ = nullptr;
+    std::unique_ptr<SettingsView> settings_;
     bool documentClosed_ = false;
     UINT taskbarCreated_ = 0;
 };
@@ -221,6 +237,7 @@ private:
 
 class CRemoteApp {
 public:
+    explicit CRemoteApp(HINSTANCE instance) : instance_(instance) {}
     ~CRemoteApp() {
         InstallPressEngine(nullptr);
         if (instanceMutex_ != nullptr) CloseHandle(instanceMutex_);
@@ -249,8 +266,8 @@ public:
         wc.cbSize = sizeof(wc);
         wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
         wc.lpfnWndProc = &CMainFrame::Proc;
-        wc.hInstance = g_instance;
-        wc.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_APP));
+        wc.hInstance = instance_;
+        wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_APP));
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         wc.lpszMenuName = nullptr;
@@ -263,20 +280,21 @@ public:
         SetUnsupportedDialog(&ShowUnsupportedDialogModal);
 
         doc_ = std::make_unique<CRemoteDoc>();
-        frame_ = std::make_unique<CMainFrame>(*doc_, CommandLineAsksForSettings(commandLine));
+        frame_ =
+            std::make_unique<CMainFrame>(instance_, *doc_, CommandLineAsksForSettings(commandLine));
         if (!frame_->Create()) return false;
         if (!doc_->OnNewDocument()) return false;
 
         // The view's initial update: the receiver search first, then the pages.
         StartReceiver(1, frame_->Frame());
-        CreateSettingsView(frame_->hwnd(), *doc_);
+        (void)frame_->CreateSettings();
 
         // After the icon is up: an unwritable log folder is told in a balloon.
         // The log first: a pipe name another program holds is told there.
         StartTrace(TraceLogAsked(commandLine), &tracePipe_);
         (void)tracePipe_.Start();
         // A panel that cannot be made leaves the display off; the program runs on.
-        if (StartOsdWindow(g_instance)) ApplyOnScreenDisplaySetting();
+        if (osd_.Start(instance_)) ApplyOnScreenDisplaySetting();
 
         UnmuteOutput();
         return true;
@@ -287,7 +305,7 @@ public:
         for (;;) {
             const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
             if (got == 0 || got == -1) break;
-            if (IsSettingsDialogMessage(&msg)) continue;
+            if (frame_->PreTranslate(&msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -301,7 +319,7 @@ public:
     int ExitInstance(int code) {
         ExitHost host(endpointCreated_, comInitialized_);
         ExitShell(host);
-        StopOsdWindow();
+        osd_.Stop();
         StopTrace();
         tracePipe_.Stop();
         if (wsaStarted_) WSACleanup();
@@ -334,6 +352,7 @@ private:
         return true;
     }
 
+    HINSTANCE instance_;
     HANDLE instanceMutex_ = nullptr;
     TracePipeServer tracePipe_{ThisSessionTracePipeName()};
     bool wsaStarted_ = false;
@@ -343,6 +362,7 @@ private:
     PressEngine engine_{TheReceiver()};
     std::unique_ptr<CRemoteDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
+    OsdWindow osd_;
 
 public:
     // The frame and the document go before the process ends; the settings record with
@@ -356,14 +376,12 @@ public:
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    g_instance = instance;
-    static Platform platform = Win32Platform();
-    Os() = platform;
+    Os() = Win32Platform();
     // The two mixer-line controllers are process-wide objects built before start-up
     // begins (they need the ports, so not as static objects).
     ConstructVolumeControls();
 
-    CRemoteApp app;
+    CRemoteApp app(instance);
     int code = 0;
     if (app.InitInstance()) code = app.Run();
     code = app.ExitInstance(code);

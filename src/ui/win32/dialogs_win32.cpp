@@ -65,51 +65,44 @@ public:
 protected:
     INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM) override {
         switch (m) {
-        case WM_INITDIALOG: {
-            *owned_ = true;
-            RECT client{};
-            GetClientRect(hwnd_, &client);
-            bitmap_ = LoadPictureForDpi(IDB_PLUGIN_WAIT, WindowDpi(hwnd_));
-            picture_ = CreateWindowExA(0, "STATIC", "",
-                                       WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP |
-                                           SS_CENTERIMAGE,
-                                       0, 0, client.right, client.bottom, hwnd_, nullptr,
-                                       Instance(), nullptr);
-            if (picture_ != nullptr) {
-                if (bitmap_ != nullptr) {
-                    SendMessageA(picture_, STM_SETIMAGE, IMAGE_BITMAP,
-                                 reinterpret_cast<LPARAM>(bitmap_));
+            case WM_INITDIALOG: {
+                *owned_ = true;
+                RECT client{};
+                GetClientRect(hwnd_, &client);
+                bitmap_ = LoadPictureForDpi(IDB_PLUGIN_WAIT, WindowDpi(hwnd_));
+                picture_ = CreateWindowExA(
+                    0, "STATIC", "",
+                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP | SS_CENTERIMAGE, 0, 0,
+                    client.right, client.bottom, hwnd_, nullptr, Instance(), nullptr);
+                if (picture_ != nullptr) {
+                    if (bitmap_ != nullptr) {
+                        SendMessageA(picture_, STM_SETIMAGE, IMAGE_BITMAP,
+                                     reinterpret_cast<LPARAM>(bitmap_));
+                    }
+                    // A bitmap static sizes itself to its picture; it covers the window.
+                    SetWindowPos(picture_, HWND_BOTTOM, 0, 0, client.right, client.bottom,
+                                 SWP_NOACTIVATE);
                 }
-                // A bitmap static sizes itself to its picture; it covers the window.
-                SetWindowPos(picture_, HWND_BOTTOM, 0, 0, client.right, client.bottom,
-                             SWP_NOACTIVATE);
-            }
-            for (int id : {IDC_PLUGIN_HELP, IDC_PLUGIN_CANCEL}) {
-                SetWindowLongPtrA(GetDlgItem(hwnd_, id), GWL_STYLE,
-                                  GetWindowLongPtrA(GetDlgItem(hwnd_, id), GWL_STYLE) |
-                                      WS_CLIPSIBLINGS);
-            }
-            return TRUE;
-        }
-        case WM_COMMAND:
-            switch (LOWORD(wp)) {
-            case IDC_PLUGIN_CANCEL:
-                if (ConfirmPlugInCancel(Handle(hwnd_))) DestroyWindow(hwnd_);
+                for (int id : {IDC_PLUGIN_HELP, IDC_PLUGIN_CANCEL}) {
+                    SetWindowLongPtrA(
+                        GetDlgItem(hwnd_, id), GWL_STYLE,
+                        GetWindowLongPtrA(GetDlgItem(hwnd_, id), GWL_STYLE) | WS_CLIPSIBLINGS);
+                }
                 return TRUE;
-            case IDC_PLUGIN_HELP:
-                HelpCommand(Handle(hwnd_));
-                return TRUE;
-            case IDCANCEL:  // Escape: no question asked
-                DestroyWindow(hwnd_);
-                return TRUE;
-            default:
-                return FALSE;
             }
-        case WM_CLOSE:
-            DestroyWindow(hwnd_);
-            return TRUE;
-        default:
-            return FALSE;
+            case WM_COMMAND:
+                switch (LOWORD(wp)) {
+                    case IDC_PLUGIN_CANCEL:
+                        if (ConfirmPlugInCancel(Handle(hwnd_))) DestroyWindow(hwnd_);
+                        return TRUE;
+                    case IDC_PLUGIN_HELP: HelpCommand(Handle(hwnd_)); return TRUE;
+                    case IDCANCEL:  // Escape: no question asked
+                        DestroyWindow(hwnd_);
+                        return TRUE;
+                    default: return FALSE;
+                }
+            case WM_CLOSE: DestroyWindow(hwnd_); return TRUE;
+            default: return FALSE;
         }
     }
 
@@ -124,9 +117,6 @@ private:
     HBITMAP bitmap_ = nullptr;
     HWND picture_ = nullptr;
 };
-
-// The open hardware-wait window, for the message loop's dialog keys (main thread only).
-HWND g_plugInWait = nullptr;
 
 }  // namespace
 }  // namespace ui32
@@ -157,17 +147,11 @@ HWND CreatePlugInDialog(HWND mainFrame) {
     }
     SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOREDRAW);
     ShowWindow(h, SW_SHOW);
-    ui32::g_plugInWait = h;
     return h;
 }
 
-bool IsSettingsDialogMessage(MSG* msg) {
-    if (ui32::g_plugInWait != nullptr) {
-        if (!IsWindow(ui32::g_plugInWait)) {
-            ui32::g_plugInWait = nullptr;
-        } else if (IsDialogMessageA(ui32::g_plugInWait, msg)) {
-            return true;
-        }
-    }
-    return ui32::PreTranslateSettingsMessage(msg);
+bool IsSettingsDialogMessage(MSG* msg, HWND plugInWait, SettingsView* view) {
+    if (plugInWait != nullptr && IsWindow(plugInWait) && IsDialogMessageA(plugInWait, msg))
+        return true;
+    return view != nullptr && view->PreTranslate(msg);
 }

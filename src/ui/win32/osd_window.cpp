@@ -13,10 +13,9 @@ constexpr UINT_PTR kHideTimer = 1;
 const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
 constexpr int kEffectiveDpi = 0;
 
-std::atomic<HWND> g_window{nullptr};
-OsdPanel g_panel;
-HFONT g_font = nullptr;
-UINT g_fontDpi = 0;
+// The wake the display calls on the reader thread is a plain function without a context,
+// so the window it posts to is the one thing kept here; the rest lives in its OsdWindow.
+std::atomic<HWND> g_wakeTarget{nullptr};
 
 using SetThreadDpiAwarenessContextFn = HANDLE(WINAPI*)(HANDLE);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
@@ -68,9 +67,6 @@ bool SystemHighContrast() {
            (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
-bool (*g_highContrast)() = &SystemHighContrast;
-bool HighContrast() { return g_highContrast(); }
-
 struct Colours {
     COLORREF back, text, track, bar, border;
 };
@@ -86,17 +82,6 @@ Colours PanelColours(bool highContrast) {
 
 int Scale(int px, UINT dpi) { return MulDiv(px, static_cast<int>(dpi), 96); }
 
-HFONT FontFor(UINT dpi) {
-    if (g_font != nullptr && g_fontDpi == dpi) return g_font;
-    if (g_font != nullptr) DeleteObject(g_font);
-    // Large enough to read across a room: 40 pixels at 96 DPI.
-    g_font = CreateFontW(-Scale(40, dpi), 0, 0, 0, FW_SEMIBOLD, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                         CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
-    g_fontDpi = dpi;
-    return g_font;
-}
-
 std::wstring Wide(const std::string& text) {
     if (text.empty()) return std::wstring();
     const int n =
@@ -107,14 +92,115 @@ std::wstring Wide(const std::string& text) {
     return out;
 }
 
-struct Layout {
-    UINT dpi = 96;
-    int pad = 0, barHeight = 0, gap = 0;
-    RECT text{}, bar{};
-    SIZE size{};
-};
+void Wake() {
+    if (HWND w = g_wakeTarget.load()) PostMessageW(w, kOsdWakeMessage, 0, 0);
+}
 
-Layout Measure(const std::wstring& text, bool withBar, UINT dpi) {
+// Forgets the window as the wake's target, unless another panel took its place.
+void ForgetWakeTarget(HWND w) {
+    HWND expected = w;
+    g_wakeTarget.compare_exchange_strong(expected, nullptr);
+}
+
+}  // namespace
+
+OsdWindow::~OsdWindow() {
+    if (hwnd_ != nullptr) Stop();
+    ReleaseFont();
+}
+
+bool OsdWindow::Start(HINSTANCE instance) {
+    if (hwnd_ != nullptr) return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &OsdWindow::Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = kOsdWindowClass;
+    if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    {
+        const PerMonitorScope scope;
+        // hwnd_ is set by the window's first message.
+        (void)CreateWindowExW(
+            WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED,
+            kOsdWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
+    }
+    if (hwnd_ == nullptr) return false;
+    g_wakeTarget = hwnd_;
+    SetOsdWake(&Wake);
+    return true;
+}
+
+void OsdWindow::Stop() {
+    SetOnScreenDisplay(false);
+    SetOsdWake(nullptr);
+    if (HWND w = hwnd_) {
+        ForgetWakeTarget(w);
+        DestroyWindow(w);
+    }
+    ReleaseFont();
+}
+
+void OsdWindow::SetHighContrastQuery(bool (*query)()) { highContrast_ = query; }
+
+bool OsdWindow::HighContrast() const {
+    return highContrast_ != nullptr ? highContrast_() : SystemHighContrast();
+}
+
+void OsdWindow::ReleaseFont() {
+    if (font_ != nullptr) DeleteObject(font_);
+    font_ = nullptr;
+    fontDpi_ = 0;
+}
+
+LRESULT CALLBACK OsdWindow::Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_NCCREATE) {
+        auto* self = static_cast<OsdWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = w;
+        SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<OsdWindow*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(w, m, wp, lp);
+    if (m == WM_NCDESTROY) {
+        SetWindowLongPtrW(w, GWLP_USERDATA, 0);
+        ForgetWakeTarget(w);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(w, m, wp, lp);
+    }
+    return self->Handle(m, wp, lp);
+}
+
+LRESULT OsdWindow::Handle(UINT m, WPARAM wp, LPARAM lp) {
+    switch (m) {
+        case kOsdWakeMessage:
+            if (std::optional<OsdPanel> panel = TakeOsdPanel()) Show(*panel);
+            return 0;
+        case WM_TIMER:
+            if (wp == kHideTimer) {
+                KillTimer(hwnd_, kHideTimer);
+                ShowWindow(hwnd_, SW_HIDE);
+            }
+            return 0;
+        case WM_NCHITTEST: return HTTRANSPARENT;
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: Paint(); return 0;
+        default: return DefWindowProcW(hwnd_, m, wp, lp);
+    }
+}
+
+HFONT OsdWindow::FontFor(UINT dpi) {
+    if (font_ != nullptr && fontDpi_ == dpi) return font_;
+    if (font_ != nullptr) DeleteObject(font_);
+    // Large enough to read across a room: 40 pixels at 96 DPI.
+    font_ = CreateFontW(-Scale(40, dpi), 0, 0, 0, FW_SEMIBOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                        DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    fontDpi_ = dpi;
+    return font_;
+}
+
+OsdWindow::Layout OsdWindow::Measure(const std::wstring& text, bool withBar, UINT dpi) {
     Layout l;
     l.dpi = dpi;
     l.pad = Scale(20, dpi);
@@ -135,9 +221,8 @@ Layout Measure(const std::wstring& text, bool withBar, UINT dpi) {
     return l;
 }
 
-Layout g_layout;
-
-void Paint(HWND w) {
+void OsdWindow::Paint() {
+    HWND w = hwnd_;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(w, &ps);
     RECT client{};
@@ -156,7 +241,7 @@ void Paint(HWND w) {
     fill(client, c.back);
     if (hc) {
         // High contrast: a frame in the text colour marks the panel's edge.
-        const int t = std::max(2, Scale(2, g_layout.dpi));
+        const int t = std::max(2, Scale(2, layout_.dpi));
         HBRUSH brush = CreateSolidBrush(c.border);
         for (int i = 0; i < t; ++i) {
             RECT r{i, i, client.right - i, client.bottom - i};
@@ -164,16 +249,16 @@ void Paint(HWND w) {
         }
         DeleteObject(brush);
     }
-    const std::wstring text = Wide(g_panel.text);
-    HGDIOBJ oldFont = SelectObject(mem, FontFor(g_layout.dpi));
+    const std::wstring text = Wide(panel_.text);
+    HGDIOBJ oldFont = SelectObject(mem, FontFor(layout_.dpi));
     SetBkMode(mem, TRANSPARENT);
     SetTextColor(mem, c.text);
-    RECT textRect = g_layout.text;
+    RECT textRect = layout_.text;
     DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &textRect,
               DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_VCENTER);
     SelectObject(mem, oldFont);
-    if (g_panel.level >= 0) {
-        RECT bar = g_layout.bar;
+    if (panel_.level >= 0) {
+        RECT bar = layout_.bar;
         fill(bar, c.track);
         if (hc) {
             HBRUSH brush = CreateSolidBrush(c.text);
@@ -181,8 +266,7 @@ void Paint(HWND w) {
             DeleteObject(brush);
         }
         RECT done = bar;
-        done.right =
-            bar.left + MulDiv(bar.right - bar.left, std::clamp(g_panel.level, 0, 100), 100);
+        done.right = bar.left + MulDiv(bar.right - bar.left, std::clamp(panel_.level, 0, 100), 100);
         fill(done, c.bar);
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
@@ -192,73 +276,11 @@ void Paint(HWND w) {
     EndPaint(w, &ps);
 }
 
-LRESULT CALLBACK OsdProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    switch (m) {
-        case kOsdWakeMessage:
-            if (std::optional<OsdPanel> panel = TakeOsdPanel()) ShowOsdPanel(*panel);
-            return 0;
-        case WM_TIMER:
-            if (wp == kHideTimer) {
-                KillTimer(w, kHideTimer);
-                ShowWindow(w, SW_HIDE);
-            }
-            return 0;
-        case WM_NCHITTEST: return HTTRANSPARENT;
-        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: Paint(w); return 0;
-        default: return DefWindowProcW(w, m, wp, lp);
-    }
-}
-
-void Wake() {
-    if (HWND w = g_window.load()) PostMessageW(w, kOsdWakeMessage, 0, 0);
-}
-
-}  // namespace
-
-bool StartOsdWindow(HINSTANCE instance) {
-    if (g_window.load() != nullptr) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &OsdProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = kOsdWindowClass;
-    if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    HWND w = nullptr;
-    {
-        const PerMonitorScope scope;
-        w = CreateWindowExW(
-            WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED,
-            kOsdWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-    }
-    if (w == nullptr) return false;
-    g_window = w;
-    SetOsdWake(&Wake);
-    return true;
-}
-
-void StopOsdWindow() {
-    SetOnScreenDisplay(false);
-    SetOsdWake(nullptr);
-    if (HWND w = g_window.exchange(nullptr)) DestroyWindow(w);
-    if (g_font != nullptr) DeleteObject(g_font);
-    g_font = nullptr;
-    g_fontDpi = 0;
-}
-
-HWND OsdWindow() { return g_window.load(); }
-
-void SetOsdHighContrastQuery(bool (*query)()) {
-    g_highContrast = query != nullptr ? query : &SystemHighContrast;
-}
-
-void ShowOsdPanel(const OsdPanel& panel) {
-    HWND w = g_window.load();
+void OsdWindow::Show(const OsdPanel& panel) {
+    HWND w = hwnd_;
     if (w == nullptr) return;
     const PerMonitorScope scope;
-    g_panel = panel;
+    panel_ = panel;
     const std::wstring text = Wide(panel.text);
     SetWindowTextW(w, text.c_str());
     // The monitor of the window in front, which is where the person is looking.
@@ -268,15 +290,15 @@ void ShowOsdPanel(const OsdPanel& panel) {
     info.cbSize = sizeof(info);
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (GetMonitorInfoW(monitor, &info)) area = info.rcMonitor;
-    g_layout = Measure(text, panel.level >= 0, MonitorDpi(monitor));
+    layout_ = Measure(text, panel.level >= 0, MonitorDpi(monitor));
     const int areaWidth = area.right - area.left;
     const int areaHeight = area.bottom - area.top;
-    const int x = area.left + (areaWidth - g_layout.size.cx) / 2;
+    const int x = area.left + (areaWidth - layout_.size.cx) / 2;
     // Low in the picture, over a full-screen player's own controls rather than its middle.
-    const int y = area.bottom - g_layout.size.cy - areaHeight / 8;
+    const int y = area.bottom - layout_.size.cy - areaHeight / 8;
     const bool hc = HighContrast();
     SetLayeredWindowAttributes(w, 0, hc ? 255 : 230, LWA_ALPHA);
-    SetWindowPos(w, HWND_TOPMOST, x, y, g_layout.size.cx, g_layout.size.cy,
+    SetWindowPos(w, HWND_TOPMOST, x, y, layout_.size.cx, layout_.size.cy,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
     if (!IsWindowVisible(w)) ShowWindow(w, SW_SHOWNOACTIVATE);
     InvalidateRect(w, nullptr, FALSE);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "ui/osd.h"
 
 // The panel's window class; its window text is the panel's text.
@@ -13,13 +15,47 @@ constexpr const wchar_t* kOsdWindowClass = L"Orbiscope.Display";
 // How long a panel stays after the last press it showed.
 constexpr UINT kOsdShowMs = 1500;
 
-// Creates the hidden panel window and lets the display wake it. On the UI thread.
-bool StartOsdWindow(HINSTANCE instance);
-// Switches the display off and destroys the window.
-void StopOsdWindow();
-// Shows the panel at once (or updates the one showing) and restarts its timer.
-void ShowOsdPanel(const OsdPanel& panel);
-HWND OsdWindow();
-// Whether the system's high-contrast colours are on; tests put their own answer in
-// (null restores the system's).
-void SetOsdHighContrastQuery(bool (*query)());
+// The panel window and what it draws. Its owner (the application) keeps it for the
+// process's life; the window finds it through its own window data. All of it is used on
+// the user-interface thread that started it.
+class OsdWindow {
+public:
+    OsdWindow() = default;
+    ~OsdWindow();
+    OsdWindow(const OsdWindow&) = delete;
+    OsdWindow& operator=(const OsdWindow&) = delete;
+
+    // Creates the hidden panel window and lets the display wake it.
+    bool Start(HINSTANCE instance);
+    // Switches the display off and destroys the window.
+    void Stop();
+    // Shows the panel at once (or updates the one showing) and restarts its timer.
+    void Show(const OsdPanel& panel);
+    HWND hwnd() const { return hwnd_; }
+    // Whether the system's high-contrast colours are on; tests put their own answer in
+    // (null restores the system's).
+    void SetHighContrastQuery(bool (*query)());
+
+private:
+    struct Layout {
+        UINT dpi = 96;
+        int pad = 0, barHeight = 0, gap = 0;
+        RECT text{}, bar{};
+        SIZE size{};
+    };
+
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT m, WPARAM wp, LPARAM lp);
+    void Paint();
+    bool HighContrast() const;
+    HFONT FontFor(UINT dpi);
+    Layout Measure(const std::wstring& text, bool withBar, UINT dpi);
+    void ReleaseFont();
+
+    HWND hwnd_ = nullptr;
+    OsdPanel panel_;
+    Layout layout_;
+    HFONT font_ = nullptr;
+    UINT fontDpi_ = 0;
+    bool (*highContrast_)() = nullptr;  // null: the system's switch
+};

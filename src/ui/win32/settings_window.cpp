@@ -64,14 +64,16 @@ public:
     int ActiveIndex() const {
         return static_cast<int>(SendMessageA(
             hwnd_, PSM_HWNDTOINDEX,
-            reinterpret_cast<WPARAM>(reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETCURRENTPAGEHWND, 0, 0))),
+            reinterpret_cast<WPARAM>(
+                reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETCURRENTPAGEHWND, 0, 0))),
             0));
     }
     void Select(int index) { SendMessageA(hwnd_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0); }
     void Forget() { hwnd_ = nullptr; }
     HWND TabControl() const {
-        return hwnd_ == nullptr ? nullptr
-                                : reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETTABCONTROL, 0, 0));
+        return hwnd_ == nullptr
+                   ? nullptr
+                   : reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETTABCONTROL, 0, 0));
     }
     HWND CurrentPage() const {
         return hwnd_ == nullptr
@@ -116,10 +118,11 @@ private:
 };
 
 // The form (CRemoteFormView): OK, Cancel, Help around the sheet.
-class CRemoteFormView : public Dialog {
+class CRemoteFormView : public Dialog, public SettingsView {
 public:
     CRemoteFormView(HWND frame, CDocument& doc) : frame_(frame), doc_(doc), sheet_(&doc) {}
     ~CRemoteFormView() override {
+        Destroy();
         if (viewId_ != 0) doc_.RemoveView(viewId_);
     }
 
@@ -132,10 +135,11 @@ public:
         return hwnd_;
     }
 
-    CRemotePropSheet& Sheet() { return sheet_; }
-    bool Update() { return sheet_.UpdateAllPages(); }
+    HWND Window() const override { return hwnd_; }
+    HWND SheetWindow() const override { return sheet_.hwnd(); }
+    bool Update() override { return sheet_.UpdateAllPages(); }
 
-    void PrepareForShow() {
+    void PrepareForShow() override {
         if (sheet_.hwnd() != nullptr && sheet_.ActiveIndex() != 0) sheet_.Select(0);
         HWND ok = GetDlgItem(hwnd_, IDC_FORM_OK);
         for (int id : {IDC_FORM_CANCEL, IDC_FORM_HELP}) {
@@ -149,7 +153,7 @@ public:
 
     // The frame got the focus back (after a message box, or when it is activated again):
     // it goes to the control that had it last, or to OK when that one cannot take it.
-    void Focus() {
+    void Focus() override {
         HWND target = focus_;
         if (target == nullptr || !IsChild(hwnd_, target) || !IsWindowVisible(target) ||
             !IsWindowEnabled(target)) {
@@ -161,7 +165,7 @@ public:
     // Every message of the main thread passes here before it is dispatched. A modal box
     // disables the frame before it opens, and that takes the focus away first; so the
     // control to come back to is the one that had the focus as the last message arrived.
-    bool PreTranslate(MSG* msg) {
+    bool PreTranslate(MSG* msg) override {
         if (HWND focus = GetFocus(); focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
         if (msg->hwnd != hwnd_ && !IsChild(hwnd_, msg->hwnd)) return false;
         if (msg->message == WM_KEYDOWN && GetKeyState(VK_MENU) >= 0) {
@@ -181,43 +185,36 @@ public:
         return IsDialogMessageA(hwnd_, msg) != FALSE;
     }
 
+protected:
+    INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override {
+        switch (m) {
+            case WM_INITDIALOG: return FALSE;
+            case WM_COMMAND:
+                switch (LOWORD(wp)) {
+                    case IDC_FORM_OK: FormOk(doc_, Handle(frame_)); return TRUE;
+                    case IDC_FORM_CANCEL:
+                    case IDCANCEL:  // Escape
+                        FormCancel(doc_, Handle(frame_));
+                        return TRUE;
+                    case IDC_FORM_HELP: HelpCommand(Handle(hwnd_)); return TRUE;
+                    default: return FALSE;
+                }
+            default: return FALSE;
+        }
+    }
+
+private:
     void Destroy() {
         if (sheet_.hwnd() != nullptr && IsWindow(sheet_.hwnd())) DestroyWindow(sheet_.hwnd());
         sheet_.Forget();
         if (hwnd_ != nullptr) DestroyWindow(hwnd_);
     }
 
-protected:
-    INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override {
-        switch (m) {
-        case WM_INITDIALOG:
-            return FALSE;
-        case WM_COMMAND:
-            switch (LOWORD(wp)) {
-            case IDC_FORM_OK:
-                FormOk(doc_, Handle(frame_));
-                return TRUE;
-            case IDC_FORM_CANCEL:
-            case IDCANCEL:  // Escape
-                FormCancel(doc_, Handle(frame_));
-                return TRUE;
-            case IDC_FORM_HELP:
-                HelpCommand(Handle(hwnd_));
-                return TRUE;
-            default:
-                return FALSE;
-            }
-        default:
-            return FALSE;
-        }
-    }
-
-private:
     void InitialUpdate() {
         // The form is the frame's client, without the sunken edge.
-        SetWindowLongPtrA(hwnd_, GWL_EXSTYLE,
-                          (GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE) |
-                              WS_EX_CONTROLPARENT);
+        SetWindowLongPtrA(
+            hwnd_, GWL_EXSTYLE,
+            (GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE) | WS_EX_CONTROLPARENT);
         SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
         ShowWindow(hwnd_, SW_SHOW);
 
@@ -243,7 +240,8 @@ private:
         HWND tab = sheet_.TabControl();
         if (sheet == nullptr || tab == nullptr) return false;
         if (msg.hwnd != sheet && !IsChild(sheet, msg.hwnd)) msg.hwnd = tab;
-        if (!SendMessageA(sheet, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg))) return false;
+        if (!SendMessageA(sheet, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg)))
+            return false;
         HWND focus = GetFocus();
         if (focus == nullptr || !IsWindowVisible(focus)) {
             SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab), TRUE);
@@ -271,9 +269,8 @@ private:
         }
         if (stops.empty()) return;
         HWND focus = GetFocus();
-        const auto at = std::find_if(stops.begin(), stops.end(), [focus](HWND s) {
-            return s == focus || IsChild(s, focus);
-        });
+        const auto at = std::find_if(stops.begin(), stops.end(),
+                                     [focus](HWND s) { return s == focus || IsChild(s, focus); });
         const size_t n = stops.size();
         size_t next = backwards ? n - 1 : 0;
         if (at != stops.end()) {
@@ -329,41 +326,14 @@ private:
     HWND focus_ = nullptr;
 };
 
-std::unique_ptr<CRemoteFormView> g_view;
-
 }  // namespace
 }  // namespace ui32
 
-using ui32::g_view;
-
-HWND CreateSettingsView(HWND frame, CDocument& doc) {
-    if (g_view) return g_view->hwnd();
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
-                                              ICC_LINK_CLASS};
+std::unique_ptr<SettingsView> CreateSettingsView(HWND frame, CDocument& doc) {
+    INITCOMMONCONTROLSEX icc{
+        sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     auto view = std::make_unique<ui32::CRemoteFormView>(frame, doc);
     if (view->Create() == nullptr) return nullptr;
-    g_view = std::move(view);
-    return g_view->hwnd();
-}
-
-HWND SettingsViewWindow() { return g_view ? g_view->hwnd() : nullptr; }
-HWND SettingsSheetWindow() { return g_view ? g_view->Sheet().hwnd() : nullptr; }
-
-bool UpdateSettingsView() { return g_view && g_view->Update(); }
-
-bool ui32::PreTranslateSettingsMessage(MSG* msg) { return g_view && g_view->PreTranslate(msg); }
-
-void PrepareSettingsForShow() {
-    if (g_view) g_view->PrepareForShow();
-}
-
-void FocusSettingsView() {
-    if (g_view) g_view->Focus();
-}
-
-void DestroySettingsView() {
-    if (!g_view) return;
-    g_view->Destroy();
-    g_view.reset();
+    return view;
 }

@@ -5,11 +5,34 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/ports.h"
 
 class CDocument;
+
+// The settings form and its property sheet, owned by the main frame. Destroying it
+// destroys both windows (at shutdown, before the frame goes). Main thread only.
+class SettingsView {
+public:
+    virtual ~SettingsView() = default;
+    // The form and the property sheet.
+    virtual HWND Window() const = 0;
+    virtual HWND SheetWindow() const = 0;
+    // Refills every page from CurrentSettings(); the document's view update. True when all
+    // three pages were filled.
+    virtual bool Update() = 0;
+    // Before the hidden settings window is shown again: the Macros page selected, the focus
+    // on OK with the default-button style, Cancel and Help plain push buttons.
+    virtual void PrepareForShow() = 0;
+    // The frame gained the focus (WM_SETFOCUS: a message box closed, the frame activated
+    // again): pass it on to the form's control that had it last.
+    virtual void Focus() = 0;
+    // The form's share of the message loop's dialog keys; also notes the form's focused
+    // control for Focus. True when the message was consumed.
+    virtual bool PreTranslate(MSG* msg) = 0;
+};
 
 // Builds the settings form (template 212) as the client child of the hidden main
 // frame, with the property sheet of the Macros, Advanced and About pages placed over
@@ -17,34 +40,15 @@ class CDocument;
 // The shell starts the receiver search before calling this. The form registers its
 // refresh with doc (UpdateAllViews refills the pages) and uses it for OK (SaveModified),
 // Cancel (reload when modified) and browsed files. Returns the form, or null when it
-// could not be built. Call once; the document must outlive the form.
-HWND CreateSettingsView(HWND frame, CDocument& doc);
+// could not be built. The document must outlive the form.
+std::unique_ptr<SettingsView> CreateSettingsView(HWND frame, CDocument& doc);
 
-// The form and the property sheet built by CreateSettingsView (null before/after).
-HWND SettingsViewWindow();
-HWND SettingsSheetWindow();
-
-// Refills every page from CurrentSettings(); the document's view update. True when all
-// three pages were filled (false before the view exists).
-bool UpdateSettingsView();
-
-// Before the hidden settings window is shown again: the Macros page selected, the focus
-// on OK with the default-button style, Cancel and Help plain push buttons.
-void PrepareSettingsForShow();
-
-// The frame gained the focus (WM_SETFOCUS: a message box closed, the frame activated
-// again): pass it on to the form's control that had it last.
-void FocusSettingsView();
-
-// For the message loop, before each message is dispatched: the dialog keys of the settings
-// window (Tab through the tab strip, the page and OK/Cancel/Help; Ctrl+Tab, Ctrl+Shift+Tab,
-// Ctrl+PgDn, Ctrl+PgUp turn pages; Enter is OK, Escape Cancel; mnemonics) and of the
-// hardware-wait window. It also notes the form's focused control for FocusSettingsView.
-// True when the message was consumed.
-bool IsSettingsDialogMessage(MSG* msg);
-
-// Destroys the form and the sheet (at shutdown, before the frame goes).
-void DestroySettingsView();
+// For the message loop, before each message is dispatched: the dialog keys of the
+// hardware-wait window (null when none is open) and of the settings window (Tab through
+// the tab strip, the page and OK/Cancel/Help; Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn,
+// Ctrl+PgUp turn pages; Enter is OK, Escape Cancel; mnemonics). True when the message
+// was consumed.
+bool IsSettingsDialogMessage(MSG* msg, HWND plugInWait, SettingsView* view);
 
 // The "Hardware Error" dialog, modal, centred, system-modal and in front.
 void ShowNoIRDialog(HWND owner = nullptr);

@@ -21,9 +21,6 @@ UINT WindowDpi(HWND w);
 // of the given DPI (a 24-bit DIB section the caller deletes); null when it is missing.
 HBITMAP LoadPictureForDpi(int resource, UINT dpi);
 
-// The settings window's share of the message loop's dialog keys (Tab order, page keys,
-// Escape, Enter); true when the message was consumed.
-bool PreTranslateSettingsMessage(MSG* msg);
 inline WindowHandle Handle(HWND h) { return reinterpret_cast<WindowHandle>(h); }
 
 // A dialog object behind a dialog procedure: the object arrives with WM_INITDIALOG

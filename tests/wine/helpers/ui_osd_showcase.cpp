@@ -16,6 +16,7 @@ namespace {
 
 std::string g_ready, g_done;
 OsdPanel g_panel;
+OsdWindow* g_osd = nullptr;  // for the timer, which has no context
 int g_ticks = 0;
 
 bool Exists(const std::string& path) {
@@ -23,10 +24,10 @@ bool Exists(const std::string& path) {
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    ShowOsdPanel(g_panel);
+    g_osd->Show(g_panel);
     ++g_ticks;
     if (g_ticks == 3) {
-        HWND w = OsdWindow();
+        HWND w = g_osd->hwnd();
         RECT r{};
         GetWindowRect(w, &r);
         if (FILE* f = std::fopen(g_ready.c_str(), "w")) {
@@ -51,11 +52,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } else {
         g_panel = OsdPanel{"Play \xC2\xB7 VLC", -1};
     }
-    if (which == "contrast") SetOsdHighContrastQuery([] { return true; });
-    if (!StartOsdWindow(instance)) return 2;
+    OsdWindow osd;
+    g_osd = &osd;
+    if (which == "contrast") osd.SetHighContrastQuery([] { return true; });
+    if (!osd.Start(instance)) return 2;
     SetTimer(nullptr, 0, 500, &Tick);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-    StopOsdWindow();
+    osd.Stop();
     return 0;
 }

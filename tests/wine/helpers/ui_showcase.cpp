@@ -55,8 +55,11 @@ void Watch(HWND known) {
     ExitProcess(0);
 }
 
+// The settings view the frame passes its focus on to; the frame's procedure has no context.
+SettingsView* g_view = nullptr;
+
 LRESULT CALLBACK FrameProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_SETFOCUS) FocusSettingsView();
+    if (m == WM_SETFOCUS && g_view != nullptr) g_view->Focus();
     return DefWindowProcA(h, m, wp, lp);
 }
 
@@ -108,9 +111,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.lpszClassName = "Orbiscope.Showcase";
     RegisterClassA(&wc);
     HWND frame = CreateWindowExA(0, wc.lpszClassName, "Orbiscope Remote Settings",
-                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 20, 20, 400, 300,
-                                 nullptr, nullptr, instance, nullptr);
+                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 20, 20, 400, 300, nullptr,
+                                 nullptr, instance, nullptr);
     HWND shown = nullptr;
+    HWND plugInWait = nullptr;
+    std::unique_ptr<SettingsView> view;
     if (g_which == "tray") {
         for (int id : {IDI_AVAILABLE, IDI_NOT_AVAILABLE}) {
             NOTIFYICONDATAA nid{};
@@ -124,22 +129,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         }
         shown = FindWindowA("Shell_TrayWnd", nullptr);
     } else if (g_which == "pluginwait") {
-        shown = CreatePlugInDialog(frame);
+        shown = plugInWait = CreatePlugInDialog(frame);
     } else {
-        if (CreateSettingsView(frame, doc) == nullptr) return 3;
-        PrepareSettingsForShow();
+        view = CreateSettingsView(frame, doc);
+        if (view == nullptr) return 3;
+        g_view = view.get();
+        view->PrepareForShow();
         const int page = g_which == "advanced" ? 1 : g_which == "about" ? 2 : 0;
-        SendMessageA(SettingsSheetWindow(), PSM_SETCURSEL, page, 0);
+        SendMessageA(view->SheetWindow(), PSM_SETCURSEL, page, 0);
         ShowWindow(frame, SW_SHOW);
         SetForegroundWindow(frame);
-        PrepareSettingsForShow();
-        if (page != 0) SendMessageA(SettingsSheetWindow(), PSM_SETCURSEL, page, 0);
+        view->PrepareForShow();
+        if (page != 0) SendMessageA(view->SheetWindow(), PSM_SETCURSEL, page, 0);
         shown = frame;
     }
     std::thread(Watch, shown).detach();
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (IsSettingsDialogMessage(&msg)) continue;
+        if (IsSettingsDialogMessage(&msg, plugInWait, view.get())) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
