@@ -1,6 +1,9 @@
 #include "platform/ports.h"
 
 namespace {
+// The ports to the system: every layer and thread talks to Windows through them, most from
+// plain functions with no context; the program installs the real ones at start-up and
+// each test its fakes.
 Platform g_platform;
 }
 
