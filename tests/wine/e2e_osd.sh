@@ -20,7 +20,6 @@ key='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
 dot=$(printf '\xc2\xb7')
 run() { wine "$@" 2>>"$log"; }
 started=()
-pulse_pid=
 failures=0
 fail() {
     echo "  $*"
@@ -28,32 +27,11 @@ fail() {
 }
 check() { run "$@" || fail "failed: $*"; }
 
+. "$(dirname "$0")/lib/sound_server.sh"
 start_sound() {
-    command -v pulseaudio >/dev/null 2>&1 || return 1
-    local dir
-    dir="$(cd "$WINE_ENV_DIR" && pwd)/pulse-osd"
-    rm -rf "$dir"
-    mkdir -p "$dir"
-    chmod 700 "$dir"
-    export XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir" PULSE_STATE_PATH="$dir"
-    export PULSE_SERVER="unix:$dir/native"
-    echo "autospawn = no" >"$dir/client.conf"
-    export PULSE_CLIENTCONFIG="$dir/client.conf"
-    HOME="$dir" pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
-        -L "module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
-        -L "module-null-sink sink_name=orbiscope_osd" -L "module-always-sink" >"$dir/server.log" 2>&1 &
-    pulse_pid=$!
-    for _ in $(seq 1 100); do
-        if pactl info >/dev/null 2>&1; then
-            pactl set-default-sink orbiscope_osd >/dev/null 2>&1
-            # A known level to step from.
-            pactl set-sink-volume orbiscope_osd 50% >/dev/null 2>&1
-            return 0
-        fi
-        kill -0 "$pulse_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    return 1
+    start_sound_server pulse-osd orbiscope_osd || return 1
+    # A known level to step from.
+    pactl set-sink-volume orbiscope_osd 50% >/dev/null 2>&1
 }
 
 stop_program() {
@@ -69,10 +47,7 @@ cleanup() {
         kill "$pid" 2>/dev/null || true
     done
     wine reg delete "$key" /v OnScreenDisplay /f >/dev/null 2>&1 || true
-    if [ -n "$pulse_pid" ]; then
-        kill "$pulse_pid" 2>/dev/null
-        wait "$pulse_pid" 2>/dev/null
-    fi
+    stop_sound_server
 }
 trap cleanup EXIT
 

@@ -23,13 +23,9 @@ event="orbiscope-installer-e2e-unplug"
 inst='C:\Ορμπισκόπιο\リモコン'
 unix_inst="$prefix/drive_c/Ορμπισκόπιο/リモコン"
 menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orbiscope Remote"
-machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
-user='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
 run='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 user_run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
 
-fail() { echo "  $*"; failures=$((failures + 1)); }
 
 # The uninstall entry is in the view of the program's own kind.
 view() { if [ "$1" = "$uninst" ] && [ "$WINEARCH" = win64 ]; then echo /reg:64; else echo /reg:32; fi; }

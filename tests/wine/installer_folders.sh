@@ -11,11 +11,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 first=""
 trap '[ -n "$first" ] && kill "$first" 2>/dev/null; end_prefix' EXIT
 fresh_prefix folders-prefix
-failures=0
-fail() { echo "  $*"; failures=$((failures + 1)); }
-ok() { echo "ok $*"; }
-machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
-uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
 installed() { wine reg query "$uninst" /reg:32 >/dev/null 2>&1 || wine reg query "$uninst" /reg:64 >/dev/null 2>&1; }
 # The setup takes /D= only unquoted and last, blanks and all: cmd hands it the words of
 # the folder as they are (wine would quote an argument with blanks).

@@ -8,14 +8,8 @@ set -u
 [ "$WINEARCH" = win64 ] || { echo "the upgrade is the 64-bit setup's"; exit 1; }
 trap end_prefix EXIT
 fresh_prefix upgrade-prefix
-failures=0
-fail() { echo "  $*"; failures=$((failures + 1)); }
-ok() { echo "ok $*"; }
-machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
-user='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
 run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 machine_run='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
 menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orbiscope Remote"
 value() {  # KEY NAME VIEW: the data, "" when missing
     wine reg query "$1" /v "$2" "$3" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"

@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include <sddl.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "helpers/poll.h"
 #include "ui/win32/trace_pipe.h"
 
 namespace {
@@ -47,18 +47,6 @@ std::string DaclText(SECURITY_ATTRIBUTES* attributes) {
     return text;
 }
 
-int32_t ThreadsOfThisProcess() {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snap == INVALID_HANDLE_VALUE) return -1;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    int32_t count = 0;
-    for (BOOL more = Thread32First(snap, &entry); more; more = Thread32Next(snap, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
-    CloseHandle(snap);
-    return count;
-}
-
 HANDLE OpenViewer(const std::string& name) {
     for (int i = 0; i < 50; ++i) {
         HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -72,16 +60,6 @@ HANDLE OpenViewer(const std::string& name) {
         }
     }
     return INVALID_HANDLE_VALUE;
-}
-
-template <typename Pred>
-bool WaitUntil(Pred pred, DWORD ms = 10000) {
-    const DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start > ms) return pred();
-        Sleep(10);
-    }
-    return true;
 }
 
 // What the server asks of CreateNamedPipe.
@@ -124,7 +102,7 @@ TEST(TracePipe, OpenedOnlyToThisUserAndNeverToRemoteClients) {
     ASSERT_TRUE(server.Start());
     HANDLE viewer = OpenViewer(TestPipeName("security"));
     ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(WaitUntil([&] { return g_calls.size() >= 2; }));
+    ASSERT_TRUE(Within(10000, [&] { return g_calls.size() >= 2; }));
     server.Stop();
     CloseHandle(viewer);
     for (size_t i = 0; i < g_calls.size(); ++i) {
@@ -150,7 +128,7 @@ TEST(TracePipe, ANameTakenFirstIsNotServed) {
     g_calls.clear();
     TracePipeServer server(name, &RecordingCreate);
     ASSERT_TRUE(server.Start());
-    EXPECT_TRUE(WaitUntil([&] { return server.Taken(); }));
+    EXPECT_TRUE(Within(10000, [&] { return server.Taken(); }));
     Sleep(200);
     EXPECT_EQ(g_calls.size(), 1u);  // it does not try again
     server.Stop();
@@ -164,20 +142,20 @@ TEST(TracePipe, ViewersThatComeAndGoLeaveNothingBehind) {
     const std::string name = TestPipeName("cycles");
     TracePipeServer server(name);
     ASSERT_TRUE(server.Start());
-    ASSERT_TRUE(WaitUntil([&] { return WaitNamedPipeA(name.c_str(), 0) != FALSE; }));
-    const int32_t threads = ThreadsOfThisProcess();
+    ASSERT_TRUE(Within(10000, [&] { return WaitNamedPipeA(name.c_str(), 0) != FALSE; }));
+    const int32_t threads = ThreadsOf(GetCurrentProcessId());
     for (int i = 0; i < 1000; ++i) {
         HANDLE viewer = OpenViewer(name);
         ASSERT_NE(viewer, INVALID_HANDLE_VALUE) << "cycle " << i << " error " << GetLastError();
         CloseHandle(viewer);
     }
-    EXPECT_TRUE(WaitUntil([&] { return server.ViewerCount() == 0; }));
-    EXPECT_EQ(ThreadsOfThisProcess(), threads);
+    EXPECT_TRUE(Within(10000, [&] { return server.ViewerCount() == 0; }));
+    EXPECT_EQ(ThreadsOf(GetCurrentProcessId()), threads);
 
     std::vector<HANDLE> viewers;
     for (DWORD i = 0; i < TracePipeServer::kMaxViewers; ++i) viewers.push_back(OpenViewer(name));
     for (HANDLE v : viewers) ASSERT_NE(v, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(WaitUntil([&] { return server.ViewerCount() == 4; }));
+    ASSERT_TRUE(Within(10000, [&] { return server.ViewerCount() == 4; }));
     HANDLE extra = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(extra, INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PIPE_BUSY));

@@ -1,7 +1,10 @@
-// Shared by the helper programs: waiting for a condition another process brings about.
+// Shared by the helper programs and the Wine tests: waiting for a condition another
+// process or thread brings about, and the thread count such waits often watch.
 #pragma once
 
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 // True once `pred` holds, asked every `stepMs`; false when `ms` have passed without it.
 template <typename Pred>
@@ -12,4 +15,17 @@ bool Within(DWORD ms, Pred pred, DWORD stepMs = 50) {
         if (GetTickCount() - start > ms) return false;
         Sleep(stepMs);
     }
+}
+
+// The threads the process has now; -1 when the system cannot tell.
+inline int ThreadsOf(DWORD pid) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snap, &entry); more; more = Thread32Next(snap, &entry))
+        count += entry.th32OwnerProcessID == pid ? 1 : 0;
+    CloseHandle(snap);
+    return count;
 }

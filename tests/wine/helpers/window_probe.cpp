@@ -15,7 +15,6 @@
 //                                               and hold it MS milliseconds
 #include <windows.h>
 
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,18 +50,6 @@ std::string Text(HWND h) {
     SendMessageTimeoutA(h, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
                         SMTO_ABORTIFHUNG, 2000, nullptr);
     return buffer;
-}
-
-int ThreadsOf(DWORD pid) {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snap == INVALID_HANDLE_VALUE) return -1;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snap, &entry); more; more = Thread32Next(snap, &entry))
-        count += entry.th32OwnerProcessID == pid ? 1 : 0;
-    CloseHandle(snap);
-    return count;
 }
 
 std::string TracePipe() {

@@ -14,3 +14,11 @@ fresh_prefix() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 end_prefix() { WINEPREFIX="$prefix" wineserver -k 2>/dev/null; }
+
+# The keys the setup writes and reads, and the scripts' count of failed checks.
+machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
+user='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
+uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
+failures=0
+fail() { echo "  $*"; failures=$((failures + 1)); }
+ok() { echo "ok $*"; }
