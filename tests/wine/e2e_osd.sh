@@ -20,11 +20,7 @@ key='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
 dot=$(printf '\xc2\xb7')
 run() { wine "$@" 2>>"$log"; }
 started=()
-failures=0
-fail() {
-    echo "  $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/lib/checks.sh"
 check() { run "$@" || fail "failed: $*"; }
 
 . "$(dirname "$0")/lib/sound_server.sh"

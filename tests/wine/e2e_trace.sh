@@ -21,11 +21,7 @@ stalled="$WINE_ENV_DIR/trace-stalled.txt"
 export ORBISCOPE_VIRTUAL_RECEIVER='\\.\pipe\orbiscope-e2e-trace'
 run() { wine "$@" 2>>"$log"; }
 started=()
-failures=0
-fail() {
-    echo "  $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/lib/checks.sh"
 step() { run "$probe" "$@" || fail "step failed: $*"; }
 # Waits up to $3 seconds for the pattern $2 (extended regular expression) in file $1,
 # whose lines end as a Windows console ends them.

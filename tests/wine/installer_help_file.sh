@@ -10,8 +10,7 @@ project="$stage/help/Kestrune.hhp"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 extract_chmLib "$chm" "$out" >/dev/null || { echo "FAIL: extract_chmLib cannot read $chm"; exit 1; }
-failures=0
-fail() { echo "  $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/lib/checks.sh"
 
 missing=0
 while read -r f; do

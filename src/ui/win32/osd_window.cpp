@@ -4,6 +4,8 @@
 #include <atomic>
 #include <string>
 
+#include "platform/win32/wide_text.h"
+
 namespace {
 
 constexpr UINT kOsdWakeMessage = WM_APP + 0x4F;
@@ -81,16 +83,6 @@ Colours PanelColours(bool highContrast) {
 }
 
 int Scale(int px, UINT dpi) { return MulDiv(px, static_cast<int>(dpi), 96); }
-
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
 
 void Wake() {
     if (HWND w = g_wakeTarget.load()) PostMessageW(w, kOsdWakeMessage, 0, 0);
@@ -249,7 +241,7 @@ void OsdWindow::Paint() {
         }
         DeleteObject(brush);
     }
-    const std::wstring text = Wide(panel_.text);
+    const std::wstring text = Widen(panel_.text);
     HGDIOBJ oldFont = SelectObject(mem, FontFor(layout_.dpi));
     SetBkMode(mem, TRANSPARENT);
     SetTextColor(mem, c.text);
@@ -281,7 +273,7 @@ void OsdWindow::Show(const OsdPanel& panel) {
     if (w == nullptr) return;
     const PerMonitorScope scope;
     panel_ = panel;
-    const std::wstring text = Wide(panel.text);
+    const std::wstring text = Widen(panel.text);
     SetWindowTextW(w, text.c_str());
     // The monitor of the window in front, which is where the person is looking.
     HWND front = GetForegroundWindow();

@@ -15,7 +15,6 @@
 //                                               and hold it MS milliseconds
 #include <windows.h>
 
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -15,10 +15,8 @@ fresh_prefix() {
 }
 end_prefix() { WINEPREFIX="$prefix" wineserver -k 2>/dev/null; }
 
-# The keys the setup writes and reads, and the scripts' count of failed checks.
+# The keys the setup writes and reads.
 machine='HKLM\Software\Orbiscope\Orbiscope Remote\Settings'
 user='HKCU\Software\OrbiScope\Orbiscope Remote\Settings'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orbiscope Remote'
-failures=0
-fail() { echo "  $*"; failures=$((failures + 1)); }
-ok() { echo "ok $*"; }
+. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
