@@ -514,10 +514,11 @@ public:
                 text += call + (power.powerStates[state++].force ? ", forced" : "");
             } else if (call.rfind("exit ", 0) == 0) {
                 const uint32_t flags = power.exits[exit++];
-                text += "exit Windows:";
-                if ((flags & kExitShutdown) != 0) text += " shut down";
-                if ((flags & kExitPowerOff) != 0) text += " power off";
-                if ((flags & kExitForce) != 0) text += " forced";
+                std::string how;
+                if ((flags & kExitShutdown) != 0) how += ", shut down";
+                if ((flags & kExitPowerOff) != 0) how += ", power off";
+                if ((flags & kExitForce) != 0) how += ", forced";
+                text += "exit Windows" + how;
             } else {
                 text += call;
             }
