@@ -963,7 +963,7 @@ std::string RunScript(const std::string& name, std::istream& in, const fs::path&
                         "\" the trace differs (- expected, + seen):\n" + Diff(step.expected, seen);
     }
     if (failed == 0) return "";
-    if (failed > 3) failures += "(" + std::to_string(failed - 3) + " more lines differ)\n";
+    if (failed > 3) failures += "(" + std::to_string(failed - 3) + " more steps differ)\n";
     if (!seenFile.empty() && std::getenv("ORB_SCENARIO_SEEN") != nullptr) {
         std::ofstream out(seenFile);
         for (size_t i = 0; i < script.lines.size(); ++i) {
