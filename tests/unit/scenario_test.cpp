@@ -43,7 +43,9 @@
 //   look at the keys                                 press or wait sent with scan codes,
 //   look at the sound                                the output's level and mute, what the
 //   look at the power                                last press or wait asked of the power
-//   > Play variant 1: new press, accepted | ...      a trace line, without its times
+//                                                    service
+//   > Play variant 1: new press, accepted | ...      a trace line of the line above it,
+//                                                    without its times
 //   > took 1000 ms                                   a press that held the remote that long
 //   > letter-entry timer: key B                      what a timer did as it ran
 //   > notice: ...                                    a balloon the press raised
