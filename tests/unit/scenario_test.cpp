@@ -641,15 +641,26 @@ Action ReadSet(const Words& w, std::string& why) {
     return {};
 }
 
-Action ReadNoSettings(const Words& w, std::string& why) {
-    if (Joined(w, 0) != "no settings") {
-        why = "only \"no settings\"";
-        return {};
-    }
-    return [](Machine&, std::string&) {
-        SetCurrentSettings(nullptr);
-        return true;
-    };
+// Lines that are one fixed phrase.
+Action ReadPhrase(const Words& w, std::string& why) {
+    const std::string line = Joined(w, 0);
+    if (line == "no settings")
+        return [](Machine&, std::string&) {
+            SetCurrentSettings(nullptr);
+            return true;
+        };
+    if (line == "timers fail")
+        return [](Machine& m, std::string&) {
+            m.ui.timersFail = true;
+            return true;
+        };
+    if (line == "the next launch fails")
+        return [](Machine& m, std::string&) {
+            m.env.shell.results.push_back(2);  // the system cannot find the file
+            return true;
+        };
+    why = "unknown words \"" + line + "\"";
+    return {};
 }
 
 Action ReadCursor(const Words& w, std::string& why) {
@@ -731,28 +742,6 @@ Action ReadSystem(const Words& w, std::string& why) {
     }
     return [version](Machine& m, std::string&) {
         m.env.power.version = version;
-        return true;
-    };
-}
-
-Action ReadTimersFail(const Words& w, std::string& why) {
-    if (Joined(w, 0) != "timers fail") {
-        why = "only \"timers fail\"";
-        return {};
-    }
-    return [](Machine& m, std::string&) {
-        m.ui.timersFail = true;
-        return true;
-    };
-}
-
-Action ReadNextLaunch(const Words& w, std::string& why) {
-    if (Joined(w, 0) != "the next launch fails") {
-        why = "only \"the next launch fails\"";
-        return {};
-    }
-    return [](Machine& m, std::string&) {
-        m.env.shell.results.push_back(2);  // the system cannot find the file
         return true;
     };
 }
@@ -866,12 +855,12 @@ struct Verb {
     Action (*read)(const Words& w, std::string& why);
 };
 constexpr Verb kVerbs[] = {
-    {"front", ReadWindow},       {"behind", ReadWindow},     {"control", ReadWindow},
-    {"window", ReadWindowState}, {"set", ReadSet},           {"no", ReadNoSettings},
-    {"cursor", ReadCursor},      {"sound", ReadSound},       {"it", ReadIt},
-    {"system", ReadSystem},      {"timers", ReadTimersFail}, {"the", ReadNextLaunch},
-    {"answer", ReadAnswer},      {"look", ReadLook},         {"press", ReadPress},
-    {"hold", ReadPress},         {"repeat", ReadPress},      {"clock", ReadClock},
+    {"front", ReadWindow},       {"behind", ReadWindow}, {"control", ReadWindow},
+    {"window", ReadWindowState}, {"set", ReadSet},       {"no", ReadPhrase},
+    {"cursor", ReadCursor},      {"sound", ReadSound},   {"it", ReadIt},
+    {"system", ReadSystem},      {"timers", ReadPhrase}, {"the", ReadPhrase},
+    {"answer", ReadAnswer},      {"look", ReadLook},     {"press", ReadPress},
+    {"hold", ReadPress},         {"repeat", ReadPress},  {"clock", ReadClock},
     {"wait", ReadWait},
 };
 
@@ -1032,6 +1021,7 @@ TEST(ScenarioRunner, RefusesWhatItCannotReadAtItsLine) {
         {"press Plya\n", "text:1: no button Plya"},
         {"pres Play\n", "text:1: unknown word \"pres\""},
         {"look at the moon\n", "text:1: cannot look at \"the moon\""},
+        {"timers fail now\n", "text:1: unknown words \"timers fail now\""},
         {"> Play variant 1: new press, accepted\n", "text:1: a line expected before"},
         {"sound output at 50\n", "text:1: \"sound output at\""},
         {front + "wait 1s\nrepeat Play 2\n", "text:3: unknown word \"2\""},
