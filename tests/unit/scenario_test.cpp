@@ -294,7 +294,7 @@ public:
 constexpr uint32_t kFrameMs = 114;  // a held button's frame period
 
 // A window as a file describes it.
-struct WindowSpec {
+struct WindowDraft {
     bool control = false;
     bool front = false;
     std::string exe;
@@ -423,15 +423,15 @@ public:
         return "(no process)";
     }
 
-    bool AddWindow(const WindowSpec& spec, std::string& why) {
+    bool AddWindow(const WindowDraft& draft, std::string& why) {
         FakeWindow win;
-        win.title = spec.title;
-        win.className = spec.className.empty() && !spec.control ? "AppClass" : spec.className;
-        if (spec.front) win.rect = Rect{100, 100, 500, 400};
-        if (spec.rect) win.rect = *spec.rect;
-        win.minimized = spec.minimized;
-        if (spec.hidden) win.style = 0;
-        if (spec.control) {
+        win.title = draft.title;
+        win.className = draft.className.empty() && !draft.control ? "AppClass" : draft.className;
+        if (draft.front) win.rect = Rect{100, 100, 500, 400};
+        if (draft.rect) win.rect = *draft.rect;
+        win.minimized = draft.minimized;
+        if (draft.hidden) win.style = 0;
+        if (draft.control) {
             const FakeWindow* parent = env.desktop.Find(lastTopLevel);
             if (parent == nullptr) {
                 why = "no window for the control";
@@ -441,12 +441,12 @@ public:
             win.pid = parent->pid;
             win.thread = parent->thread;
         } else {
-            win.pid = env.processes.Add(spec.exe);
+            win.pid = env.processes.Add(draft.exe);
             win.thread = win.pid + 1;
         }
         const WindowHandle h = env.desktop.Add(win);
-        if (!spec.control) lastTopLevel = h;
-        if (spec.front) env.desktop.foreground = h;
+        if (!draft.control) lastTopLevel = h;
+        if (draft.front) env.desktop.foreground = h;
         added.push_back(h);
         return true;
     }
@@ -553,16 +553,16 @@ std::string Joined(const Words& w, size_t from) {
 // Each reader takes the words of a line that starts with its verb and gives the action,
 // or nothing with why when a word is wrong or missing.
 Action ReadWindow(const Words& w, std::string& why) {
-    WindowSpec spec;
-    spec.control = w[0] == "control";
-    spec.front = w[0] == "front";
-    const size_t first = spec.control ? 2 : 3;  // the first word after the title
+    WindowDraft draft;
+    draft.control = w[0] == "control";
+    draft.front = w[0] == "front";
+    const size_t first = draft.control ? 2 : 3;  // the first word after the title
     if (w.size() < first) {
-        why = spec.control ? "a control needs its title" : "a window needs its program and title";
+        why = draft.control ? "a control needs its title" : "a window needs its program and title";
         return {};
     }
-    if (!spec.control) spec.exe = w[1];
-    spec.title = w[first - 1];
+    if (!draft.control) draft.exe = w[1];
+    draft.title = w[first - 1];
     for (size_t i = first; i < w.size(); ++i) {
         if (w[i] == "at") {
             int64_t edge[4];
@@ -575,21 +575,21 @@ Action ReadWindow(const Words& w, std::string& why) {
                 }
                 edge[k] = *n;
             }
-            spec.rect = Rect{static_cast<int32_t>(edge[0]), static_cast<int32_t>(edge[1]),
-                             static_cast<int32_t>(edge[2]), static_cast<int32_t>(edge[3])};
+            draft.rect = Rect{static_cast<int32_t>(edge[0]), static_cast<int32_t>(edge[1]),
+                              static_cast<int32_t>(edge[2]), static_cast<int32_t>(edge[3])};
             i += 4;
-        } else if (w[i] == "minimized" && !spec.control) {
-            spec.minimized = true;
+        } else if (w[i] == "minimized" && !draft.control) {
+            draft.minimized = true;
         } else if (w[i] == "hidden") {
-            spec.hidden = true;
+            draft.hidden = true;
         } else if (i == first) {
-            spec.className = w[i];
+            draft.className = w[i];
         } else {
             why = "unknown word \"" + w[i] + "\"";
             return {};
         }
     }
-    return [spec](Machine& m, std::string& why) { return m.AddWindow(spec, why); };
+    return [draft](Machine& m, std::string& why) { return m.AddWindow(draft, why); };
 }
 
 Action ReadWindowState(const Words& w, std::string& why) {
