@@ -388,11 +388,12 @@ private:
                                             "message or open"
                                           : "an action table names more than one action");
         const auto only = [&](std::initializer_list<const char*> allowed) {
-            for (const auto& [key, value] : table) {
+            for (const auto& entry : table) {
+                const std::string_view name = entry.first.str();
                 if (std::none_of(allowed.begin(), allowed.end(),
-                                 [&](const char* a) { return key.str() == a; }))
-                    return Fail(LineOf(key.source()),
-                                "unknown key \"" + std::string(key.str()) + "\" in an action");
+                                 [&](const char* a) { return name == a; }))
+                    return Fail(LineOf(entry.first.source()),
+                                "unknown key \"" + std::string(name) + "\" in an action");
             }
             return true;
         };
