@@ -52,6 +52,10 @@
 //   > warning: ...                                   the unsupported-program warning's text
 //   > box "Error": ...                               a message box's caption and text
 //   > in front: vlc.exe "VLC media player"           (and the other lines "look" gives)
+//   profile user vlc.toml                            a profile file (user or shipped), its
+//   | [program]                                      lines each after "|"; "load profiles"
+//   load profiles                                    puts the files given so far in force
+//   > profile problem: user profile vlc.toml:3: ...  (or "load profiles as administrator")
 //
 // A word the runner does not know, a number or duration with anything after it, a hold
 // without its length or a quote left open fails the file with its line number.
@@ -74,6 +78,7 @@
 #include "fake_env.h"
 #include "platform/fake/fake_volume.h"
 #include "platform/vk.h"
+#include "profiles/profile_files.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/remote_button.h"
@@ -331,6 +336,8 @@ public:
         SetTraceWatched(true);
     }
     ~Machine() {
+        (void)InstallProfiles({}, {});
+        SetProfilesElevated(false);
         SetTraceWatched(false);
         SetTraceOutput(nullptr);
         SetTraceClock(TraceClock{});
@@ -527,6 +534,11 @@ public:
         }
         return "power: " + (text.empty() ? std::string("nothing asked") : text);
     }
+
+    // The profile files the scenario gives inline, by layer (user, shipped) and name; a
+    // file given again replaces its text. None stay in force after the scenario.
+    std::map<std::string, std::string> profileFiles[2];
+    std::string* writingProfile = nullptr;
 
     FakeEndpointVolume endpoint;
     TimedInput input;
@@ -849,6 +861,50 @@ Action ReadWait(const Words& w, std::string& why) {
     };
 }
 
+// profile (user | shipped) NAME; load profiles [as administrator]
+Action ReadProfile(const Words& w, std::string& why) {
+    if (w[0] == "profile") {
+        if (w.size() != 3 || (w[1] != "user" && w[1] != "shipped")) {
+            why = "profile needs user or shipped and a file name";
+            return {};
+        }
+        return [layer = w[1] == "user" ? 0 : 1, name = w[2]](Machine& m, std::string&) {
+            m.writingProfile = &m.profileFiles[layer][name];
+            m.writingProfile->clear();
+            return true;
+        };
+    }
+    const std::string rest = Joined(w, 1);
+    if (rest != "profiles" && rest != "profiles as administrator") {
+        why = "load what: \"" + rest + "\"";
+        return {};
+    }
+    return [elevated = rest != "profiles"](Machine& m, std::string&) {
+        m.writingProfile = nullptr;
+        std::vector<ProfileText> texts[2];
+        for (int layer = 0; layer < 2; ++layer)
+            for (const auto& [name, text] : m.profileFiles[layer])
+                texts[layer].push_back({name, text});
+        SetProfilesElevated(elevated);
+        for (const ProfileProblem& p : InstallProfiles(texts[0], texts[1]))
+            m.seen.push_back("profile problem: " + p.Describe());
+        return true;
+    };
+}
+
+// "| TEXT": one line of the profile file being given, as written (no words to split).
+Action ReadProfileLine(const std::string& line) {
+    return [text = line.size() > 2 ? line.substr(2) : std::string()](Machine& m,
+                                                                      std::string& why) {
+        if (m.writingProfile == nullptr) {
+            why = "a profile line with no profile above it";
+            return false;
+        }
+        *m.writingProfile += text + "\n";
+        return true;
+    };
+}
+
 // Every verb a file may use, by the first word of its line.
 struct Verb {
     const char* word;
@@ -861,7 +917,7 @@ constexpr Verb kVerbs[] = {
     {"system", ReadSystem},      {"timers", ReadPhrase}, {"the", ReadPhrase},
     {"answer", ReadAnswer},      {"look", ReadLook},     {"press", ReadPress},
     {"hold", ReadPress},         {"repeat", ReadPress},  {"clock", ReadClock},
-    {"wait", ReadWait},
+    {"wait", ReadWait},         {"profile", ReadProfile}, {"load", ReadProfile},
 };
 
 // One line that does something, with the lines expected to come of it.
@@ -901,7 +957,9 @@ Script ReadScript(std::istream& in) {
             }
         }
         Action act;
-        if (why.empty()) {
+        if (why.empty() && (line == "|" || line.rfind("| ", 0) == 0)) {
+            act = ReadProfileLine(line);
+        } else if (why.empty()) {
             if (const auto words = SplitWords(line, why)) {
                 const auto verb =
                     std::find_if(std::begin(kVerbs), std::end(kVerbs),
@@ -1025,6 +1083,7 @@ TEST(ScenarioRunner, RefusesWhatItCannotReadAtItsLine) {
         {"> Play variant 1: new press, accepted\n", "text:1: a line expected before"},
         {"sound output at 50\n", "text:1: \"sound output at\""},
         {front + "wait 1s\nrepeat Play 2\n", "text:3: unknown word \"2\""},
+        {"profile vlc.toml\n", "text:1: profile needs user or shipped"},
     };
     for (const auto& c : cases) {
         const std::string failure = RunText(c.text);
