@@ -15,7 +15,9 @@ if(WIN32)
   add_executable(intro WIN32 ${CMAKE_SOURCE_DIR}/intro/intro.cpp ${CMAKE_SOURCE_DIR}/intro/intro.rc)
   target_compile_definitions(intro PRIVATE ${ORB_VERSION_DEFINES} WIN32_LEAN_AND_MEAN NOMINMAX
                              UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601)
-  target_include_directories(intro PRIVATE ${CMAKE_SOURCE_DIR}/intro ${CMAKE_SOURCE_DIR}/resources)
+  # src/ for platform/win32/system_dlls.h alone: the introduction links nothing of the core.
+  target_include_directories(intro PRIVATE ${CMAKE_SOURCE_DIR}/intro ${CMAKE_SOURCE_DIR}/resources
+                             ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(intro PRIVATE ${ORB_WARNINGS})
   target_link_options(intro PRIVATE -municode -mwindows)
   target_link_libraries(intro PRIVATE user32 gdi32 shell32 comctl32)
@@ -29,8 +31,11 @@ endif()
 
 if(WIN32)
   # What setup runs from its temporary folder (installer/helper): the start of the
-  # program as the signed-in user, and the install folder's permissions.
-  add_executable(setuphelper WIN32 ${CMAKE_SOURCE_DIR}/installer/helper/setuphelper.cpp)
+  # program as the signed-in user, and the install folder's permissions. Its rules
+  # (setup_rules.cpp) are the unit tests' too.
+  add_executable(setuphelper WIN32 ${CMAKE_SOURCE_DIR}/installer/helper/setuphelper.cpp
+                 ${CMAKE_SOURCE_DIR}/installer/helper/setup_rules.cpp)
+  target_include_directories(setuphelper PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_definitions(setuphelper PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE
                              _WIN32_WINNT=0x0601 WINVER=0x0601)
   target_compile_options(setuphelper PRIVATE ${ORB_WARNINGS})

@@ -14,14 +14,15 @@
 ; "Start Orbiscope Remote with Windows", "Show the introduction", "Wait for the receiver
 ; after setup" and "Start Orbiscope Remote now". /D=folder chooses the folder.
 ; Exit codes: 0 done, 1 cancelled or failed, 2 the folder cannot be written, 3 another
-; setup runs, 4 the running copy did not close, 5 other users could change the folder, 6 the setup is not the one for this
-; kind of Windows.
+; setup runs, 4 the running copy did not close, 5 other users could change the folder, 6 the
+; setup is not the one for this kind of Windows.
 ;
 ; Setup needs administrator rights only for Program Files and HKLM. Everything of a
 ; user's own (the start-up values, the program itself) happens as that user: the
 ; choices go machine-wide and the program takes them into its user's settings at its
 ; first start there; the program is started through the desktop shell
-; (setuphelper.exe, run from the temporary folder).
+; (setuphelper.exe, run from the temporary folder). The helper also judges and makes the
+; install folder, and the uninstaller carries it to remove the folders setup made.
 
 Unicode true
 !ifndef ARCH | VERSION | PROGRAM_DIR | CHM | HELP_FILES | OUTFILE | ICON
@@ -94,6 +95,8 @@ Var Log            ; the install log, open while the section runs
 Var OldLog         ; 1: an install log was there before this setup
 Var EarlierOurs    ; 1: an earlier setup of ours, without a log, installed here
 Var ListFile       ; the log that Listed reads
+Var FolderReady    ; 1: the helper made or accepted $INSTDIR, so failing may clean up in it
+Var Why            ; the helper's reason for refusing a folder
 Var Box1
 Var Box2
 Var Box3
@@ -242,34 +245,29 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; The folders setup made, innermost first (the log has them outermost first), each only
-; when nothing else is in it.
+; The helper: unpacked into the temporary folder by setup and uninstaller alike, never
+; installed.
+!macro UNPACK_HELPER
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\setuphelper.exe" "${PROGRAM_DIR}/setuphelper.exe"
+!macroend
+; Runs it with ARGS; its exit code in $0, 1 when it could not be started.
+!macro HELPER ARGS
+  ClearErrors
+  ExecWait '"$PLUGINSDIR\setuphelper.exe" ${ARGS}' $0
+  ${If} ${Errors}
+    StrCpy $0 1
+  ${EndIf}
+!macroend
+
+; The log goes, then the folders setup made, innermost first, each only when nothing
+; else is in it. Only $INSTDIR, its Docs and folders above it are taken from the log
+; (setuphelper unmake); any other line is passed over, so that a log someone else wrote
+; cannot point the administrator's uninstaller at other folders.
 !macro REMOVE_MADE_FOLDERS un
 Function ${un}RemoveMadeFolders
-  StrCpy $R6 0
-  ClearErrors
-  FileOpen $R7 "$INSTDIR\${INSTALL_LOG}" r
-  ${IfNot} ${Errors}
-    ${Do}
-      ClearErrors
-      FileReadUTF16LE $R7 $R5
-      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
-      ${TrimNewLines} "$R5" $R5
-      StrCpy $R4 $R5 7
-      ${If} $R4 == "folder|"
-        StrCpy $R5 $R5 "" 7
-        Push $R5
-        IntOp $R6 $R6 + 1
-      ${EndIf}
-    ${Loop}
-    FileClose $R7
-  ${EndIf}
+  !insertmacro HELPER 'unmake "$INSTDIR"'
   Delete "$INSTDIR\${INSTALL_LOG}"
-  ${DoWhile} $R6 > 0
-    Pop $R5
-    RMDir "$R5"
-    IntOp $R6 $R6 - 1
-  ${Loop}
 FunctionEnd
 !macroend
 !insertmacro REMOVE_MADE_FOLDERS ""
@@ -293,54 +291,10 @@ FunctionEnd
 ; ---------------------------------------------------------------------------
 ; Setup.
 
-; Whether the folder in $INSTDIR can be written: made if missing, a file written and
-; removed, and every folder the test made removed again. Leaves 1 or 0 on the stack.
+; Whether the folder in $INSTDIR can be written, found without making it (setuphelper
+; writable). Leaves 1 or 0 on the stack.
 Function FolderWritable
-  ; The highest missing folder on the way to $INSTDIR, "" when it exists.
-  StrCpy $3 ""
-  StrCpy $4 "$INSTDIR"
-  ${DoUntil} ${FileExists} "$4\*.*"
-    StrCpy $3 "$4"
-    ${GetParent} "$4" $4
-    ${IfThen} $4 == "" ${|} ${ExitDo} ${|}
-  ${Loop}
-  StrCpy $5 0
-  ClearErrors
-  CreateDirectory "$INSTDIR"
-  ${IfNot} ${Errors}
-    FileOpen $6 "$INSTDIR\~orbiscope-setup.tmp" w
-    ${IfNot} ${Errors}
-      FileClose $6
-      Delete "$INSTDIR\~orbiscope-setup.tmp"
-      StrCpy $5 1
-    ${EndIf}
-  ${EndIf}
-  ${If} $3 != ""
-    StrCpy $4 "$INSTDIR"
-    ${Do}
-      RMDir "$4"
-      ${IfThen} $4 == $3 ${|} ${ExitDo} ${|}
-      ${GetParent} "$4" $4
-      ${IfThen} $4 == "" ${|} ${ExitDo} ${|}
-    ${Loop}
-  ${EndIf}
-  Push $5
-FunctionEnd
-
-
-; --- Setup's own part: the helper, the folder's safety, the log, the choices, the start.
-
-!macro UNPACK_HELPER
-  InitPluginsDir
-  File "/oname=$PLUGINSDIR\setuphelper.exe" "${PROGRAM_DIR}/setuphelper.exe"
-!macroend
-
-!define OPEN_TO_OTHERS "Other users of this computer could change the folder$\r$\n$INSTDIR$\r$\nor a folder on the way to it, and so replace the programs that run from it.$\r$\n$\r$\nChoose another folder, such as one in Program Files. Nothing has been installed."
-
-; Leaves 1 on the stack when no existing folder on the way to $INSTDIR lets other
-; users rename, delete or re-permission it.
-Function FolderSafe
-  ExecWait '"$PLUGINSDIR\setuphelper.exe" check "$INSTDIR"' $0
+  !insertmacro HELPER 'writable "$INSTDIR"'
   ${If} $0 = 0
     Push 1
   ${Else}
@@ -348,10 +302,68 @@ Function FolderSafe
   ${EndIf}
 FunctionEnd
 
-; Makes the missing folders (logged outermost first), makes sure that only
-; administrators can change the outermost of them (or $INSTDIR when it was there) and
-; opens the new log; an earlier log's folders carry over.
+
+; --- Setup's own part: the folder's safety, the log, the choices, the start.
+
+!define OPEN_TO_OTHERS "Other users of this computer could change the folder$\r$\n$INSTDIR$\r$\nor a folder on the way to it, and so replace the programs that run from it:$\r$\n$\r$\n$Why$\r$\n$\r$\nChoose another folder, such as one in Program Files. Nothing has been installed."
+
+!define CANNOT_WRITE "Setup cannot write to the folder$\r$\n$INSTDIR$\r$\n$\r$\nChoose another folder, or ask an administrator to give you write access to this one. Nothing has been installed."
+
+; $Why: the reason in the helper's report, "" when it gave none.
+Function ReadWhy
+  StrCpy $Why ""
+  ClearErrors
+  FileOpen $R7 "$PLUGINSDIR\report.txt" r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $R7 $R5
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} "$R5" $R5
+      StrCpy $R4 $R5 4
+      ${If} $R4 == "why|"
+        StrCpy $Why $R5 "" 4
+      ${EndIf}
+    ${Loop}
+    FileClose $R7
+  ${EndIf}
+FunctionEnd
+
+; Leaves 1 on the stack when no folder on the way to $INSTDIR is a link or lets other
+; users rename, delete or re-permission it, and nobody else may change $INSTDIR or
+; anything in it when it is there; 0, with the reason in $Why, when not.
+Function FolderSafe
+  Delete "$PLUGINSDIR\report.txt"
+  !insertmacro HELPER 'check "$INSTDIR" "$PLUGINSDIR\report.txt"'
+  ${If} $0 = 0
+    Push 1
+  ${Else}
+    Call ReadWhy
+    Push 0
+  ${EndIf}
+FunctionEnd
+
+; Has the helper make every missing folder with the protected list in the same call, or
+; accept $INSTDIR as it is when nobody else can change it or anything in it (a folder
+; open to others is refused, never repaired); then, and only then, opens the new log
+; in it: the folders made (outermost first), and an earlier log's folders carried over.
 Function OpenInstallLog
+  Delete "$PLUGINSDIR\report.txt"
+  !insertmacro HELPER 'make "$INSTDIR" "$PLUGINSDIR\report.txt"'
+  ${If} $0 <> 0
+    Call ReadWhy
+    ${If} $0 = 5
+      DetailPrint "$Why"
+      MessageBox MB_OK|MB_ICONSTOP "${OPEN_TO_OTHERS}" /SD IDOK
+      SetErrorLevel 5
+    ${Else}
+      DetailPrint "Setup cannot write to $INSTDIR: $Why"
+      MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}" /SD IDOK
+      SetErrorLevel 2
+    ${EndIf}
+    Abort
+  ${EndIf}
+  StrCpy $FolderReady 1
   StrCpy $OldLog 0
   StrCpy $EarlierOurs 0
   StrCpy $ListFile "$PLUGINSDIR\earlier.log"
@@ -363,32 +375,24 @@ Function OpenInstallLog
   ${AndIf} ${FileExists} "$INSTDIR\uninstall.exe"
     StrCpy $EarlierOurs 1
   ${EndIf}
-  StrCpy $R1 "$INSTDIR"
-  StrCpy $R2 0
-  ${DoUntil} ${FileExists} "$R1\*.*"
-    Push $R1
-    IntOp $R2 $R2 + 1
-    ${GetParent} "$R1" $R1
-    ${IfThen} $R1 == "" ${|} ${ExitDo} ${|}
-  ${Loop}
   ClearErrors
-  CreateDirectory "$INSTDIR"
   FileOpen $Log "$INSTDIR\${INSTALL_LOG}" w
   ${If} ${Errors}
     Abort "Setup cannot write to $INSTDIR"
   ${EndIf}
   FileWriteUTF16LE /BOM $Log ""
-  StrCpy $R3 "$INSTDIR"
-  ${If} $R2 > 0
-    Pop $R3
-    FileWriteUTF16LE $Log "folder|$R3$\r$\n"
-    IntOp $R2 $R2 - 1
-    ${DoWhile} $R2 > 0
-      Pop $R1
-      FileWriteUTF16LE $Log "folder|$R1$\r$\n"
-      IntOp $R2 $R2 - 1
-    ${Loop}
-  ${EndIf}
+  FileOpen $R7 "$PLUGINSDIR\report.txt" r
+  ${Do}
+    ClearErrors
+    FileReadUTF16LE $R7 $R5
+    ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+    ${TrimNewLines} "$R5" $R5
+    StrCpy $R4 $R5 7
+    ${If} $R4 == "folder|"
+      FileWriteUTF16LE $Log "$R5$\r$\n"
+    ${EndIf}
+  ${Loop}
+  FileClose $R7
   ${If} $EarlierOurs = 1
     FileWriteUTF16LE $Log "folder|$INSTDIR$\r$\nfolder|$INSTDIR\Docs$\r$\n"
   ${ElseIf} $OldLog = 1
@@ -404,17 +408,6 @@ Function OpenInstallLog
       ${EndIf}
     ${Loop}
     FileClose $R7
-  ${EndIf}
-  ${IfNot} ${FileExists} "$INSTDIR\Docs\*.*"
-    CreateDirectory "$INSTDIR\Docs"
-    FileWriteUTF16LE $Log "folder|$INSTDIR\Docs$\r$\n"
-  ${EndIf}
-  ExecWait '"$PLUGINSDIR\setuphelper.exe" protect "$R3"' $0
-  ${If} $0 <> 0
-    DetailPrint "Setup could not keep other users from changing $R3"
-    MessageBox MB_OK|MB_ICONSTOP "${OPEN_TO_OTHERS}" /SD IDOK
-    SetErrorLevel 5
-    Abort
   ${EndIf}
 FunctionEnd
 
@@ -513,8 +506,6 @@ Function WriteSetupChoices
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
 FunctionEnd
 
-!define CANNOT_WRITE "Setup cannot write to the folder$\r$\n$INSTDIR$\r$\n$\r$\nChoose another folder, or ask an administrator to give you write access to this one. Nothing has been installed."
-
 Function .onInit
   !insertmacro ONE_AT_A_TIME
   !insertmacro UNPACK_HELPER
@@ -605,7 +596,9 @@ FunctionEnd
 
 ; Leaves one installation: the 32-bit program's files, its uninstall entry and its
 ; folder (when nothing else is in it) go; the shortcuts and the autostart are written
-; again below, pointing at the new program.
+; again below, pointing at the new program. Its folder is checked first, as the new one
+; is: one that others could change is left as it is (deleting there with administrator
+; rights could be pointed elsewhere), and only its entry goes.
 Function RemoveEarlierInstallation
   ${If} $OldX86Dir == ""
     Return
@@ -614,8 +607,17 @@ Function RemoveEarlierInstallation
   SetRegView 32
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ${If} $OldX86Dir != $INSTDIR
+    Delete "$PLUGINSDIR\report.txt"
+    !insertmacro HELPER 'check "$OldX86Dir" "$PLUGINSDIR\report.txt"'
+    ${If} $0 <> 0
+      Call ReadWhy
+      DetailPrint "The 32-bit ${PRODUCT} in $OldX86Dir is left as it is: $Why"
+      Return
+    ${EndIf}
     Push $INSTDIR
+    Push $ListFile
     StrCpy $INSTDIR $OldX86Dir
+    StrCpy $ListFile "$INSTDIR\${INSTALL_LOG}"
     Call CloseRunningCopy
     !insertmacro REMOVE_FILES
     ; Earlier setups kept no list of the folders they made; their own uninstallers
@@ -627,6 +629,7 @@ Function RemoveEarlierInstallation
     ${If} $1 == "Orbiscope"
       RMDir "$0"
     ${EndIf}
+    Pop $ListFile
     Pop $INSTDIR
   ${EndIf}
 FunctionEnd
@@ -710,14 +713,15 @@ FunctionEnd
 Section "Orbiscope Remote" SecMain
   SectionIn RO
   StrCpy $WasInstalled 0
+  StrCpy $FolderReady 0
   ${If} ${FileExists} "$INSTDIR\OrbiscopeRemote.exe"
     StrCpy $WasInstalled 1
   ${EndIf}
   Call CloseRunningCopy
+  Call OpenInstallLog
 !if "${ARCH}" == "amd64"
   Call RemoveEarlierInstallation
 !endif
-  Call OpenInstallLog
 
   SetOverwrite on
   SetOutPath "$INSTDIR"
@@ -761,12 +765,14 @@ Section "Orbiscope Remote" SecMain
 SectionEnd
 
 ; A fresh installation that failed halfway leaves nothing behind; an update that
-; failed keeps what it had already replaced, so that a second run can finish it.
+; failed keeps what it had already replaced, so that a second run can finish it. A
+; folder the helper refused is not touched at all.
 Function .onInstFailed
   ${If} $Log != ""
     FileClose $Log
   ${EndIf}
   ${If} $WasInstalled = 0
+  ${AndIf} $FolderReady = 1
     StrCpy $ListFile "$INSTDIR\${INSTALL_LOG}"
     !insertmacro REMOVE_FILES
   ${EndIf}
@@ -785,6 +791,7 @@ FunctionEnd
 
 Function un.onInit
   !insertmacro ONE_AT_A_TIME
+  !insertmacro UNPACK_HELPER
   SetRegView 32
   SetShellVarContext all
   StrCpy $RemoveSettings 0

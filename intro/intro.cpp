@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "intro_res.h"
+#include "platform/win32/system_dlls.h"
 
 namespace {
 
@@ -472,6 +473,8 @@ void BeDpiAware() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    // Started from Docs\, whose neighbours are no place to load a DLL from.
+    LoadDllsOnlyFromSystem32();
     g_instance = instance;
     // One introduction at a time: a second start shows the first.
     HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutex);

@@ -2,9 +2,12 @@
 # The setup's folders and refusals, in a prefix of its own: a folder with blanks and
 # non-ASCII letters installs and uninstalls cleanly; the uninstall leaves the user's own
 # files and a parent folder setup did not make, and with /REMOVESETTINGS takes the
-# settings and trace logs; a folder other users could change is refused; a folder that cannot be written
-# (on a drive where nothing can be made) is refused with nothing left behind; a second setup
-# started while one runs refuses.
+# settings and trace logs; a new folder below C:\ is made with its protected list in the
+# same call, and the uninstaller removes no folder an install log names beyond the
+# installation's own; a folder other users could change (on the way, the folder itself or
+# a file in it) or a link on the way is refused with the reason and left as it was; a
+# folder that cannot be written (on a drive where nothing can be made) is refused with
+# nothing left behind; a second setup started while one runs refuses.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib/setup_prefix.sh"
@@ -87,6 +90,74 @@ setup_into 'C:\Shared\Remote' ''
 rc=$?
 [ "$rc" -eq 5 ] && ok "refused with exit code 5" || fail "setup answered $rc, expected 5"
 [ -e "$c/Shared/Remote" ] && fail "it installed" || ok "nothing installed"
+
+echo "== a new folder below C:\\, made protected in the same call"
+# Wine keeps a folder's list as its Unix mode, and only from the call that makes it: a
+# list set afterwards (as setup once did) leaves the mode as the folder was made, open
+# to everyone else for reading at least. Made with the list, nobody else has any right.
+setup_into 'C:\Fresh\Remote' '' || fail "setup failed with $?"
+for d in Fresh Fresh/Remote Fresh/Remote/Docs; do
+    mode=$(stat -c %A "$c/$d")
+    [ "${mode:7:3}" = "---" ] && ok "C:\\${d//\//\\} made with the protected list ($mode)" ||
+        fail "C:\\${d//\//\\} was made open ($mode): its list came after it"
+done
+log="$c/Fresh/Remote/OrbiscopeRemote-install.log"
+folders=$(iconv -f UTF-16LE -t UTF-8 "$log" | tr -d '\r\357\273\277' | grep '^folder|' | tr '\n' ' ')
+[ "$folders" = 'folder|C:\Fresh folder|C:\Fresh\Remote folder|C:\Fresh\Remote\Docs ' ] &&
+    ok "the log lists the folders setup made" || fail "the log lists: $folders"
+
+echo "== an install log that names other folders"
+mkdir -p "$c/Victim" "$c/Fresh2"
+printf 'folder|C:\\Victim\r\nfolder|C:\\Fresh\\Remote\\..\\..\\Fresh2\r\nfolder|C:\\Fresh\\Remote\\Docs\\..\\..\\..\\Fresh2\r\n' |
+    iconv -f UTF-8 -t UTF-16LE >>"$log"
+wine 'C:\Fresh\Remote\uninstall.exe' /S || fail "uninstall failed with $?"
+wineserver -w
+[ -d "$c/Victim" ] && [ -d "$c/Fresh2" ] && ok "the folders the log should not name stay" ||
+    fail "the uninstaller removed a folder setup did not make"
+[ -e "$c/Fresh" ] && fail "the installation is still there: $(ls -R "$c/Fresh" | head -5)" ||
+    ok "the folders setup made are gone"
+
+echo "== an existing folder other users could change, or a link on the way"
+mkdir -p "$c/OpenTarget"
+chmod 777 "$c/OpenTarget"
+setup_into 'C:\OpenTarget' ''
+rc=$?
+[ "$rc" -eq 5 ] && ok "refused with exit code 5" || fail "setup answered $rc, expected 5"
+[ -e "$c/OpenTarget/OrbiscopeRemote.exe" ] && fail "it installed" || ok "nothing installed"
+[ "$(stat -c %a "$c/OpenTarget")" = 777 ] && ok "the folder is left as it was, not repaired" ||
+    fail "the folder was changed to $(stat -c %a "$c/OpenTarget")"
+# A file others can change in a folder that is otherwise closed, as one dropped there
+# before an earlier setup closed it.
+mkdir -p "$c/Planted/Remote"
+echo planted >"$c/Planted/Remote/winmm.dll"
+chmod 666 "$c/Planted/Remote/winmm.dll"
+setup_into 'C:\Planted\Remote' ''
+rc=$?
+[ "$rc" -eq 5 ] && ok "a folder holding a file others can change refused with exit code 5" ||
+    fail "setup answered $rc, expected 5"
+[ -e "$c/Planted/Remote/OrbiscopeRemote.exe" ] && fail "it installed beside the file" || ok "nothing installed"
+mkdir -p "$c/Elsewhere"
+ln -s Elsewhere "$c/Linked"
+setup_into 'C:\Linked\Remote' ''
+rc=$?
+[ "$rc" -eq 5 ] && ok "a link on the way refused with exit code 5" || fail "setup answered $rc, expected 5"
+[ -e "$c/Elsewhere/Remote" ] && fail "it installed through the link" || ok "nothing installed"
+# The reason setup shows, as the helper gives it.
+report="$c/report.txt"
+why() {
+    rm -f "$report"
+    wine "$BUILD_DIR/setuphelper.exe" check "$1" 'C:\report.txt'
+    echo "rc=$? $(iconv -f UTF-16LE -t UTF-8 "$report" 2>/dev/null | tr -d '\r\357\273\277')"
+}
+said=$(why 'C:\OpenTarget')
+[ "$said" = 'rc=5 why|Everyone can change C:\OpenTarget or what is in it.' ] && ok "the reason: $said" ||
+    fail "the helper said: $said"
+said=$(why 'C:\Planted\Remote')
+[ "$said" = 'rc=5 why|Everyone can change C:\Planted\Remote\winmm.dll.' ] && ok "the reason: $said" ||
+    fail "the helper said: $said"
+said=$(why 'C:\Linked\Remote')
+case "$said" in 'rc=5 why|C:\Linked is a link to another place'*) ok "the reason: $said" ;;
+    *) fail "the helper said: $said" ;; esac
 
 echo "== a folder that cannot be written"
 # A drive where nothing can be made, as a read-only share or disc would be.

@@ -2,7 +2,8 @@
 # 64-bit Windows with the 32-bit program of an earlier setup: the x64 setup leaves one
 # installation, the x86_64 program in the 64-bit Program Files, with the autostart, the
 # shortcuts and the only uninstall entry pointing at it; the user's settings stay. An
-# earlier installation in a folder of the user's own choosing is replaced in place.
+# earlier installation in a folder of the user's own choosing is replaced in place; one
+# in a folder others could change is left as it is.
 set -u
 . "$(dirname "$0")/lib/setup_prefix.sh"
 [ "$WINEARCH" = win64 ] || { echo "the upgrade is the 64-bit setup's"; exit 1; }
@@ -66,6 +67,19 @@ wine "$setup" /S /NOSTART >/dev/null 2>&1 || fail "setup failed with $?"
 check_one_installation "$own" "$unix_own"
 [ -e "$prefix/drive_c/Program Files/Orbiscope/Remote" ] && fail "a second installation in Program Files" ||
     ok "no second installation"
+
+echo "== over the 32-bit program in a folder others could change"
+# Checked before it is touched: deleting there with administrator rights could be
+# pointed elsewhere, so its files stay, and only its entry goes.
+wine "$own\\uninstall.exe" /S >/dev/null 2>&1 || fail "uninstall failed with $?"
+wineserver -w
+plant_x86 "$old" "$unix_old"
+chmod 777 "$unix_old"
+wine "$setup" /S /NOSTART >/dev/null 2>&1 || fail "setup failed with $?"
+check_one_installation 'C:\Program Files\Orbiscope\Remote' "$prefix/drive_c/Program Files/Orbiscope/Remote"
+[ "$(cat "$unix_old/OrbiscopeRemote.exe" 2>/dev/null)" = "earlier x86 file" ] &&
+    [ "$(cat "$unix_old/Docs/intro.exe" 2>/dev/null)" = "earlier x86 file" ] &&
+    ok "the earlier folder is left as it was" || fail "setup deleted in a folder others could change"
 
 x86_setup="$(dirname "$setup")/OrbiscopeRemote-Setup-x86.exe"
 if "$(dirname "$0")/../../scripts/probe/runs-i386"; then
