@@ -82,7 +82,9 @@ check_one_installation 'C:\Program Files\Orbiscope\Remote' "$prefix/drive_c/Prog
     ok "the earlier folder is left as it was" || fail "setup deleted in a folder others could change"
 
 x86_setup="$(dirname "$setup")/OrbiscopeRemote-Setup-x86.exe"
-if "$(dirname "$0")/../../scripts/probe/runs-i386"; then
+# The x86 setup starts only where 32-bit Wine is there to run it.
+if "$(dirname "$0")/../../scripts/probe/runs-i386" &&
+   dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
     echo "== the x86 setup on 64-bit Windows"
     wine "$x86_setup" /S /NOSTART '/D=C:\X86' >/dev/null 2>&1
     rc=$?
