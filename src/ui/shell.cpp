@@ -49,8 +49,7 @@ void OpenProgramFile(const char* relativePath) {
     const intptr_t result =
         shell->Execute(owner, "open", ProgramDirectory() + relativePath, "", "", kSwShowNormal);
     TraceAction([&] {
-        return "open " + ProgramDirectory() + relativePath +
-               (result > 32 ? std::string() : " (failed, " + std::to_string(result) + ")");
+        return TraceFact(TraceKind::Open, ProgramDirectory() + relativePath, result > 32 ? 0 : static_cast<int32_t>(result), result > 32);
     });
     if (result <= 32) throw UserCancelException{};
 }
@@ -236,7 +235,11 @@ ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LPa
                         (void)desktop->Post(host.Frame(), WM_REMOTE_SHOWSETTINGS, 0, 0);
                     }
                     return Handled();
-                case kLetterEntryTimer: LetterEntryTimer(); return Handled();
+                case kLetterEntryTimer: {
+                    const TimerTrace trace;
+                    LetterEntryTimer();
+                    return Handled();
+                }
                 case kTrayRestoreTimer: RetryTrayRestore(host); return Handled();
                 default: return ShellReply{};
             }
