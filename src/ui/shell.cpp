@@ -296,11 +296,11 @@ void ShowNoticeInTray(const std::string& text) { (void)TheTrayIcon().ShowBalloon
 
 }  // namespace
 
-void ConnectShellLinks() {
+void ConnectShellLinks(std::shared_ptr<CodeSink> codeSink) {
     TheTrayIcon().ForgetArrivals();
     SetNoticeSink(&ShowNoticeInTray);
     ReceiverLinks links;
-    links.codeSink = &PressEngineInUse();
+    links.codeSink = std::move(codeSink);
     links.availability = &ReceiverAvailability;
     links.startupValue = &ReadStartupValue;
     links.showPluginWait = [](WindowHandle mainWindow) {
@@ -310,7 +310,7 @@ void ConnectShellLinks() {
     SetReceiverLinks(links);
 }
 
-void InstallShellHooks() {
-    ConnectShellLinks();
+void InstallShellHooks(std::shared_ptr<CodeSink> codeSink) {
+    ConnectShellLinks(std::move(codeSink));
     SetFirstRunHook(&FirstRunSteps);
 }

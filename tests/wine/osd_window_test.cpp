@@ -69,7 +69,8 @@ TEST_F(OsdWindow_, APressOnAnotherThreadOnlyPostsAndThePanelShowsHere) {
     std::thread reader([] {
         CodeTrace trace(24);
         trace.Match(Next, 1, RepeatDecision::NewPress);
-        TraceStep([] { return std::string("catalogue row 150 wmplayer.exe"); });
+        TraceStep([] { return TraceFact(TraceKind::CatalogueRow, "wmplayer.exe", 150); });
+        TraceInput({InputEvent{InputEvent::Keyboard, 0xB0, 0, 0}});
     });
     reader.join();
     EXPECT_FALSE(IsWindowVisible(osd.hwnd()));  // nothing drawn before the post is read
