@@ -30,9 +30,7 @@ void PostButton(MessageRole role, WindowHandle window, MessageId message, int32_
 }
 
 void PluginWindowStep(const char* className, bool powerOnly = false) {
-    TraceStep([&] {
-        return TraceFact(TraceKind::PluginWindow, className, 0, powerOnly);
-    });
+    TraceStep([&] { return TraceFact(TraceKind::PluginWindow, className, 0, powerOnly); });
 }
 
 bool IsGlobalButton(int32_t b) {
@@ -59,7 +57,8 @@ void WarnUnsupported(RemoteSettings& settings) {
     const UnsupportedAnswer answer =
         ui->ShowUnsupportedDialog(FillIn(kUnsupportedMessageFormat, ForegroundProcessName()));
     TraceAction([&] {
-        return TraceFact(TraceKind::WarningClosed, {}, 0, answer.closedWithOk && answer.dontShowAgain);
+        return TraceFact(TraceKind::WarningClosed, {}, 0,
+                         answer.closedWithOk && answer.dontShowAgain);
     });
     // The check box only counts when the dialog was closed with OK.
     const bool dontShowAgain = answer.closedWithOk && answer.dontShowAgain;
@@ -109,8 +108,7 @@ Answer WmxaWindowBehind(int32_t b) {
 }
 
 Answer GlobalButton(int32_t b) {
-    if (IsGlobalButton(b))
-        TraceStep([&] { return TraceFact(TraceKind::GlobalButton, {}, b); });
+    if (IsGlobalButton(b)) TraceStep([&] { return TraceFact(TraceKind::GlobalButton, {}, b); });
     if (const int answer = GlobalAction(b); answer >= 0) return answer != 0;
     return std::nullopt;
 }
@@ -155,7 +153,8 @@ Answer CatalogueRowInFront(Desktop& desktop, int32_t b) {
 // No row knows the program: the warning, unless the user turned it off.
 bool UnsupportedProgram(RemoteSettings& settings, Desktop& desktop, int32_t b) {
     TraceStep([&] {
-        return TraceFact(TraceKind::NoCatalogueRow, LowerAnsi(ForegroundProcessName()), 0, IsOwnWindow(desktop.ForegroundWindow()));
+        return TraceFact(TraceKind::NoCatalogueRow, LowerAnsi(ForegroundProcessName()), 0,
+                         IsOwnWindow(desktop.ForegroundWindow()));
     });
     if (settings.ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit &&
         !IsOwnWindow(desktop.ForegroundWindow())) {

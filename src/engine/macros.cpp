@@ -241,7 +241,8 @@ int MacroAction(int32_t index) {
         case kMacroToggleMouseMode:
             settings->SetMouseModeEnabled(settings->MouseModeEnabled.load() != 0 ? 0 : 1);
             TraceAction([&] {
-                return TraceFact(TraceKind::MouseModeSwitched, {}, 0, settings->MouseModeEnabled.load() != 0);
+                return TraceFact(TraceKind::MouseModeSwitched, {}, 0,
+                                 settings->MouseModeEnabled.load() != 0);
             });
             // The pages live on the main thread; they refresh themselves there.
             if (desktop != nullptr) (void)desktop->Post(MainWindowHandle(), WM_REMOTE_REFRESHSETTINGS, 0, 0);

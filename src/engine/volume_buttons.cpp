@@ -25,7 +25,8 @@ int StepButton(int32_t button, uint8_t sageKey, bool up) {
     if (RemoteSettings* settings = CurrentSettings()) {
         const float step = VolumeStep(settings->VolumeSensitivity.load());
         TraceAction([&] {
-            return TraceFact(TraceKind::VolumeStep, {}, static_cast<int32_t>(step * 100.0f + 0.5f), up);
+            return TraceFact(TraceKind::VolumeStep, {}, static_cast<int32_t>(step * 100.0f + 0.5f),
+                             up);
         });
         if (up) {
             RaiseVolume(step);

@@ -445,7 +445,8 @@ void AutoSwitch() {
         if ((desktop->WindowStyle(window) & kWsVisible) == 0) continue;
         if (const int row = WindowSearchMatch(window); row != -1) {
             TraceStep([&] {
-                return TraceFact(TraceKind::AutoSwitch, LowerAnsi(ProcessNameOfWindow(window)), row == kPluginClassMatch ? 0 : row);
+                return TraceFact(TraceKind::AutoSwitch, LowerAnsi(ProcessNameOfWindow(window)),
+                                 row == kPluginClassMatch ? 0 : row);
             });
             BringWindowToFront(window);
             return;

@@ -3,12 +3,12 @@
 // so the two meet under one lock.
 #include <mutex>
 
+#include "desktop/input.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/handler_memory.h"
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
-#include "desktop/input.h"
 #include "state/messages.h"
 #include "state/trace.h"
 
@@ -89,9 +89,8 @@ int HandleRow125(int32_t button) {
                 CommitLocked(letter);
                 letter = LetterEntry{button, 1};
             }
-            TraceAction([&] {
-                return TraceFact(TraceKind::LetterChosen, {}, PendingLetter(letter));
-            });
+            TraceAction(
+                [&] { return TraceFact(TraceKind::LetterChosen, {}, PendingLetter(letter)); });
             StartTimer();
             return 1;
         }

@@ -285,14 +285,16 @@ std::string DescribeFact(const TraceFact& f) {
             return "plug-in window " + f.name + (f.flag ? ", power button" : "");
         case TraceKind::NoSettings: return "no settings yet";
         case TraceKind::MouseMode: return "mouse mode";
-        case TraceKind::GlobalButton: return std::string("global button ") + RemoteButtonName(f.number);
+        case TraceKind::GlobalButton:
+            return std::string("global button ") + RemoteButtonName(f.number);
         case TraceKind::OwnWindow: return "own window in front";
         case TraceKind::AutoSwitch:
             return "auto-switch to " + f.name +
                    (f.number == 0 ? std::string(" (plug-in window)")
                                   : " (row " + std::to_string(f.number) + ")");
         case TraceKind::PluginInFront: return "plug-in window in front (" + f.name + ")";
-        case TraceKind::CatalogueRow: return "catalogue row " + std::to_string(f.number) + " " + f.name;
+        case TraceKind::CatalogueRow:
+            return "catalogue row " + std::to_string(f.number) + " " + f.name;
         case TraceKind::NotHandledByRow: return "not handled by the row";
         case TraceKind::NoCatalogueRow: return "no catalogue row for " + f.name;
         case TraceKind::UnsupportedWarning: return "unsupported-program warning";
@@ -316,14 +318,18 @@ std::string DescribeFact(const TraceFact& f) {
         case TraceKind::AdministratorNotice: return "administrator notice for " + f.name;
         case TraceKind::FastStepsEnd: return "fast cursor steps end";
         case TraceKind::CursorTo:
-            return "cursor to (" + std::to_string(f.point.x) + ", " + std::to_string(f.point.y) + ")";
-        case TraceKind::MouseModeSwitched: return std::string("mouse mode ") + (f.flag ? "on" : "off");
+            return "cursor to (" + std::to_string(f.point.x) + ", " + std::to_string(f.point.y) +
+                   ")";
+        case TraceKind::MouseModeSwitched:
+            return std::string("mouse mode ") + (f.flag ? "on" : "off");
         case TraceKind::WarningClosed:
             return std::string("unsupported-program warning closed") +
                    (f.flag ? ", not to be shown again" : "");
-        case TraceKind::VolumeStep: return std::string(f.flag ? "volume up " : "volume down ") + Percent(f.number);
+        case TraceKind::VolumeStep:
+            return std::string(f.flag ? "volume up " : "volume down ") + Percent(f.number);
         case TraceKind::VolumeLevel:
-            return f.number < 0 ? std::string("volume level unknown") : "volume now " + Percent(f.number);
+            return f.number < 0 ? std::string("volume level unknown")
+                                : "volume now " + Percent(f.number);
         case TraceKind::SoundMuted: return "sound muted";
         case TraceKind::SoundUnmuted: return "sound unmuted";
         case TraceKind::Elevated:
@@ -367,8 +373,8 @@ TraceOutcome PressOutcome(const TracePress& press) {
     for (const TraceFact& a : press.actions) {
         const TraceOutcome o = FactOutcome(a);
         // Windows drops input and messages from this program to the one in front.
-        const bool toFront = a.kind == TraceKind::Keys ||
-                             (a.kind == TraceKind::Message && a.message.role == MessageRole::Handler);
+        const bool toFront = a.kind == TraceKind::Keys || (a.kind == TraceKind::Message &&
+                                                           a.message.role == MessageRole::Handler);
         if (elevated && toFront && o != TraceOutcome::Nothing) return TraceOutcome::Blocked;
         sent = sent || o == TraceOutcome::Sent;
         failed = failed || o == TraceOutcome::Failed;
@@ -427,10 +433,14 @@ std::vector<std::string> InputParts(const std::vector<InputEvent>& batch, Point 
             const uint32_t up = right ? kMouseRightUp : kMouseLeftUp;
             const char* side = right ? "right" : "left";
             const bool click = (e.flags & down) != 0 && i + 1 < batch.size() &&
-                               batch[i + 1].kind == InputEvent::Mouse && (batch[i + 1].flags & up) != 0;
+                               batch[i + 1].kind == InputEvent::Mouse &&
+                               (batch[i + 1].flags & up) != 0;
             if (!forPeople) {
                 parts.push_back(std::string(side) +
-                                (click ? " click" : (e.flags & down) != 0 ? " down" : " up") + at);
+                                (click                   ? " click"
+                                 : (e.flags & down) != 0 ? " down"
+                                                         : " up") +
+                                at);
             }
             if (click) ++i;
             continue;
@@ -463,7 +473,8 @@ std::vector<std::string> InputParts(const std::vector<InputEvent>& batch, Point 
             const bool tapped = i + 1 < batch.size() && batch[i + 1].kind == InputEvent::Keyboard &&
                                 batch[i + 1].virtualKey == e.virtualKey &&
                                 (batch[i + 1].flags & kKeyUp) != 0;
-            parts.push_back(keyWord + withModifiers(KeyName(e.virtualKey)) + (tapped ? "" : " down"));
+            parts.push_back(keyWord + withModifiers(KeyName(e.virtualKey)) +
+                            (tapped ? "" : " down"));
             if (tapped) ++i;
         } else {
             parts.push_back(keyWord + KeyName(e.virtualKey) + " up");

@@ -107,9 +107,7 @@ std::string ProgramShown(const TraceFact& step) {
     return step.shownName.empty() ? FriendlyProgramName(step.name) : step.shownName;
 }
 
-std::string Letter(const TraceFact& fact) {
-    return std::string(1, static_cast<char>(fact.number));
-}
+std::string Letter(const TraceFact& fact) { return std::string(1, static_cast<char>(fact.number)); }
 
 // The keys a press sent, by name; empty when it sent none.
 std::string KeysSent(const TracePress& p) {
@@ -126,7 +124,8 @@ std::optional<OsdPanel> Just(std::string text) { return OsdPanel{std::move(text)
 
 std::optional<OsdPanel> VolumeWords(const TracePress& p, const std::string& name, bool did) {
     if (Last(p.actions, TraceKind::SoundMuted)) return Just("Muted");
-    if (const TraceFact* level = Last(p.actions, TraceKind::VolumeLevel); level && level->number >= 0)
+    if (const TraceFact* level = Last(p.actions, TraceKind::VolumeLevel);
+        level && level->number >= 0)
         return OsdPanel{"Volume " + std::to_string(level->number) + "%", level->number};
     if (Last(p.actions, TraceKind::SoundUnmuted)) return Just("Unmuted");
     if (did) return Just(name);
@@ -181,7 +180,8 @@ std::optional<OsdPanel> Words(const TracePress& p) {
         // The power button's key for a cooperating program.
         return did ? Just(ButtonAndKey(name, KeysSent(p))) : std::nullopt;
     }
-    if (Last(steps, TraceKind::MouseMode)) return did ? Just(name + kDot + "Mouse mode") : std::nullopt;
+    if (Last(steps, TraceKind::MouseMode))
+        return did ? Just(name + kDot + "Mouse mode") : std::nullopt;
 
     if (const TraceFact* chosen = Last(actions, TraceKind::LetterChosen)) {
         const TraceFact* typed = Last(actions, TraceKind::LetterTyped);

@@ -49,7 +49,8 @@ void OpenProgramFile(const char* relativePath) {
     const intptr_t result =
         shell->Execute(owner, "open", ProgramDirectory() + relativePath, "", "", kSwShowNormal);
     TraceAction([&] {
-        return TraceFact(TraceKind::Open, ProgramDirectory() + relativePath, result > 32 ? 0 : static_cast<int32_t>(result), result > 32);
+        return TraceFact(TraceKind::Open, ProgramDirectory() + relativePath,
+                         result > 32 ? 0 : static_cast<int32_t>(result), result > 32);
     });
     if (result <= 32) throw UserCancelException{};
 }

@@ -104,8 +104,9 @@ TEST(OsdPanel, EachPressNamesWhatItDid) {
         std::optional<OsdPanel> panel;
     };
     const Case cases[] = {
-        {"catalogue row", [](FakeEnv& e) { e.Foreground("vlc.exe", "VLC media player", "QWidget"); },
-         Play, Text("Play" + kDot + "VLC")},
+        {"catalogue row",
+         [](FakeEnv& e) { e.Foreground("vlc.exe", "VLC media player", "QWidget"); }, Play,
+         Text("Play" + kDot + "VLC")},
         {"after the automatic switch",
          [](FakeEnv& e) { e.AddWindow("wmplayer.exe", "Windows Media Player", "WMPlayerApp"); },
          Next, Text("Next" + kDot + "Windows Media Player")},

@@ -5,8 +5,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>

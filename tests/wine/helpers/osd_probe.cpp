@@ -76,7 +76,8 @@ BOOL CALLBACK LookAtButton(HWND h, LPARAM lp) {
 }
 
 int Usage() {
-    std::puts("usage: osd_probe front | shown EXPECT MS | hidden MS | quiet MS | rect | taskbar MS");
+    std::puts(
+        "usage: osd_probe front | shown EXPECT MS | hidden MS | quiet MS | rect | taskbar MS");
     return 2;
 }
 
@@ -183,14 +184,16 @@ int main() {
         // the panel shows.
         while (IsWindowVisible(panel) && !look.panelButton) {
             HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
-            if (tray != nullptr) EnumChildWindows(tray, &LookAtButton, reinterpret_cast<LPARAM>(&look));
+            if (tray != nullptr)
+                EnumChildWindows(tray, &LookAtButton, reinterpret_cast<LPARAM>(&look));
             Sleep(25);
         }
         if (!look.startButton) {
             std::puts("no taskbar: run this in a Wine virtual desktop");
             return 1;
         }
-        std::puts(look.panelButton ? "the panel has a taskbar button" : "no taskbar button for the panel");
+        std::puts(look.panelButton ? "the panel has a taskbar button"
+                                   : "no taskbar button for the panel");
         return look.panelButton ? 1 : 0;
     }
     if (command == L"rect") {
