@@ -136,10 +136,14 @@ desk_started=1
 wine explorer /desktop="$desk,1024x768" "$exe" >>"$log" 2>&1 &
 started+=($!)
 for _ in $(seq 1 15); do in_desktop "$probe" wait Orbiscope.Remote 1000 | grep -q '^ok' && break; done
-in_desktop "$osd" taskbar 15000 >"$WINE_ENV_DIR/osd-taskbar.txt" &
+in_desktop "$osd" taskbar 20000 >"$WINE_ENV_DIR/osd-taskbar.txt" &
 looking=$!
-sleep 3
-run "$sender" --virtual Mute >>"$log"
+# Presses until the probe, however late it starts, has seen the panel for a while.
+for _ in $(seq 1 8); do
+    kill -0 "$looking" 2>/dev/null || break
+    run "$sender" --virtual Mute >>"$log"
+    sleep 1
+done
 wait "$looking"
 seen=$(cat "$WINE_ENV_DIR/osd-taskbar.txt")
 [ "$seen" = "no taskbar button for the panel" ] && echo "ok $seen" || fail "taskbar: ${seen:-no answer}"
