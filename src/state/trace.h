@@ -53,18 +53,18 @@ struct TraceMessageFact {
 enum class TraceKind : uint8_t {
     // Steps
     PluginWindow,        // name: its class; flag: it takes only the power button
-    NoSettings,          //
-    MouseMode,           //
+    NoSettings,
+    MouseMode,
     GlobalButton,        // number: the button
-    OwnWindow,           //
+    OwnWindow,
     AutoSwitch,          // name: the program brought forward; number: its row, 0 a plug-in window
     PluginInFront,       // name: its class
     CatalogueRow,        // number: the row; name: the program's file; shownName
-    NotHandledByRow,     //
+    NotHandledByRow,
     NoCatalogueRow,      // name: the program's file; flag: it is this program
-    UnsupportedWarning,  //
-    DefaultKey,          //
-    NoDefaultKey,        //
+    UnsupportedWarning,
+    DefaultKey,
+    NoDefaultKey,
     Elevated,            // unlined; name: the program in front, which runs as administrator
     // Actions
     Keys,                 // input (point: the cursor, for mouse buttons)
@@ -72,18 +72,18 @@ enum class TraceKind : uint8_t {
     Open,                 // name: the file or address; arguments; flag: opened; number: the
                           // shell's answer when not
     Offline,              // unlined (its box says it); name: the web favourite not opened
-    Standby,              //
-    Hibernate,            //
-    ShutDown,             //
+    Standby,
+    Hibernate,
+    ShutDown,
     AdministratorNotice,  // name: the program
-    FastStepsEnd,         //
+    FastStepsEnd,
     CursorTo,             // point
     MouseModeSwitched,    // flag: on
     WarningClosed,        // flag: not to be shown again
     VolumeStep,           // flag: up; number: the step in percent
     VolumeLevel,          // number: the level after the change in percent, -1 unknown
-    SoundMuted,           //
-    SoundUnmuted,         //
+    SoundMuted,
+    SoundUnmuted,
     LetterChosen,         // unlined; number: the letter a tap selects, still to be typed
     LetterTyped,          // unlined (its key is in the line); number: the letter
 };
