@@ -161,7 +161,9 @@ std::optional<OsdPanel> Words(const TracePress& p) {
     if (Last(steps, TraceKind::NoSettings)) return std::nullopt;
     if (outcome == TraceOutcome::Blocked) {
         const TraceFact* elevated = Last(steps, TraceKind::Elevated);
-        return Just("Blocked: " + ProgramShown(*elevated) + " runs as administrator");
+        const std::string program = ProgramShown(*elevated);
+        return Just("Blocked: " + (program.empty() ? std::string("the program") : program) +
+                    " runs as administrator");
     }
 
     if (Last(actions, TraceKind::Standby)) return Just(name + kDot + "Standby");
