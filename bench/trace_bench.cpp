@@ -56,7 +56,8 @@ void BM_TraceHooksOfAPress(benchmark::State& state) {
     for (auto _ : state) {
         CodeTrace trace(24);
         trace.Match(Rewind, 1, RepeatDecision::NewPress);
-        for (size_t h = 0; h < hooks; ++h) TraceStep([] { return std::string("step"); });
+        for (size_t h = 0; h < hooks; ++h)
+            TraceStep([] { return TraceFact(TraceKind::MouseMode); });
         benchmark::ClobberMemory();
     }
 }

@@ -23,15 +23,15 @@
 
 namespace {
 
-void PostButton(WindowHandle window, MessageId message, int32_t button) {
+void PostButton(MessageRole role, WindowHandle window, MessageId message, int32_t button) {
     Desktop* desktop = Os().desktop;
     if (desktop == nullptr || window == 0) return;
     const bool ok = desktop->Post(window, message, static_cast<WParam>(button), 0);
-    TraceMessage(false, window, message, static_cast<WParam>(button), 0, ok);
+    TraceMessage(role, false, window, message, static_cast<WParam>(button), 0, ok);
 }
 
-void Step(const char* text) {
-    TraceStep([&] { return std::string(text); });
+void PluginWindowStep(const char* className, bool powerOnly = false) {
+    TraceStep([&] { return TraceFact(TraceKind::PluginWindow, className, 0, powerOnly); });
 }
 
 bool IsGlobalButton(int32_t b) {
@@ -58,8 +58,8 @@ void WarnUnsupported(RemoteSettings& settings) {
     const UnsupportedAnswer answer =
         ui->ShowUnsupportedDialog(FillIn(kUnsupportedMessageFormat, ForegroundProcessName()));
     TraceAction([&] {
-        return std::string("unsupported-program warning closed") +
-               (answer.closedWithOk && answer.dontShowAgain ? ", not to be shown again" : "");
+        return TraceFact(TraceKind::WarningClosed, {}, 0,
+                         answer.closedWithOk && answer.dontShowAgain);
     });
     // The check box only counts when the dialog was closed with OK.
     const bool dontShowAgain = answer.closedWithOk && answer.dontShowAgain;
@@ -74,13 +74,13 @@ using Answer = std::optional<bool>;
 // A plug-in window of the two kinds that take every button, wherever it is.
 Answer PluginWindowBehind(int32_t b) {
     if (const WindowHandle girder = FindWindowByClass(kGirderClass); girder != 0) {
-        Step("plug-in window Orbiscope.Girder");
-        PostButton(girder, kGirderMessage, b);
+        PluginWindowStep(kGirderClass);
+        PostButton(MessageRole::PluginButton, girder, kGirderMessage, b);
         return true;
     }
     if (const WindowHandle wmx = FindWindowByClass(kWmxClass); wmx != 0) {
-        Step("plug-in window Orbiscope.WMX");
-        PostButton(wmx, ButtonMessage(), b);
+        PluginWindowStep(kWmxClass);
+        PostButton(MessageRole::PluginButton, wmx, ButtonMessage(), b);
         return true;
     }
     return std::nullopt;
@@ -90,7 +90,7 @@ Answer MouseMode(PressEngine& engine, const RemoteSettings& settings, int32_t b,
     if (settings.MouseModeEnabled.load() == 0 || NoMouseFlag() || ForegroundHasPluginClass())
         return std::nullopt;
     if (!MouseModeAction(engine.mouse, b, v)) return std::nullopt;
-    Step("mouse mode");
+    TraceStep(TraceKind::MouseMode);
     return true;
 }
 
@@ -99,12 +99,12 @@ Answer WmxaWindowBehind(int32_t b) {
     const WindowHandle wmxa = FindWindowByClass(kWmxaClass);
     if (wmxa == 0) return std::nullopt;
     if (b == Power) {
-        Step("plug-in window Orbiscope.WMXA, power button");
+        PluginWindowStep(kWmxaClass, true);
         return PowerAction(b) != 0;
     }
     if (IsGlobalButton(b)) return std::nullopt;
-    Step("plug-in window Orbiscope.WMXA");
-    PostButton(wmxa, ButtonMessage(), b);
+    PluginWindowStep(kWmxaClass);
+    PostButton(MessageRole::PluginButton, wmxa, ButtonMessage(), b);
     return true;
 }
 
@@ -121,8 +121,7 @@ Answer ProfileTakesGlobalButton(const ProfileSnapshot& profiles, const RemoteSet
 }
 
 Answer GlobalButton(int32_t b) {
-    if (IsGlobalButton(b))
-        TraceStep([&] { return std::string("global button ") + RemoteButtonName(b); });
+    if (IsGlobalButton(b)) TraceStep([&] { return TraceFact(TraceKind::GlobalButton, {}, b); });
     if (const int answer = GlobalAction(b); answer >= 0) return answer != 0;
     return std::nullopt;
 }
@@ -133,7 +132,7 @@ Answer GlobalButton(int32_t b) {
 Answer OwnWindowInFront(Desktop& desktop) {
     const WindowHandle front = desktop.ForegroundWindow();
     if (!IsOwnWindow(front) || !desktop.IsVisible(front)) return std::nullopt;
-    Step("own window in front");
+    TraceStep(TraceKind::OwnWindow);
     return false;
 }
 
@@ -146,8 +145,8 @@ void SettleForeground(PressEngine& engine, const RemoteSettings& settings, Deskt
 
 Answer PluginClassInFront(Desktop& desktop, int32_t b) {
     if (!ForegroundHasPluginClass()) return std::nullopt;
-    TraceStep([&] { return "plug-in window in front (" + ForegroundWindowClass() + ")"; });
-    PostButton(desktop.ForegroundWindow(), ButtonMessage(), b);
+    TraceStep([&] { return TraceFact(TraceKind::PluginInFront, ForegroundWindowClass()); });
+    PostButton(MessageRole::PluginButton, desktop.ForegroundWindow(), ButtonMessage(), b);
     return true;
 }
 
@@ -155,26 +154,29 @@ Answer PluginClassInFront(Desktop& desktop, int32_t b) {
 // before the shipped ones, and its catalogue row act on it, each taking what the one
 // before left.
 Answer ProgramInFront(Desktop& desktop, const ProfileSnapshot& profiles, int32_t b) {
-    PostButton(desktop.ForegroundWindow(), ButtonMessage(), b);
+    PostButton(MessageRole::ButtonNotice, desktop.ForegroundWindow(), ButtonMessage(), b);
     const ProfileAnswer fromFile = RunProfileButton(profiles, b);
     if (fromFile == ProfileAnswer::Handled) return true;
     const int row = ForegroundCatalogueRow();
     // A program a file describes is supported: no warning, the default key follows.
     if (row <= 0) return fromFile == ProfileAnswer::FellThrough ? Answer(false) : std::nullopt;
     TraceStep([&] {
-        return "catalogue row " + std::to_string(row) + " " + LowerAnsi(ForegroundProcessName());
+        return TraceFact(TraceKind::CatalogueRow, LowerAnsi(ForegroundProcessName()), row);
     });
     const int answer = HandleCatalogueButton(row, b);
-    if (answer == 0) Step("not handled by the row");
+    if (answer == 0) TraceStep(TraceKind::NotHandledByRow);
     return answer != 0;
 }
 
 // No row knows the program: the warning, unless the user turned it off.
 bool UnsupportedProgram(RemoteSettings& settings, Desktop& desktop, int32_t b) {
-    TraceStep([&] { return "no catalogue row for " + LowerAnsi(ForegroundProcessName()); });
+    TraceStep([&] {
+        return TraceFact(TraceKind::NoCatalogueRow, LowerAnsi(ForegroundProcessName()), 0,
+                         IsOwnWindow(desktop.ForegroundWindow()));
+    });
     if (settings.ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit &&
         !IsOwnWindow(desktop.ForegroundWindow())) {
-        Step("unsupported-program warning");
+        TraceStep(TraceKind::UnsupportedWarning);
         WarnUnsupported(settings);
     }
     return false;
@@ -200,7 +202,7 @@ bool ButtonDispatcher(PressEngine& engine, int32_t b, int32_t v) {
     if (const Answer a = PluginWindowBehind(b)) return *a;
     RemoteSettings* settings = CurrentSettings();
     if (settings == nullptr) {
-        Step("no settings yet");
+        TraceStep(TraceKind::NoSettings);
         return true;
     }
     if (const Answer a = MouseMode(engine, *settings, b, v)) return *a;

@@ -23,8 +23,10 @@ void NoteElevatedForeground(Desktop& desktop, ElevationMemory& memory) {
     if (memory.lastAnswer != Elevation::Elevated) return;
     std::string program = ProcessNameOfWindow(front);
     if (program.empty()) program = WindowTitle(front);
+    // Every press into it knows that what it sends will be dropped, told once or not.
+    TraceStep([&] { return TraceFact(TraceKind::Elevated, program); });
     if (program.empty() || !memory.told.insert(LowerAnsi(program)).second) return;
-    TraceAction([&] { return "administrator notice for " + program; });
+    TraceAction([&] { return TraceFact(TraceKind::AdministratorNotice, program); });
     Notice(FillIn(kElevatedNoticeFormat, program));
 }
 

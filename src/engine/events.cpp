@@ -165,9 +165,7 @@ void PressEngine::OnCodeComplete() {
         RemoteSettings* s = CurrentSettings();
         if (s == nullptr || s->ScreenSaverWakeupEnabled.load() != 0) ScreenSaverWakeUp();
         if (ButtonDispatcher(*this, id, variant)) continue;
-        TraceStep([&] {
-            return std::string(HasDefaultKeystroke(id) ? "default key" : "no default key");
-        });
+        TraceStep(HasDefaultKeystroke(id) ? TraceKind::DefaultKey : TraceKind::NoDefaultKey);
         SendDefaultKeystroke(id);
     }
 }

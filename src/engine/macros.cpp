@@ -169,6 +169,7 @@ int QuickLaunch(const std::string& text) {
     std::string file, parameters;
     if (IsWebFavorite(trimmed)) {
         if (!IsInternetReachable()) {
+            TraceAction([&] { return TraceFact(TraceKind::Offline, trimmed); });
             ShowBox(DesktopHandle(), kOfflineWarningText, kWarningCaption);
             return 0;
         }
@@ -180,8 +181,10 @@ int QuickLaunch(const std::string& text) {
     const intptr_t result =
         shell == nullptr ? 0 : shell->Execute(DesktopHandle(), "", file, parameters, "", kSwShowNormal);
     TraceAction([&] {
-        return "open " + file + (parameters.empty() ? "" : " " + parameters) +
-               (result > 32 ? std::string() : " (failed, " + std::to_string(result) + ")");
+        TraceFact fact(TraceKind::Open, file, result > 32 ? 0 : static_cast<int32_t>(result),
+                       result > 32);
+        fact.arguments = parameters;
+        return fact;
     });
     if (result > 32) return 1;
     ShowBox(0, QuickLaunchErrorText(result), kErrorCaption);
@@ -238,7 +241,8 @@ int MacroAction(int32_t index) {
         case kMacroToggleMouseMode:
             settings->SetMouseModeEnabled(settings->MouseModeEnabled.load() != 0 ? 0 : 1);
             TraceAction([&] {
-                return std::string("mouse mode ") + (settings->MouseModeEnabled.load() != 0 ? "on" : "off");
+                return TraceFact(TraceKind::MouseModeSwitched, {}, 0,
+                                 settings->MouseModeEnabled.load() != 0);
             });
             // The pages live on the main thread; they refresh themselves there.
             if (desktop != nullptr) (void)desktop->Post(MainWindowHandle(), WM_REMOTE_REFRESHSETTINGS, 0, 0);
@@ -254,7 +258,9 @@ int MacroAction(int32_t index) {
                 const LParam command = index == kMacroBrowserForward ? kAppCommandBrowserForward
                                                                      : kAppCommandBrowserBackward;
                 const bool ok = desktop->Post(front, wm::APPCOMMAND, front, command);
-                TraceMessage(false, front, wm::APPCOMMAND, front, command, ok);
+                TraceMessage(index == kMacroBrowserForward ? MessageRole::BrowserForward
+                                                           : MessageRole::BrowserBack,
+                             false, front, wm::APPCOMMAND, front, command, ok);
             }
             break;
         case kMacroMceStart: SendAltWinEnter(); break;

@@ -42,7 +42,7 @@ bool MouseModeAction(MouseModeState& m, int32_t b, int32_t v) {
         m.repressCount = 0;
         m.fastMode = false;
         if (b == Ok) {
-            TraceAction([] { return std::string("fast cursor steps end"); });
+            TraceAction(TraceKind::FastStepsEnd);
             return true;
         }
     }
@@ -79,7 +79,9 @@ bool MouseModeAction(MouseModeState& m, int32_t b, int32_t v) {
                 x += step;
             if (desktop != nullptr && desktop->SetCursorPos(x, y)) {
                 TraceAction([&] {
-                    return "cursor to (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                    TraceFact fact(TraceKind::CursorTo);
+                    fact.point = Point{x, y};
+                    return fact;
                 });
             }
             m.lastButton = b;

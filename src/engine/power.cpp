@@ -50,7 +50,8 @@ int PowerAction(int32_t button) {
         if (desktop != nullptr) {
             const WindowHandle front = desktop->ForegroundWindow();
             const bool ok = desktop->Post(front, ButtonMessage(), static_cast<WParam>(button), 0);
-            TraceMessage(false, front, ButtonMessage(), static_cast<WParam>(button), 0, ok);
+            TraceMessage(MessageRole::PluginButton, false, front, ButtonMessage(),
+                         static_cast<WParam>(button), 0, ok);
         }
         return 1;
     }
@@ -66,21 +67,25 @@ int PowerAction(int32_t button) {
     switch (mode) {
         case kPowerStandby:
         case kPowerHibernate:
-            TraceAction([&] { return std::string(mode == kPowerStandby ? "standby" : "hibernate"); });
-            // The call returns once the computer is awake again; what the receiver
-            // queued while it slept belongs to nobody.
+            TraceAction(mode == kPowerStandby ? TraceKind::Standby : TraceKind::Hibernate);
+            // The call returns once the computer is awake again: whoever watches hears of
+            // it before the computer sleeps. What the receiver queued while it slept
+            // belongs to nobody.
+            TraceShowNow();
             if (power->SetSystemPowerState(mode == kPowerStandby, true))
                 DiscardPendingInput();
             break;
         case kPowerShutdown:
-            TraceAction([] { return std::string("shut down"); });
+            TraceAction(TraceKind::ShutDown);
+            TraceShowNow();
             Shutdown(*power);
             break;
         default:
             if (desktop != nullptr) {
                 const WindowHandle target = desktop->DesktopWindow();
                 const bool ok = desktop->Post(target, wm::SYSCOMMAND, kScScreenSave, 0);
-                TraceMessage(false, target, wm::SYSCOMMAND, kScScreenSave, 0, ok);
+                TraceMessage(MessageRole::ScreenSaverStart, false, target, wm::SYSCOMMAND,
+                             kScScreenSave, 0, ok);
             }
             break;
     }
@@ -94,7 +99,7 @@ void ScreenSaverWakeUp() {
             for (const WindowHandle w : *windows) {
                 if (desktop->IsVisible(w)) {
                     const bool ok = desktop->Post(w, wm::CLOSE, 0, 0);
-                    TraceMessage(false, w, wm::CLOSE, 0, 0, ok);
+                    TraceMessage(MessageRole::ScreenSaverClose, false, w, wm::CLOSE, 0, 0, ok);
                 }
             }
         }
@@ -102,7 +107,7 @@ void ScreenSaverWakeUp() {
         if (saver == 0) saver = desktop->FindTopLevelByClass(kDefaultScreenSaverClass);
         if (saver != 0) {
             const bool ok = desktop->Post(saver, wm::CLOSE, 0, 0);
-            TraceMessage(false, saver, wm::CLOSE, 0, 0, ok);
+            TraceMessage(MessageRole::ScreenSaverClose, false, saver, wm::CLOSE, 0, 0, ok);
         }
     }
     if (SystemPower* power = Os().power) {

@@ -26,3 +26,14 @@ PressEngine& PressEngineInUse() {
     PressEngine* engine = g_engine.load();
     return engine != nullptr ? *engine : *UnownedEngine();
 }
+
+PressEngineOwner::PressEngineOwner(IrReceiver& receiver)
+    : receiver_(receiver), engine_(std::make_shared<PressEngine>(receiver)) {
+    InstallPressEngine(engine_.get());
+}
+
+PressEngineOwner::~PressEngineOwner() {
+    ForgetCodeSink(receiver_, engine_.get());
+    PressEngine* installed = engine_.get();
+    if (g_engine.compare_exchange_strong(installed, nullptr)) InstallHandlerMemory(nullptr);
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 
 #include "engine/elevation_notice.h"
 #include "engine/events.h"
@@ -40,3 +41,23 @@ private:
 // Null puts back an engine of its own for programs that install none (the tools).
 void InstallPressEngine(PressEngine* engine);
 PressEngine& PressEngineInUse();
+
+// The program's engine from start-up to the end, installed while its owner lives. The
+// receiver it is given to (the shell's links) holds a share while it hands a code over,
+// so a press still running when the owner goes (a reader held in a message box by a
+// stop that gave up) ends on a living engine. The owner takes the engine out of the
+// receiver and out of use before its own share goes: no code reaches it after.
+class PressEngineOwner {
+public:
+    explicit PressEngineOwner(IrReceiver& receiver);
+    ~PressEngineOwner();
+    PressEngineOwner(const PressEngineOwner&) = delete;
+    PressEngineOwner& operator=(const PressEngineOwner&) = delete;
+
+    PressEngine& engine() const { return *engine_; }
+    const std::shared_ptr<PressEngine>& shared() const { return engine_; }
+
+private:
+    IrReceiver& receiver_;
+    std::shared_ptr<PressEngine> engine_;
+};

@@ -13,11 +13,7 @@ namespace {
 
 // The level the change left, for whoever reads the trace (the on-screen display shows it).
 void TraceLevel() {
-    TraceAction([] {
-        const int32_t percent = VolumePercent();
-        return percent < 0 ? std::string("volume level unknown")
-                           : "volume now " + std::to_string(percent) + "%";
-    });
+    TraceAction([] { return TraceFact(TraceKind::VolumeLevel, {}, VolumePercent()); });
 }
 
 int StepButton(int32_t button, uint8_t sageKey, bool up) {
@@ -29,8 +25,8 @@ int StepButton(int32_t button, uint8_t sageKey, bool up) {
     if (RemoteSettings* settings = CurrentSettings()) {
         const float step = VolumeStep(settings->VolumeSensitivity.load());
         TraceAction([&] {
-            return std::string(up ? "volume up " : "volume down ") +
-                   std::to_string(static_cast<int>(step * 100.0f + 0.5f)) + "%";
+            return TraceFact(TraceKind::VolumeStep, {}, static_cast<int32_t>(step * 100.0f + 0.5f),
+                             up);
         });
         if (up) {
             RaiseVolume(step);
@@ -54,7 +50,7 @@ int OnMute(int32_t button) {
         return 1;
     }
     const bool mute = OutputUnmuted();
-    TraceAction([&] { return std::string(mute ? "sound muted" : "sound unmuted"); });
+    TraceAction(mute ? TraceKind::SoundMuted : TraceKind::SoundUnmuted);
     if (mute) {
         MuteOutput();
     } else {

@@ -446,11 +446,10 @@ void AutoSwitch() {
         if ((desktop->WindowStyle(window) & kWsVisible) == 0) continue;
         if (const int row = WindowSearchMatch(window); row != -1) {
             TraceStep([&] {
-                std::string why = row == kPluginClassMatch ? std::string("plug-in window")
-                                  : row == kProfileFileMatch ? ProfileForWindow(window)
-                                                             : "row " + std::to_string(row);
-                return "auto-switch to " + LowerAnsi(ProcessNameOfWindow(window)) + " (" + why +
-                       ")";
+                TraceFact fact(TraceKind::AutoSwitch, LowerAnsi(ProcessNameOfWindow(window)),
+                               row == kPluginClassMatch || row == kProfileFileMatch ? 0 : row);
+                if (row == kProfileFileMatch) fact.arguments = ProfileForWindow(window);
+                return fact;
             });
             BringWindowToFront(window);
             return;

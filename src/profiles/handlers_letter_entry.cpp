@@ -3,13 +3,14 @@
 // so the two meet under one lock.
 #include <mutex>
 
+#include "desktop/input.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/handler_memory.h"
 #include "profiles/handlers.h"
 #include "profiles/handlers_common.h"
-#include "desktop/input.h"
 #include "state/messages.h"
+#include "state/trace.h"
 
 using namespace keys;
 
@@ -48,6 +49,10 @@ constexpr int32_t LetterCount(int32_t digit) {
 
 using LetterEntry = HandlerMemory::LetterEntry;
 
+char PendingLetter(const LetterEntry& letter) {
+    return kKeypadLetters[letter.pendingDigit - Digit2][letter.tapCount - 1];
+}
+
 void StartTimer() {
     if (UserInterface* ui = Os().ui) (void)ui->SetTimer(MainWindowHandle(), kLetterEntryTimer, kLetterEntryMs);
 }
@@ -60,8 +65,9 @@ void StopTimer() {
 // which also keeps two commits from typing their letters out of order.
 void CommitLocked(LetterEntry& letter) {
     if (letter.pendingDigit >= 0) {
-        const char* group = kKeypadLetters[letter.pendingDigit - Digit2];
-        SendKeystroke(static_cast<uint8_t>(group[letter.tapCount - 1]));
+        const char typed = PendingLetter(letter);
+        SendKeystroke(static_cast<uint8_t>(typed));
+        TraceAction([&] { return TraceFact(TraceKind::LetterTyped, {}, typed); });
     }
     letter = LetterEntry{};
     StopTimer();
@@ -83,6 +89,8 @@ int HandleRow125(int32_t button) {
                 CommitLocked(letter);
                 letter = LetterEntry{button, 1};
             }
+            TraceAction(
+                [&] { return TraceFact(TraceKind::LetterChosen, {}, PendingLetter(letter)); });
             StartTimer();
             return 1;
         }

@@ -20,7 +20,7 @@ namespace {
 void PostTo(WindowHandle window, MessageId message, WParam wParam, LParam lParam) {
     if (Desktop* desktop = Os().desktop) {
         const bool ok = desktop->Post(window, message, wParam, lParam);
-        TraceMessage(false, window, message, wParam, lParam, ok);
+        TraceMessage(MessageRole::Handler, false, window, message, wParam, lParam, ok);
     }
 }
 
@@ -36,7 +36,7 @@ void SendTo(WindowHandle window, MessageId message, WParam wParam, LParam lParam
     const bool answered = desktop->SendAbortIfHung(
         window, message, wParam, lParam, timedOutBefore ? kSendRetryTimeoutMs : kSendTimeoutMs,
         &ignored);
-    TraceMessage(true, window, message, wParam, lParam, answered);
+    TraceMessage(MessageRole::Handler, true, window, message, wParam, lParam, answered);
     if (answered) {
         if (timedOutBefore) unanswering = 0;
     } else if (desktop->WindowExists(window)) {

@@ -638,6 +638,13 @@ std::string Named(const ProfileFile& file, int line) {
     return Where(file, line) + " \"" + file.name + "\"";
 }
 
+// A step where the file decided the press: the display names the file's program.
+TraceFact Decided(const ProfileFile& file, std::string text) {
+    TraceFact fact(TraceKind::Profile, std::move(text));
+    fact.shownName = file.name;
+    return fact;
+}
+
 void RunStep(const ProfileStep& step, const ProfileFile& file) {
     Desktop* desktop = Os().desktop;
     switch (step.kind) {
@@ -651,7 +658,7 @@ void RunStep(const ProfileStep& step, const ProfileFile& file) {
             const WindowHandle front = desktop->ForegroundWindow();
             const LParam lParam = static_cast<LParam>(static_cast<uint32_t>(step.appCommand) << 16);
             const bool ok = desktop->Post(front, wm::APPCOMMAND, front, lParam);
-            TraceMessage(false, front, wm::APPCOMMAND, front, lParam, ok);
+            TraceMessage(MessageRole::Handler, false, front, wm::APPCOMMAND, front, lParam, ok);
             return;
         }
         case ProfileStep::Message: {
@@ -664,7 +671,7 @@ void RunStep(const ProfileStep& step, const ProfileFile& file) {
                 return;
             }
             const bool ok = desktop->Post(target, step.message, step.wParam, step.lParam);
-            TraceMessage(false, target, step.message, step.wParam, step.lParam, ok);
+            TraceMessage(MessageRole::Handler, false, target, step.message, step.wParam, step.lParam, ok);
             return;
         }
         case ProfileStep::Open: {
@@ -746,8 +753,9 @@ void HoldIfDueLocked(ProfileHoldWait& wait, uint32_t now) {
     if (wait.held || now - wait.start < static_cast<uint32_t>(wait.file->holdMs)) return;
     wait.held = true;
     TraceStep([&] {
-        return Named(*wait.file, wait.hold->line) + " held " + RemoteButtonName(wait.button) +
-               " for " + std::to_string(wait.file->holdMs) + " ms";
+        return Decided(*wait.file, Named(*wait.file, wait.hold->line) + " held " +
+                                       RemoteButtonName(wait.button) + " for " +
+                                       std::to_string(wait.file->holdMs) + " ms");
     });
     RunAction(*wait.hold, *wait.file);
 }
@@ -760,8 +768,9 @@ void EndWaitLocked(std::shared_ptr<ProfileHoldWait>& slot) {
     StopHoldTimer();
     if (wait == nullptr || wait->held || wait->tap == nullptr) return;
     TraceStep([&] {
-        return Named(*wait->file, wait->tap->line) + " " + RemoteButtonName(wait->button) +
-               " let go before " + std::to_string(wait->file->holdMs) + " ms";
+        return Decided(*wait->file, Named(*wait->file, wait->tap->line) + " " +
+                                        RemoteButtonName(wait->button) + " let go before " +
+                                        std::to_string(wait->file->holdMs) + " ms");
     });
     RunAction(*wait->tap, *wait->file);
 }
@@ -823,7 +832,7 @@ ProfileAnswer Resolve(const ProfileSnapshot& snapshot, int32_t button, bool glob
                 text += " (also matched " + choice->alsoMatched->fileName + ")";
             if (const ProfileAction* hold = HoldActionFor(file, button); hold != nullptr && !global)
                 text += ", waits to see whether it is held";
-            return text;
+            return Decided(*file, std::move(text));
         });
         if (const ProfileAction* hold = HoldActionFor(file, button); hold != nullptr && !global) {
             StartWait(snapshot, *file, button, action, hold);

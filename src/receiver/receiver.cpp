@@ -17,10 +17,16 @@ constexpr size_t kDescriptionChars = 255;
 constexpr size_t kDiscardChunk = 1000;
 
 void CodeComplete() {
-    if (CodeSink* sink = TheReceiver().codeSink.load()) {
+    IrReceiver& rx = TheReceiver();
+    std::shared_ptr<CodeSink> sink;
+    {
+        std::lock_guard<std::mutex> hold(rx.sinkLock);
+        sink = rx.codeSink;
+    }
+    if (sink) {
         sink->OnCodeComplete();
     } else {
-        TheReceiver().valueCount = 0;
+        rx.valueCount = 0;
     }
 }
 
@@ -305,8 +311,21 @@ void DiscardPendingInput() {
 void SetFirstRunHook(FirstRunHook hook) { TheReceiver().firstRunHook = hook; }
 
 void SetReceiverLinks(const ReceiverLinks& links) {
-    TheReceiver().codeSink = links.codeSink;
+    {
+        std::lock_guard<std::mutex> hold(TheReceiver().sinkLock);
+        TheReceiver().codeSink = links.codeSink;
+    }
     TheReceiver().availability = links.availability;
     TheReceiver().startupValue = links.startupValue;
     TheReceiver().showPluginWait = links.showPluginWait;
+}
+
+void ForgetCodeSink(IrReceiver& rx, const CodeSink* sink) {
+    std::shared_ptr<CodeSink> gone;
+    {
+        std::lock_guard<std::mutex> hold(rx.sinkLock);
+        if (rx.codeSink.get() != sink) return;
+        gone = std::move(rx.codeSink);
+    }
+    // The last share may end the sink here, outside the lock.
 }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -15,7 +16,8 @@ constexpr int32_t kMaxValues = 1000;
 class ReceiverHandle;
 
 // Takes each complete code from the receiver it serves: the values are in that
-// receiver's object, and the sink empties them.
+// receiver's object, and the sink empties them. The receiver holds a share of the sink
+// while it calls it, so whoever installed it may go at any time.
 class CodeSink {
 public:
     virtual void OnCodeComplete() = 0;
@@ -41,8 +43,10 @@ struct IrReceiver {
     enum EscapeState : int32_t { kNoEscape = 0, kAwaitingWholeValue = 1, kAwaitingWholeOrEnd = 2 };
     int32_t escapeState = kNoEscape;
 
-    // Installed by SetReceiverLinks and SetFirstRunHook.
-    std::atomic<CodeSink*> codeSink{nullptr};
+    // Installed by SetReceiverLinks and SetFirstRunHook. The reader takes its own share
+    // of the sink under the lock, and calls it outside.
+    std::mutex sinkLock;
+    std::shared_ptr<CodeSink> codeSink;  // guarded by sinkLock
     std::atomic<void (*)(bool)> availability{nullptr};
     std::atomic<int32_t (*)(const char*)> startupValue{nullptr};
     std::atomic<void (*)(WindowHandle)> showPluginWait{nullptr};
@@ -112,9 +116,12 @@ void SetFirstRunHook(FirstRunHook hook);
 // CancelPlugInWindow) and the hardware-wait window. Whatever is not installed is left
 // out: a code then goes nowhere, a start-up value reads 0.
 struct ReceiverLinks {
-    CodeSink* codeSink = nullptr;
+    std::shared_ptr<CodeSink> codeSink;
     void (*availability)(bool available) = nullptr;
     int32_t (*startupValue)(const char* name) = nullptr;
     void (*showPluginWait)(WindowHandle mainWindow) = nullptr;
 };
 void SetReceiverLinks(const ReceiverLinks& links);
+// Takes the sink out of the receiver if it is the one installed: no code is handed to it
+// after this returns (a code being handed over now ends on the receiver's share).
+void ForgetCodeSink(IrReceiver& rx, const CodeSink* sink);

@@ -80,6 +80,25 @@ std::string Join(const std::vector<std::string>& parts, const char* separator) {
     return out;
 }
 
+// The facts that only the display reads.
+bool Unlined(TraceKind kind) {
+    return kind == TraceKind::Elevated || kind == TraceKind::Offline ||
+           kind == TraceKind::LetterChosen || kind == TraceKind::LetterTyped;
+}
+
+std::string JoinFacts(const std::vector<TraceFact>& facts, const char* separator) {
+    std::string out;
+    for (const TraceFact& f : facts) {
+        const std::string text = DescribeFact(f);
+        if (text.empty()) continue;
+        if (!out.empty()) out += separator;
+        out += text;
+    }
+    return out;
+}
+
+std::string Percent(int32_t n) { return std::to_string(n) + "%"; }
+
 std::string TimeOfDay(std::chrono::system_clock::time_point when) {
     using namespace std::chrono;
     const std::time_t seconds = system_clock::to_time_t(when);
@@ -99,40 +118,60 @@ namespace trace_detail {
 
 bool Active() { return t_record != nullptr; }
 
-void Step(std::string text) {
-    if (TracePress* press = CurrentPress()) press->steps.push_back(std::move(text));
+void Step(TraceFact fact) {
+    if (TracePress* press = CurrentPress()) {
+        press->steps.push_back(std::move(fact));
+        t_record->shown = false;
+    }
 }
 
-void Action(std::string text) {
+void Action(TraceFact fact) {
     if (t_record == nullptr) return;
-    t_record->lastActionUs = MicrosNow();
+    if (!Unlined(fact.kind)) t_record->lastActionUs = MicrosNow();
+    t_record->shown = false;
     // An action before any match (none happens today) still belongs to the code.
-    if (TracePress* press = CurrentPress()) press->actions.push_back(std::move(text));
+    if (TracePress* press = CurrentPress()) press->actions.push_back(std::move(fact));
 }
 
 void Keys(const std::vector<InputEvent>& batch) {
-    Point cursor;
+    TraceFact fact(TraceKind::Keys);
     for (const InputEvent& e : batch) {
         if (e.kind != InputEvent::Mouse) continue;
-        if (Desktop* desktop = Os().desktop) cursor = desktop->CursorPos();
+        if (Desktop* desktop = Os().desktop) fact.point = desktop->CursorPos();
         break;
     }
-    Action(DescribeInput(batch, cursor));
+    fact.input = batch;
+    Action(std::move(fact));
 }
 
-void Message(bool sent, WindowHandle window, MessageId message, WParam wParam, LParam lParam,
-             bool ok) {
-    std::string target = "no window";
+void Message(MessageRole role, bool sent, WindowHandle window, MessageId message, WParam wParam,
+             LParam lParam, bool ok) {
+    TraceFact fact(TraceKind::Message);
+    TraceMessageFact& m = fact.message;
+    m.target = "no window";
     if (window != 0) {
         Desktop* desktop = Os().desktop;
-        target = desktop == nullptr ? std::string() : desktop->ClassName(window, 256);
-        if (target.empty()) target = "window " + Hex(window);
+        m.target = desktop == nullptr ? std::string() : desktop->ClassName(window, 256);
+        if (m.target.empty()) m.target = "window " + Hex(window);
     }
-    std::string text = std::string(sent ? "send to " : "post to ") + target + ": message " +
-                       Hex(message) + " wParam " + std::to_string(wParam) + " lParam " +
-                       std::to_string(lParam);
-    if (!ok) text += sent ? " (not answered)" : " (failed)";
-    Action(std::move(text));
+    m.sent = sent;
+    m.message = message;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    m.ok = ok;
+    m.role = role;
+    Action(std::move(fact));
+}
+
+void ShowNow() {
+    const TraceRecordOutput shown = Board().recordOutput.load();
+    if (t_record == nullptr || shown == nullptr) return;
+    try {
+        shown(*t_record);
+        t_record->shown = true;
+    } catch (...) {
+        // The panel comes at the end of the press instead.
+    }
 }
 
 }  // namespace trace_detail
@@ -173,12 +212,33 @@ CodeTrace::~CodeTrace() {
     t_record = outer_;
     try {
         const TraceRecordOutput shown = Board().recordOutput.load();
-        if (shown != nullptr) shown(*record_);
+        if (shown != nullptr && !record_->shown) shown(*record_);
         const TraceOutput output = Board().output.load();
         if (output != nullptr && Board().linesOn.load(std::memory_order_relaxed))
             output(FormatTraceRecord(*record_));
     } catch (...) {
         // A line that cannot be built or delivered is lost; the press is not.
+    }
+}
+
+TimerTrace::TimerTrace() {
+    if (!TraceWatched()) return;
+    record_.emplace();
+    record_->when = WallNow();
+    record_->timer = true;
+    record_->presses.emplace_back().button = -1;
+    outer_ = t_record;
+    t_record = &*record_;
+}
+
+TimerTrace::~TimerTrace() {
+    if (!record_) return;
+    t_record = outer_;
+    try {
+        const TraceRecordOutput shown = Board().recordOutput.load();
+        if (shown != nullptr && !record_->shown) shown(*record_);
+    } catch (...) {
+        // What the display cannot be told it does not show.
     }
 }
 
@@ -202,8 +262,10 @@ std::string FormatTraceRecord(const TraceRecord& record) {
         line += RemoteButtonName(p.button);
         line += " variant " + std::to_string(p.variant) + ": " + DecisionText(p.decision);
         if (p.decision == RepeatDecision::Swallowed) continue;
-        line += " | " + (p.steps.empty() ? std::string("no step") : Join(p.steps, ", then "));
-        line += " | " + (p.actions.empty() ? std::string("no action") : Join(p.actions, "; "));
+        const std::string steps = JoinFacts(p.steps, ", then ");
+        const std::string actions = JoinFacts(p.actions, "; ");
+        line += " | " + (steps.empty() ? std::string("no step") : steps);
+        line += " | " + (actions.empty() ? std::string("no action") : actions);
     }
     if (record.lastActionUs) {
         const uint64_t us = *record.lastActionUs - record.startUs;
@@ -215,6 +277,112 @@ std::string FormatTraceRecord(const TraceRecord& record) {
         line += " | no action";
     }
     return EscapeControlCharacters(line);
+}
+
+std::string DescribeFact(const TraceFact& f) {
+    switch (f.kind) {
+        case TraceKind::PluginWindow:
+            return "plug-in window " + f.name + (f.flag ? ", power button" : "");
+        case TraceKind::NoSettings: return "no settings yet";
+        case TraceKind::MouseMode: return "mouse mode";
+        case TraceKind::GlobalButton:
+            return std::string("global button ") + RemoteButtonName(f.number);
+        case TraceKind::OwnWindow: return "own window in front";
+        case TraceKind::AutoSwitch:
+            return "auto-switch to " + f.name +
+                   (!f.arguments.empty() ? " (" + f.arguments + ")"
+                    : f.number == 0      ? std::string(" (plug-in window)")
+                                         : " (row " + std::to_string(f.number) + ")");
+        case TraceKind::Profile:
+        case TraceKind::Note: return f.name;
+        case TraceKind::PluginInFront: return "plug-in window in front (" + f.name + ")";
+        case TraceKind::CatalogueRow:
+            return "catalogue row " + std::to_string(f.number) + " " + f.name;
+        case TraceKind::NotHandledByRow: return "not handled by the row";
+        case TraceKind::NoCatalogueRow: return "no catalogue row for " + f.name;
+        case TraceKind::UnsupportedWarning: return "unsupported-program warning";
+        case TraceKind::DefaultKey: return "default key";
+        case TraceKind::NoDefaultKey: return "no default key";
+        case TraceKind::Keys: return DescribeInput(f.input, f.point);
+        case TraceKind::Message: {
+            const TraceMessageFact& m = f.message;
+            std::string text = std::string(m.sent ? "send to " : "post to ") + m.target +
+                               ": message " + Hex(m.message) + " wParam " +
+                               std::to_string(m.wParam) + " lParam " + std::to_string(m.lParam);
+            if (!m.ok) text += m.sent ? " (not answered)" : " (failed)";
+            return text;
+        }
+        case TraceKind::Open:
+            return "open " + f.name + (f.arguments.empty() ? "" : " " + f.arguments) +
+                   (f.flag ? std::string() : " (failed, " + std::to_string(f.number) + ")");
+        case TraceKind::Standby: return "standby";
+        case TraceKind::Hibernate: return "hibernate";
+        case TraceKind::ShutDown: return "shut down";
+        case TraceKind::AdministratorNotice: return "administrator notice for " + f.name;
+        case TraceKind::FastStepsEnd: return "fast cursor steps end";
+        case TraceKind::CursorTo:
+            return "cursor to (" + std::to_string(f.point.x) + ", " + std::to_string(f.point.y) +
+                   ")";
+        case TraceKind::MouseModeSwitched:
+            return std::string("mouse mode ") + (f.flag ? "on" : "off");
+        case TraceKind::WarningClosed:
+            return std::string("unsupported-program warning closed") +
+                   (f.flag ? ", not to be shown again" : "");
+        case TraceKind::VolumeStep:
+            return std::string(f.flag ? "volume up " : "volume down ") + Percent(f.number);
+        case TraceKind::VolumeLevel:
+            return f.number < 0 ? std::string("volume level unknown")
+                                : "volume now " + Percent(f.number);
+        case TraceKind::SoundMuted: return "sound muted";
+        case TraceKind::SoundUnmuted: return "sound unmuted";
+        case TraceKind::Elevated:
+        case TraceKind::Offline:
+        case TraceKind::LetterChosen:
+        case TraceKind::LetterTyped: return std::string();
+    }
+    return std::string();
+}
+
+TraceOutcome FactOutcome(const TraceFact& f) {
+    switch (f.kind) {
+        case TraceKind::Keys:
+        case TraceKind::Standby:
+        case TraceKind::Hibernate:
+        case TraceKind::ShutDown:
+        case TraceKind::FastStepsEnd:
+        case TraceKind::CursorTo:
+        case TraceKind::MouseModeSwitched:
+        case TraceKind::VolumeStep:
+        case TraceKind::SoundMuted:
+        case TraceKind::SoundUnmuted:
+        case TraceKind::LetterChosen:
+        case TraceKind::LetterTyped: return TraceOutcome::Sent;
+        case TraceKind::Message:
+            if (f.message.role == MessageRole::ButtonNotice ||
+                f.message.role == MessageRole::ScreenSaverClose)
+                return TraceOutcome::Nothing;
+            // A send that ran out of time is still delivered once the program answers.
+            return f.message.ok || f.message.sent ? TraceOutcome::Sent : TraceOutcome::Failed;
+        case TraceKind::Open: return f.flag ? TraceOutcome::Sent : TraceOutcome::Failed;
+        case TraceKind::Offline: return TraceOutcome::Failed;
+        default: return TraceOutcome::Nothing;
+    }
+}
+
+TraceOutcome PressOutcome(const TracePress& press) {
+    bool elevated = false;
+    for (const TraceFact& s : press.steps) elevated = elevated || s.kind == TraceKind::Elevated;
+    bool sent = false, failed = false;
+    for (const TraceFact& a : press.actions) {
+        const TraceOutcome o = FactOutcome(a);
+        // Windows drops input and messages from this program to the one in front.
+        const bool toFront = a.kind == TraceKind::Keys || (a.kind == TraceKind::Message &&
+                                                           a.message.role == MessageRole::Handler);
+        if (elevated && toFront && o != TraceOutcome::Nothing) return TraceOutcome::Blocked;
+        sent = sent || o == TraceOutcome::Sent;
+        failed = failed || o == TraceOutcome::Failed;
+    }
+    return sent ? TraceOutcome::Sent : failed ? TraceOutcome::Failed : TraceOutcome::Nothing;
 }
 
 std::string EscapeControlCharacters(const std::string& text) {
@@ -234,16 +402,22 @@ std::string EscapeControlCharacters(const std::string& text) {
     return out;
 }
 
+namespace {
+
 // Modifiers pressed in the batch name the keys tapped under them ("Ctrl+Shift+A"); a
 // modifier tapped alone is named by itself ("Win"); whatever is left pressed or released
 // on its own is named with "down" or "up" (the timed keys send one event per batch).
-std::string DescribeInput(const std::vector<InputEvent>& batch, Point cursor) {
+// For the line each key is "key ..." and the mouse buttons are named too; for people,
+// only the keys' names.
+std::vector<std::string> InputParts(const std::vector<InputEvent>& batch, Point cursor,
+                                    bool forPeople) {
     struct Held {
         uint16_t key;
         bool used;
     };
     std::vector<Held> held;
     std::vector<std::string> parts;
+    const char* const keyWord = forPeople ? "" : "key ";
     auto withModifiers = [&](const std::string& name) {
         std::string text;
         for (Held& h : held) {
@@ -261,13 +435,17 @@ std::string DescribeInput(const std::vector<InputEvent>& batch, Point cursor) {
             const uint32_t down = right ? kMouseRightDown : kMouseLeftDown;
             const uint32_t up = right ? kMouseRightUp : kMouseLeftUp;
             const char* side = right ? "right" : "left";
-            if ((e.flags & down) != 0 && i + 1 < batch.size() &&
-                batch[i + 1].kind == InputEvent::Mouse && (batch[i + 1].flags & up) != 0) {
-                parts.push_back(std::string(side) + " click" + at);
-                ++i;
-            } else {
-                parts.push_back(std::string(side) + ((e.flags & down) != 0 ? " down" : " up") + at);
+            const bool click = (e.flags & down) != 0 && i + 1 < batch.size() &&
+                               batch[i + 1].kind == InputEvent::Mouse &&
+                               (batch[i + 1].flags & up) != 0;
+            if (!forPeople) {
+                parts.push_back(std::string(side) +
+                                (click                   ? " click"
+                                 : (e.flags & down) != 0 ? " down"
+                                                         : " up") +
+                                at);
             }
+            if (click) ++i;
             continue;
         }
         const bool isUp = (e.flags & kKeyUp) != 0;
@@ -285,26 +463,36 @@ std::string DescribeInput(const std::vector<InputEvent>& batch, Point cursor) {
                     held[h].used = true;
                     std::string text;
                     for (const Held& x : held) text += (text.empty() ? "" : "+") + KeyName(x.key);
-                    parts.push_back("key " + text);
+                    parts.push_back(keyWord + text);
                     for (Held& x : held) x.used = true;
                 }
                 held.erase(held.begin() + static_cast<std::ptrdiff_t>(h));
                 break;
             }
-            if (!found) parts.push_back("key " + KeyName(e.virtualKey) + " up");
+            if (!found) parts.push_back(keyWord + KeyName(e.virtualKey) + " up");
             continue;
         }
         if (!isUp) {
             const bool tapped = i + 1 < batch.size() && batch[i + 1].kind == InputEvent::Keyboard &&
                                 batch[i + 1].virtualKey == e.virtualKey &&
                                 (batch[i + 1].flags & kKeyUp) != 0;
-            parts.push_back("key " + withModifiers(KeyName(e.virtualKey)) +
+            parts.push_back(keyWord + withModifiers(KeyName(e.virtualKey)) +
                             (tapped ? "" : " down"));
             if (tapped) ++i;
         } else {
-            parts.push_back("key " + KeyName(e.virtualKey) + " up");
+            parts.push_back(keyWord + KeyName(e.virtualKey) + " up");
         }
     }
-    for (const Held& h : held) parts.push_back("key " + KeyName(h.key) + " down");
-    return Join(parts, "; ");
+    for (const Held& h : held) parts.push_back(keyWord + KeyName(h.key) + " down");
+    return parts;
+}
+
+}  // namespace
+
+std::string DescribeInput(const std::vector<InputEvent>& batch, Point cursor) {
+    return Join(InputParts(batch, cursor, false), "; ");
+}
+
+std::string InputKeyNames(const std::vector<InputEvent>& batch) {
+    return Join(InputParts(batch, Point{}, true), ", ");
 }

@@ -1,11 +1,13 @@
 // The routing trace: for each received code, which button it matched, what the repeat
-// filter decided, which dispatcher step took the press and the actions really taken,
-// as one line of text. Every layer that contributes reports here; the shell decides
-// where the lines go (viewers, the log file) and whether anyone watches.
+// filter decided, which dispatcher step took the press and the actions really taken.
+// Every layer that contributes reports a typed fact here; the shell decides where the
+// finished records go: as one line of text (viewers, the log file) and to the on-screen
+// display, each rendered from the same facts.
 //
 // When nobody watches, each hook costs one relaxed atomic load and nothing is built.
-// A record exists only on the thread processing a code (the reader thread), for the
-// span of that code; hooks on other threads (a main-thread timer) record nothing.
+// A record exists only on a thread inside a traced span: the reader thread for the span
+// of a code, the main thread for a timer that finishes an earlier press (TimerTrace);
+// hooks elsewhere record nothing.
 #pragma once
 
 #include <atomic>
@@ -23,13 +25,104 @@
 // What the repeat filter made of one matched code.
 enum class RepeatDecision { MouseModeBypass, NewPress, AfterPause, HeldAccepted, Swallowed };
 
+// What a message meant to the press that sent it.
+enum class MessageRole : uint8_t {
+    Handler,           // a catalogue row's message: the press's effect on the program
+    ButtonNotice,      // the program in front hears of the button; the press goes on
+    PluginButton,      // a plug-in window takes the button
+    ScreenSaverStart,  // the power button's screen-saver mode
+    ScreenSaverClose,  // the wake-up before every press
+    BrowserForward,    // the macros that page a browser
+    BrowserBack,
+};
+
+struct TraceMessageFact {
+    bool sent = false;   // sent and waited for; else posted
+    std::string target;  // the window's class, "window 0x...", or "no window"
+    MessageId message = 0;
+    WParam wParam = 0;
+    LParam lParam = 0;
+    bool ok = true;  // posted, or answered in time
+    MessageRole role = MessageRole::Handler;
+};
+
+// What one entry of a press's record states. Steps (which part of the dispatcher took
+// the press) and actions (what it did) share the type; each kind uses the fields named
+// beside it. Kinds marked "unlined" tell the display something the line leaves to
+// other entries, and add nothing to the line.
+enum class TraceKind : uint8_t {
+    // Steps
+    PluginWindow,        // name: its class; flag: it takes only the power button
+    NoSettings,
+    MouseMode,
+    GlobalButton,        // number: the button
+    OwnWindow,
+    AutoSwitch,          // name: the program brought forward; number: its row, 0 a plug-in window;
+                         // arguments: the profile file that knows it, when one does
+    PluginInFront,       // name: its class
+    CatalogueRow,        // number: the row; name: the program's file; shownName
+    NotHandledByRow,
+    NoCatalogueRow,      // name: the program's file; flag: it is this program
+    UnsupportedWarning,
+    DefaultKey,
+    NoDefaultKey,
+    Elevated,            // unlined; name: the program in front, which runs as administrator
+    Profile,             // name: the file and line that decided, as the line says it;
+                         // shownName: the program the file names
+    Note,                // name: what happened, as the line says it (steps and actions that
+                         // tell the display nothing)
+    // Actions
+    Keys,                 // input (point: the cursor, for mouse buttons)
+    Message,              // message
+    Open,                 // name: the file or address; arguments; flag: opened; number: the
+                          // shell's answer when not
+    Offline,              // unlined (its box says it); name: the web favourite not opened
+    Standby,
+    Hibernate,
+    ShutDown,
+    AdministratorNotice,  // name: the program
+    FastStepsEnd,
+    CursorTo,             // point
+    MouseModeSwitched,    // flag: on
+    WarningClosed,        // flag: not to be shown again
+    VolumeStep,           // flag: up; number: the step in percent
+    VolumeLevel,          // number: the level after the change in percent, -1 unknown
+    SoundMuted,
+    SoundUnmuted,
+    LetterChosen,         // unlined; number: the letter a tap selects, still to be typed
+    LetterTyped,          // unlined (its key is in the line); number: the letter
+};
+
+struct TraceFact {
+    TraceFact() = default;
+    explicit TraceFact(TraceKind k, std::string n = {}, int32_t num = 0, bool f = false)
+        : kind(k), name(std::move(n)), number(num), flag(f) {}
+
+    TraceKind kind{};
+    std::string name;
+    // The program's name for the display where the step that decided the press brings
+    // one of its own (a profile names its program); empty: made from `name`.
+    std::string shownName;
+    std::string arguments;
+    int32_t number = 0;
+    bool flag = false;
+    Point point;
+    std::vector<InputEvent> input;
+    TraceMessageFact message;
+};
+
+// What became of what a press did: it reached its target, it went out to a program that
+// Windows keeps it from (one running as administrator), it failed, or nothing was done.
+enum class TraceOutcome : uint8_t { Nothing, Sent, Blocked, Failed };
+
 namespace trace_detail {
 bool Active();  // a record is open on this thread
-void Step(std::string text);
-void Action(std::string text);
+void Step(TraceFact fact);
+void Action(TraceFact fact);
 void Keys(const std::vector<InputEvent>& batch);
-void Message(bool sent, WindowHandle window, MessageId message, WParam wParam, LParam lParam,
-             bool ok);
+void Message(MessageRole role, bool sent, WindowHandle window, MessageId message, WParam wParam,
+             LParam lParam, bool ok);
+void ShowNow();
 }  // namespace trace_detail
 
 // Someone watches: a viewer is attached, the log is on or the on-screen display wants
@@ -90,8 +183,8 @@ struct TracePress {
     int32_t button = 0;
     int32_t variant = 0;
     RepeatDecision decision = RepeatDecision::NewPress;
-    std::vector<std::string> steps;
-    std::vector<std::string> actions;
+    std::vector<TraceFact> steps;
+    std::vector<TraceFact> actions;
 };
 
 struct TraceRecord {
@@ -100,7 +193,22 @@ struct TraceRecord {
     std::optional<uint64_t> lastActionUs;
     int32_t values = 0;
     std::vector<TracePress> presses;
+    // A main-window timer's record: one press entry without a button, for the display
+    // alone (the lines are of received codes).
+    bool timer = false;
+    // Handed to the display already (TraceShowNow), with nothing added since.
+    bool shown = false;
 };
+
+// The outcome of one fact, and of a whole press: Blocked where the press knew its
+// program runs as administrator, else Sent if anything reached its target, else Failed
+// if something was tried, else Nothing. Notices (the button message to the program in
+// front, the screen-saver wake-up, the warnings' and notices' own windows) are no outcome.
+TraceOutcome FactOutcome(const TraceFact& fact);
+TraceOutcome PressOutcome(const TracePress& press);
+
+// The fact as the line says it; empty for the unlined kinds.
+std::string DescribeFact(const TraceFact& fact);
 
 // "21:04:05.123 | Play variant 2: new press, accepted | catalogue row 125 notepad.exe |
 // post to Notepad: message 0xC0DE wParam 6 lParam 0; key Space | last action after 0.412 ms"
@@ -130,24 +238,59 @@ private:
     TraceRecord* outer_ = nullptr;
 };
 
-// The hooks. `make` builds the text and runs only while a record is open.
+// A main-window timer that finishes what earlier presses began (the letter entry's
+// commit): its facts go to the display when someone shows the records; it makes no line.
+class TimerTrace {
+public:
+    TimerTrace();
+    ~TimerTrace();
+    TimerTrace(const TimerTrace&) = delete;
+    TimerTrace& operator=(const TimerTrace&) = delete;
+
+private:
+    std::optional<TraceRecord> record_;
+    TraceRecord* outer_ = nullptr;
+};
+
+namespace trace_detail {
+// A fact, or words that tell the line something and the display nothing.
+inline TraceFact AsFact(TraceFact fact) { return fact; }
+inline TraceFact AsFact(std::string words) { return TraceFact(TraceKind::Note, std::move(words)); }
+}  // namespace trace_detail
+
+// The hooks. `make` builds the fact (or a Note's words) and runs only while a record is
+// open.
 template <typename Make>
 inline void TraceStep(Make&& make) {
-    if (Tracing()) trace_detail::Step(std::forward<Make>(make)());
+    if (Tracing()) trace_detail::Step(trace_detail::AsFact(std::forward<Make>(make)()));
+}
+inline void TraceStep(TraceKind kind) {
+    if (Tracing()) trace_detail::Step(TraceFact(kind));
 }
 template <typename Make>
 inline void TraceAction(Make&& make) {
-    if (Tracing()) trace_detail::Action(std::forward<Make>(make)());
+    if (Tracing()) trace_detail::Action(trace_detail::AsFact(std::forward<Make>(make)()));
+}
+inline void TraceAction(TraceKind kind) {
+    if (Tracing()) trace_detail::Action(TraceFact(kind));
 }
 // Keys by name with their modifiers; mouse buttons with the cursor's position.
 inline void TraceInput(const std::vector<InputEvent>& batch) {
     if (Tracing()) trace_detail::Keys(batch);
 }
 // A posted (sent = false) or sent message, with its target's class.
-inline void TraceMessage(bool sent, WindowHandle window, MessageId message, WParam wParam,
-                         LParam lParam, bool ok) {
-    if (Tracing()) trace_detail::Message(sent, window, message, wParam, lParam, ok);
+inline void TraceMessage(MessageRole role, bool sent, WindowHandle window, MessageId message,
+                         WParam wParam, LParam lParam, bool ok) {
+    if (Tracing()) trace_detail::Message(role, sent, window, message, wParam, lParam, ok);
+}
+// Hands the record so far to the display at once: the press is about to block (the
+// computer goes to sleep), and its panel belongs before that, not after.
+inline void TraceShowNow() {
+    if (Tracing()) trace_detail::ShowNow();
 }
 
-// "Ctrl+Shift+A", "Play/Pause", "Win" (KeyName); one batch of keyboard and mouse events.
+// "key Ctrl+Shift+A", "key Play/Pause", "key Win" (KeyName), "left click at (7, 9)":
+// one batch of keyboard and mouse events.
 std::string DescribeInput(const std::vector<InputEvent>& batch, Point cursor);
+// The keys alone, for people: "Ctrl+Shift+A", "Play/Pause"; empty without keys.
+std::string InputKeyNames(const std::vector<InputEvent>& batch);

@@ -2,8 +2,6 @@
 
 #include <atomic>
 #include <cctype>
-#include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -26,25 +24,24 @@ struct OsdState {
 };
 OsdState g_osd;
 
-bool StartsWith(const std::string& text, const char* prefix) {
-    return text.compare(0, std::strlen(prefix), prefix) == 0;
-}
-
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
-// The last step or action that starts with the prefix, without it.
-std::optional<std::string> Last(const std::vector<std::string>& items, const char* prefix) {
-    for (size_t i = items.size(); i-- > 0;) {
-        if (StartsWith(items[i], prefix)) return items[i].substr(std::strlen(prefix));
+const TraceFact* Last(const std::vector<TraceFact>& facts, TraceKind kind) {
+    for (size_t i = facts.size(); i-- > 0;) {
+        if (facts[i].kind == kind) return &facts[i];
     }
-    return std::nullopt;
+    return nullptr;
 }
 
-bool Has(const std::vector<std::string>& items, const char* prefix) {
-    return Last(items, prefix).has_value();
+const TraceFact* LastMessage(const std::vector<TraceFact>& actions, MessageRole role) {
+    for (size_t i = actions.size(); i-- > 0;) {
+        if (actions[i].kind == TraceKind::Message && actions[i].message.role == role)
+            return &actions[i];
+    }
+    return nullptr;
 }
 
 // Names for the programs the catalogue knows best; others keep their file name.
@@ -95,91 +92,122 @@ constexpr KnownProgram kKnownPrograms[] = {
     {"zplayer.exe", "Zoom Player"},
 };
 
-// What an "open ..." action opened: the host of a web address, else the file (a
-// program's arguments after ".exe " left out, since a path may hold spaces).
-std::string OpenedName(std::string target) {
-    if (const size_t failed = target.rfind(" (failed, "); failed != std::string::npos)
-        target.erase(failed);
+// What a favourite opened: the host of a web address, else the program or file.
+std::string OpenedName(const std::string& target) {
     if (const size_t scheme = target.find("://"); scheme != std::string::npos) {
         std::string host = target.substr(scheme + 3);
         host = host.substr(0, host.find_first_of("/?#"));
         return host.empty() ? target : host;
     }
-    const std::string lower = Lower(target);
-    if (const size_t exe = lower.find(".exe "); exe != std::string::npos) target.erase(exe + 4);
     return FriendlyProgramName(target);
 }
 
-const char* PowerWord(const std::vector<std::string>& actions) {
-    if (Has(actions, "standby")) return "Standby";
-    if (Has(actions, "hibernate")) return "Hibernate";
-    if (Has(actions, "shut down")) return "Shut down";
-    return nullptr;
+// The program the step that decided the press names, as people know it.
+std::string ProgramShown(const TraceFact& step) {
+    return step.shownName.empty() ? FriendlyProgramName(step.name) : step.shownName;
 }
 
-// The program of the profile file for the window in front: its step names it in quotes
-// ("user profile vlc.toml:7 \"VLC\" (shadows row 80)").
-std::optional<std::string> ProfileProgram(const std::vector<std::string>& steps) {
-    for (size_t i = steps.size(); i-- > 0;) {
-        const std::string& step = steps[i];
-        if (!StartsWith(step, "user profile ") && !StartsWith(step, "shipped profile ")) continue;
-        const size_t open = step.find('"');
-        const size_t close = step.rfind('"');
-        if (open == std::string::npos || close == open) return std::nullopt;
-        return step.substr(open + 1, close - open - 1);
-    }
+std::string Letter(const TraceFact& fact) { return std::string(1, static_cast<char>(fact.number)); }
+
+// The keys a press sent, by name; empty when it sent none.
+std::string KeysSent(const TracePress& p) {
+    const TraceFact* keys = Last(p.actions, TraceKind::Keys);
+    return keys == nullptr ? std::string() : InputKeyNames(keys->input);
+}
+
+// "Play · Play/Pause"; a key named like its button ("Left") once.
+std::string ButtonAndKey(const std::string& button, const std::string& key) {
+    return key.empty() || key == button ? button : button + kDot + key;
+}
+
+std::optional<OsdPanel> Just(std::string text) { return OsdPanel{std::move(text), -1}; }
+
+std::optional<OsdPanel> VolumeWords(const TracePress& p, const std::string& name, bool did) {
+    if (Last(p.actions, TraceKind::SoundMuted)) return Just("Muted");
+    if (const TraceFact* level = Last(p.actions, TraceKind::VolumeLevel);
+        level && level->number >= 0)
+        return OsdPanel{"Volume " + std::to_string(level->number) + "%", level->number};
+    if (Last(p.actions, TraceKind::SoundUnmuted)) return Just("Unmuted");
+    if (did) return Just(name);
     return std::nullopt;
 }
 
+std::optional<OsdPanel> MacroWords(const TracePress& p, const std::string& name) {
+    const std::string slot = std::to_string(p.button - MacroButton1 + 1);
+    if (const TraceFact* opened = Last(p.actions, TraceKind::Open)) {
+        if (!opened->flag) return Just("Favourite " + slot + kDot + "could not be opened");
+        return Just("Favourite " + slot + kDot + OpenedName(opened->name));
+    }
+    if (Last(p.actions, TraceKind::Offline))
+        return Just("Favourite " + slot + kDot + "could not be opened");
+    if (const TraceFact* forward = LastMessage(p.actions, MessageRole::BrowserForward))
+        return forward->message.ok ? Just(name + kDot + "Forward") : std::nullopt;
+    if (const TraceFact* back = LastMessage(p.actions, MessageRole::BrowserBack))
+        return back->message.ok ? Just(name + kDot + "Back") : std::nullopt;
+    if (const std::string keys = KeysSent(p); !keys.empty()) return Just(name + kDot + keys);
+    return std::nullopt;
+}
+
+// What the panel says about one press: only what it did, never what it did not.
 std::optional<OsdPanel> Words(const TracePress& p) {
     const std::string name = FriendlyButtonName(p.button);
     const auto& steps = p.steps;
     const auto& actions = p.actions;
-    auto just = [](std::string text) { return OsdPanel{std::move(text), -1}; };
+    const TraceOutcome outcome = PressOutcome(p);
+    const bool did = outcome == TraceOutcome::Sent;
 
-    if (const auto mode = Last(actions, "mouse mode ")) return just("Mouse mode " + *mode);
-    if (Has(steps, "no settings yet")) return std::nullopt;
+    if (const TraceFact* mode = Last(actions, TraceKind::MouseModeSwitched))
+        return Just(std::string("Mouse mode ") + (mode->flag ? "on" : "off"));
+    if (Last(steps, TraceKind::NoSettings)) return std::nullopt;
+    if (outcome == TraceOutcome::Blocked) {
+        const TraceFact* elevated = Last(steps, TraceKind::Elevated);
+        const std::string program = ProgramShown(*elevated);
+        return Just("Blocked: " + (program.empty() ? std::string("the program") : program) +
+                    " runs as administrator");
+    }
 
-    if (Has(steps, "global button ")) {
-        if (p.button == VolumeUp || p.button == VolumeDown || p.button == Mute) {
-            if (Has(actions, "sound muted")) return just("Muted");
-            if (const auto now = Last(actions, "volume now ")) {
-                const int32_t level = std::atoi(now->c_str());
-                return OsdPanel{"Volume " + std::to_string(level) + "%", level};
-            }
-            return just(name);
-        }
-        if (p.button >= MacroButton1 && p.button <= MacroButton4) {
-            const std::string slot = std::to_string(p.button - MacroButton1 + 1);
-            if (const auto opened = Last(actions, "open ")) {
-                if (opened->find(" (failed, ") != std::string::npos)
-                    return just("Favourite " + slot + kDot + "could not be opened");
-                return just("Favourite " + slot + kDot + OpenedName(*opened));
-            }
-            if (const auto key = Last(actions, "key ")) return just(name + kDot + *key);
-            return just(name);
-        }
-        if (const char* power = PowerWord(actions)) return just(name + kDot + power);
-        return just(name);
+    if (Last(actions, TraceKind::Standby)) return Just(name + kDot + "Standby");
+    if (Last(actions, TraceKind::Hibernate)) return Just(name + kDot + "Hibernate");
+    if (Last(actions, TraceKind::ShutDown)) return Just(name + kDot + "Shut down");
+    if (const TraceFact* saver = LastMessage(actions, MessageRole::ScreenSaverStart))
+        return saver->message.ok ? Just(name + kDot + "Screen saver") : std::nullopt;
+    if (const TraceFact* plugin = LastMessage(actions, MessageRole::PluginButton))
+        return plugin->message.ok ? Just(name + kDot + "plug-in " + plugin->message.target)
+                                  : std::nullopt;
+
+    if (Last(steps, TraceKind::GlobalButton)) {
+        if (p.button == VolumeUp || p.button == VolumeDown || p.button == Mute)
+            return VolumeWords(p, name, did);
+        if (p.button >= MacroButton1 && p.button <= MacroButton4) return MacroWords(p, name);
+        // The power button's key for a cooperating program.
+        return did ? Just(ButtonAndKey(name, KeysSent(p))) : std::nullopt;
     }
-    if (Has(steps, "mouse mode")) return just(name + kDot + "Mouse mode");
-    if (const auto row = Last(steps, "catalogue row ")) {
-        const size_t space = row->find(' ');
-        if (space != std::string::npos)
-            return just(name + kDot + FriendlyProgramName(row->substr(space + 1)));
-        return just(name);
+    if (Last(steps, TraceKind::MouseMode))
+        return did ? Just(name + kDot + "Mouse mode") : std::nullopt;
+
+    if (const TraceFact* chosen = Last(actions, TraceKind::LetterChosen)) {
+        const TraceFact* typed = Last(actions, TraceKind::LetterTyped);
+        return Just((typed ? "Typed " + Letter(*typed) + kDot : std::string()) + "Letter " +
+                    Letter(*chosen));
     }
-    if (const auto program = ProfileProgram(steps)) return just(name + kDot + *program);
-    if (const auto program = Last(steps, "no catalogue row for ")) {
-        // The warning has just said so in its own window.
-        if (Has(steps, "unsupported-program warning")) return std::nullopt;
-        // The arrows, OK and Exit are never warned about: their default keys drive any
-        // program.
-        if (IsArrowButton(p.button) || p.button == Ok || p.button == Exit || program->empty())
-            return just(name);
-        return just("Not supported: " + *program);
+    if (const TraceFact* file = Last(steps, TraceKind::Profile); file && did)
+        return Just(name + kDot + file->shownName);
+    // The warning has just said so in its own window.
+    if (Last(steps, TraceKind::UnsupportedWarning)) return std::nullopt;
+    if (Last(steps, TraceKind::DefaultKey)) {
+        const std::string keys = KeysSent(p);
+        return keys.empty() ? std::nullopt : Just(ButtonAndKey(name, keys));
     }
-    return just(name);
+    if (Last(steps, TraceKind::NoDefaultKey)) {
+        // Nothing was sent; this program's own hidden window in front is no program to
+        // speak of.
+        const TraceFact* program = Last(steps, TraceKind::NoCatalogueRow);
+        if (program == nullptr || program->flag || program->name.empty()) return std::nullopt;
+        return Just("Not available: " + program->name);
+    }
+    if (const TraceFact* row = Last(steps, TraceKind::CatalogueRow); row && did)
+        return Just(name + kDot + ProgramShown(*row));
+    return std::nullopt;
 }
 
 void LeavePanel(const TraceRecord& record) {
@@ -196,6 +224,12 @@ void LeavePanel(const TraceRecord& record) {
 }  // namespace
 
 std::optional<OsdPanel> OsdPanelFor(const TraceRecord& record) {
+    if (record.timer) {
+        // The main window's timer typed the letter the taps chose.
+        if (record.presses.empty()) return std::nullopt;
+        const TraceFact* typed = Last(record.presses.back().actions, TraceKind::LetterTyped);
+        return typed ? Just("Typed " + Letter(*typed)) : std::nullopt;
+    }
     // One code can match more than one button; the last one taken speaks for it.
     for (size_t i = record.presses.size(); i-- > 0;) {
         const TracePress& p = record.presses[i];

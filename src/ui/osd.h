@@ -1,8 +1,9 @@
 // The on-screen display: a short panel that tells the person at the screen what each
-// accepted press did ("Play · VLC", "Volume 45%", "Not supported: name.exe"). Its words
-// are made from the routing trace's record of the code, so the panel and the trace line
-// of one press never disagree. The records are built only while the display is on; the
-// reader thread makes the words and wakes the user-interface thread, which draws.
+// accepted press did ("Play · VLC", "Volume 45%", "Power · Standby"), and nothing for a
+// press that did nothing. Its words are made from the facts of the routing trace's
+// record of the code, the same facts the trace line is made from, so the panel and the
+// line of one press never disagree. The records are built only while the display is on;
+// the reader thread makes the words and wakes the user-interface thread, which draws.
 #pragma once
 
 #include <cstdint>
@@ -20,9 +21,9 @@ struct OsdPanel {
     }
 };
 
-// What the panel says about a code; nothing for a code that matched no button, a held
-// button the repeat filter swallowed, or a press the unsupported-program warning has
-// just told about.
+// What the panel says about a code (or about the letter-entry timer's record); nothing
+// for a code that matched no button, a held button the repeat filter swallowed, a press
+// that did nothing, or one the unsupported-program warning has just told about.
 std::optional<OsdPanel> OsdPanelFor(const TraceRecord& record);
 
 // "Volume Up", "Fast Forward", "OK", "5", "Macro 2".

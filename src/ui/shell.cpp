@@ -50,8 +50,8 @@ void OpenProgramFile(const char* relativePath) {
     const intptr_t result =
         shell->Execute(owner, "open", ProgramDirectory() + relativePath, "", "", kSwShowNormal);
     TraceAction([&] {
-        return "open " + ProgramDirectory() + relativePath +
-               (result > 32 ? std::string() : " (failed, " + std::to_string(result) + ")");
+        return TraceFact(TraceKind::Open, ProgramDirectory() + relativePath,
+                         result > 32 ? 0 : static_cast<int32_t>(result), result > 32);
     });
     if (result <= 32) throw UserCancelException{};
 }
@@ -237,8 +237,16 @@ ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LPa
                         (void)desktop->Post(host.Frame(), WM_REMOTE_SHOWSETTINGS, 0, 0);
                     }
                     return Handled();
-                case kLetterEntryTimer: LetterEntryTimer(); return Handled();
-                case kProfileHoldTimer: ProfileHoldTimer(); return Handled();
+                case kLetterEntryTimer: {
+                    const TimerTrace trace;
+                    LetterEntryTimer();
+                    return Handled();
+                }
+                case kProfileHoldTimer: {
+                    const TimerTrace trace;
+                    ProfileHoldTimer();
+                    return Handled();
+                }
                 case kTrayRestoreTimer: RetryTrayRestore(host); return Handled();
                 default: return ShellReply{};
             }
@@ -295,11 +303,11 @@ void ShowNoticeInTray(const std::string& text) { (void)TheTrayIcon().ShowBalloon
 
 }  // namespace
 
-void ConnectShellLinks() {
+void ConnectShellLinks(std::shared_ptr<CodeSink> codeSink) {
     TheTrayIcon().ForgetArrivals();
     SetNoticeSink(&ShowNoticeInTray);
     ReceiverLinks links;
-    links.codeSink = &PressEngineInUse();
+    links.codeSink = std::move(codeSink);
     links.availability = &ReceiverAvailability;
     links.startupValue = &ReadStartupValue;
     links.showPluginWait = [](WindowHandle mainWindow) {
@@ -309,7 +317,7 @@ void ConnectShellLinks() {
     SetReceiverLinks(links);
 }
 
-void InstallShellHooks() {
-    ConnectShellLinks();
+void InstallShellHooks(std::shared_ptr<CodeSink> codeSink) {
+    ConnectShellLinks(std::move(codeSink));
     SetFirstRunHook(&FirstRunSteps);
 }

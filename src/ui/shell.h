@@ -5,10 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/types.h"
 #include "platform/vk.h"
+
+class CodeSink;
 
 // Raised by the launchers when the shell cannot open the file. It carries no message of
 // its own: whoever asked reports the failure.
@@ -149,13 +152,13 @@ bool CommandLineAsksForSettings(const std::string& lowerCommandLine);
 // was posted.
 bool ForwardToRunningInstance(WindowHandle running, const std::string& lowerCommandLine);
 
-// The receiver's codes to the press engine in use (its code sink), its state to the tray
+// The receiver's codes to the press engine (its code sink), its state to the tray
 // icon (with a balloon when it is removed or comes back, unless ReceiverNotifications is 0), its
 // start-up values from the settings key, its hardware-wait request to the main window;
 // the notices of the layers below to tray balloons.
-void ConnectShellLinks();
+void ConnectShellLinks(std::shared_ptr<CodeSink> codeSink);
 
 constexpr const char* kReceiverConnectedNotice = "Orbiscope receiver connected";
 constexpr const char* kReceiverRemovedNotice = "Orbiscope receiver removed";
 // Set up before the receiver search: the receiver's links and the first-run hook.
-void InstallShellHooks();
+void InstallShellHooks(std::shared_ptr<CodeSink> codeSink);

@@ -32,7 +32,7 @@ struct FakeEnv {
     std::unique_ptr<ScopedPlatform> scope;
     RemoteSettings* savedSettings;
     // A new engine for each test: a process that has seen no press.
-    PressEngine engine{TheReceiver()};
+    PressEngineOwner engine{TheReceiver()};
 
     FakeEnv() : savedSettings(CurrentSettings()) {
         clock.now = 100000;
@@ -47,10 +47,9 @@ struct FakeEnv {
         platform.shell = &shell;
         platform.network = &network;
         Install();
-        InstallPressEngine(&engine);
         SetCurrentSettings(settings.get());
         RegisterButtonMessage();
-        ConnectShellLinks();
+        ConnectShellLinks(engine.shared());
     }
     // Re-installs after a test changed a port pointer in `platform`.
     void Install() {
@@ -58,7 +57,6 @@ struct FakeEnv {
         scope = std::make_unique<ScopedPlatform>(platform);
     }
     ~FakeEnv() {
-        InstallPressEngine(nullptr);
         SetCurrentSettings(savedSettings);
         scope.reset();
     }

@@ -1,128 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "engine/macros.h"
+#include "engine/power.h"
 #include "fake_env.h"
 #include "platform/fake/fake_volume.h"
+#include "profiles/profile_files.h"
 #include "receiver/remote_button.h"
+#include "state/messages.h"
 #include "state/trace.h"
 #include "ui/osd.h"
+#include "ui/shell.h"
 #include "ui/trace_output.h"
 #include "volume/volume.h"
 
 namespace {
 
 const std::string kDot = " \xC2\xB7 ";
-
-TracePress Press(int32_t button, std::vector<std::string> steps, std::vector<std::string> actions,
-                 RepeatDecision decision = RepeatDecision::NewPress) {
-    TracePress p;
-    p.button = button;
-    p.variant = 1;
-    p.decision = decision;
-    p.steps = std::move(steps);
-    p.actions = std::move(actions);
-    return p;
-}
-
-// The records as the trace writes them for each kind of action.
-TEST(OsdWords, EachKindOfActionInAPersonsWords) {
-    const std::string post = "post to AppClass: message 0xC0D5 wParam 6 lParam 0";
-    struct Case {
-        const char* name;
-        std::vector<TracePress> presses;
-        std::optional<OsdPanel> panel;
-    };
-    const Case cases[] = {
-        {"catalogue row",
-         {Press(Play, {"catalogue row 80 vlc.exe"}, {post, "key Space"})},
-         OsdPanel{"Play" + kDot + "VLC", -1}},
-        {"after the automatic switch",
-         {Press(Next, {"auto-switch to wmplayer.exe (row 150)", "catalogue row 150 wmplayer.exe"},
-                {"key NextTrack"})},
-         OsdPanel{"Next" + kDot + "Windows Media Player", -1}},
-        {"profile file",
-         {Press(Play, {"user profile vlc.toml:7 \"My \"VLC\"\" (shadows row 80)"}, {"key Ctrl+P"})},
-         OsdPanel{"Play" + kDot + "My \"VLC\"", -1}},
-        {"profile file that left the button to the row",
-         {Press(Next, {"shipped profile vlc.toml \"VLC 3\" leaves Next", "catalogue row 80 vlc.exe"},
-                {"key N"})},
-         OsdPanel{"Next" + kDot + "VLC", -1}},
-        {"profile file taking a global button",
-         {Press(VolumeUp, {"user profile mpv.toml:9 \"mpv\" takes global button VolumeUp"},
-                {"key Up"})},
-         OsdPanel{"Volume Up" + kDot + "mpv", -1}},
-        {"program without a known name",
-         {Press(FastForward, {"catalogue row 79 mplayerc64.exe"}, {})},
-         OsdPanel{"Fast Forward" + kDot + "mplayerc64", -1}},
-        {"favourite opened",
-         {Press(MacroButton2, {"global button MacroButton2"},
-                {"open C:\\Windows\\System32\\notepad.exe C:\\notes.txt"})},
-         OsdPanel{"Favourite 2" + kDot + "Notepad", -1}},
-        {"web favourite",
-         {Press(MacroButton1, {"global button MacroButton1"}, {"open http://www.example.org/x"})},
-         OsdPanel{"Favourite 1" + kDot + "www.example.org", -1}},
-        {"favourite that failed",
-         {Press(MacroButton3, {"global button MacroButton3"}, {"open C:\\gone.avi (failed, 2)"})},
-         OsdPanel{"Favourite 3" + kDot + "could not be opened", -1}},
-        {"macro key",
-         {Press(MacroButton4, {"global button MacroButton4"}, {"key Alt+Enter"})},
-         OsdPanel{"Macro 4" + kDot + "Alt+Enter", -1}},
-        {"mouse mode toggled",
-         {Press(MacroButton1, {"global button MacroButton1"}, {"mouse mode on"})},
-         OsdPanel{"Mouse mode on", -1}},
-        {"mouse mode arrow",
-         {Press(Up, {"mouse mode"}, {"cursor to (300, 198)"}, RepeatDecision::MouseModeBypass)},
-         OsdPanel{"Up" + kDot + "Mouse mode", -1}},
-        {"volume up",
-         {Press(VolumeUp, {"global button VolumeUp"}, {"volume up 8%", "volume now 58%"},
-                RepeatDecision::HeldAccepted)},
-         OsdPanel{"Volume 58%", 58}},
-        {"muted", {Press(Mute, {"global button Mute"}, {"sound muted"})}, OsdPanel{"Muted", -1}},
-        {"unmuted",
-         {Press(Mute, {"global button Mute"}, {"sound unmuted", "volume now 0%"})},
-         OsdPanel{"Volume 0%", 0}},
-        {"level unknown",
-         {Press(VolumeDown, {"global button VolumeDown"},
-                {"volume down 8%", "volume level unknown"})},
-         OsdPanel{"Volume Down", -1}},
-        {"power",
-         {Press(Power, {"global button Power"}, {"standby"})},
-         OsdPanel{"Power" + kDot + "Standby", -1}},
-        {"not supported, warning off",
-         {Press(Play, {"no catalogue row for calc.exe", "default key"}, {post, "key Play/Pause"})},
-         OsdPanel{"Not supported: calc.exe", -1}},
-        {"not supported, the warning told it",
-         {Press(Play,
-                {"no catalogue row for calc.exe", "unsupported-program warning", "default key"},
-                {post, "unsupported-program warning closed"})},
-         std::nullopt},
-        {"arrow into an unsupported program",
-         {Press(Left, {"no catalogue row for calc.exe", "default key"}, {"key Left"})},
-         OsdPanel{"Left", -1}},
-        {"own window in front",
-         {Press(Ok, {"own window in front", "default key"}, {"key Enter"})},
-         OsdPanel{"OK", -1}},
-        {"swallowed repeat", {Press(Play, {}, {}, RepeatDecision::Swallowed)}, std::nullopt},
-        {"no match", {}, std::nullopt},
-        {"two buttons in one code: the last taken speaks",
-         {Press(Digit5, {"catalogue row 125 notepad.exe"}, {}),
-          Press(Digit6, {}, {}, RepeatDecision::Swallowed)},
-         OsdPanel{"5" + kDot + "Notepad", -1}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TraceRecord record;
-        record.presses = c.presses;
-        const std::optional<OsdPanel> panel = OsdPanelFor(record);
-        ASSERT_EQ(panel.has_value(), c.panel.has_value());
-        if (panel) {
-            EXPECT_EQ(panel->text, c.panel->text);
-            EXPECT_EQ(panel->level, c.panel->level);
-        }
-    }
-}
 
 int g_wakes = 0;
 void CountWake() { ++g_wakes; }
@@ -139,6 +36,8 @@ protected:
         env.Install();
         endpoint.level = 0.5f;
         CreateEndpointVolume();
+        env.settings->ShowUnsupportedDlg = 0;
+        env.Foreground("calc.exe", "Calculator", "CalcFrame");
         g_wakes = 0;
         g_lines.clear();
         SetOsdWake(&CountWake);
@@ -153,25 +52,193 @@ protected:
         ReleaseEndpointVolume();
         UnmuteOutput();
     }
+    std::optional<OsdPanel> Press(int32_t button) {
+        env.Receive(button, ++variant % 2 + 1);
+        return TakeOsdPanel();
+    }
     FakeEnv env;
     FakeEndpointVolume endpoint;
+    int variant = 0;
 };
 
-TEST_F(OsdPresses, EachAcceptedPressLeavesItsPanelAndWakesTheWindow) {
-    env.Foreground("vlc.exe", "VLC media player", "QWidget");
-    env.Receive(Play, 1);
-    EXPECT_EQ(TakeOsdPanel(), (OsdPanel{"Play" + kDot + "VLC", -1}));
-    EXPECT_EQ(g_wakes, 1);
+OsdPanel Text(std::string text) { return OsdPanel{std::move(text), -1}; }
 
-    // The level after the change, read back from the output.
-    env.Receive(VolumeUp, 1);
-    EXPECT_EQ(TakeOsdPanel(), (OsdPanel{"Volume 58%", 58}));
-    env.Receive(Mute, 1);
-    EXPECT_EQ(TakeOsdPanel(), (OsdPanel{"Muted", -1}));
+// The main frame as its timers see it.
+class FrameHost : public WindowlessShellHost {
+public:
+    void ReleaseEndpoint() override {}
+};
+
+TEST_F(OsdPresses, TheVolumeShowsTheLevelOrWhatTheMuteDid) {
+    EXPECT_EQ(Press(VolumeUp), (OsdPanel{"Volume 58%", 58}));
+    EXPECT_EQ(Press(Mute), Text("Muted"));
     EXPECT_TRUE(endpoint.muted);
-
+    EXPECT_EQ(Press(Mute), (OsdPanel{"Volume 58%", 58}));
+    // A level that cannot be read: the unmute still happened.
+    ReleaseEndpointVolume();
+    MuteOutput();
+    EXPECT_EQ(Press(Mute), Text("Unmuted"));
     // Only the display wants the records: no trace line is made for them.
     EXPECT_TRUE(g_lines.empty());
+}
+
+TEST_F(OsdPresses, LetterEntryShowsEachTapsLetterThenTheTypedOne) {
+    env.Foreground("notepad.exe", "Untitled - Notepad", "Notepad");
+    EXPECT_EQ(Press(Digit2), Text("Letter A"));
+    EXPECT_EQ(Press(Digit2), Text("Letter B"));
+    EXPECT_EQ(Press(Digit3), Text("Typed B" + kDot + "Letter D"));
+    // The main window's timer types the pending letter.
+    FrameHost host;
+    (void)OnShellMessage(host, wm::TIMER, kLetterEntryTimer, 0, 0);
+    EXPECT_EQ(TakeOsdPanel(), Text("Typed D"));
+    // With nothing pending the timer types nothing and says nothing.
+    (void)OnShellMessage(host, wm::TIMER, kLetterEntryTimer, 0, 0);
+    EXPECT_FALSE(TakeOsdPanel().has_value());
+}
+
+// One press of each kind: the panel names what it did, and nothing when it did nothing.
+TEST(OsdPanel, EachPressNamesWhatItDid) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeEnv&)> arrange;
+        int32_t button;
+        std::optional<OsdPanel> panel;
+    };
+    const Case cases[] = {
+        {"catalogue row",
+         [](FakeEnv& e) { e.Foreground("vlc.exe", "VLC media player", "QWidget"); }, Play,
+         Text("Play" + kDot + "VLC")},
+        {"after the automatic switch",
+         [](FakeEnv& e) { e.AddWindow("wmplayer.exe", "Windows Media Player", "WMPlayerApp"); },
+         Next, Text("Next" + kDot + "Windows Media Player")},
+        {"default key into an unsupported program", [](FakeEnv&) {}, Play,
+         Text("Play" + kDot + "Play/Pause")},
+        {"an arrow's key named like it", [](FakeEnv&) {}, Left, Text("Left")},
+        {"nothing to send", [](FakeEnv&) {}, Record, Text("Not available: calc.exe")},
+        {"the warning told it", [](FakeEnv& e) { e.settings->ShowUnsupportedDlg = 1; }, Record,
+         std::nullopt},
+        {"this program's hidden window in front",
+         [](FakeEnv& e) {
+             FakeWindow* own = e.desktop.Find(e.Foreground("orbiscoperemote.exe"));
+             own->style = 0;
+             e.processes.self = own->pid;
+         },
+         Record, std::nullopt},
+        {"power button off", [](FakeEnv&) {}, Power, std::nullopt},
+        {"power to a plug-in window in front",
+         [](FakeEnv& e) { e.Foreground("plugin.exe", "Plug-in", "Orbiscope.WMPlugin"); }, Power,
+         Text("Power" + kDot + "plug-in Orbiscope.WMPlugin")},
+        {"plug-in window behind", [](FakeEnv& e) { e.AddWindow("girder.exe", "", kGirderClass); },
+         Play, Text("Play" + kDot + "plug-in Orbiscope.Girder")},
+        {"screen saver",
+         [](FakeEnv& e) {
+             e.settings->PowerButtonEnabled = 1;
+             e.settings->PowerButtonMode = kPowerScreenSaver;
+         },
+         Power, Text("Power" + kDot + "Screen saver")},
+        {"shut down",
+         [](FakeEnv& e) {
+             e.settings->PowerButtonEnabled = 1;
+             e.settings->PowerButtonMode = kPowerShutdown;
+         },
+         Power, Text("Power" + kDot + "Shut down")},
+        {"favourite opened",
+         [](FakeEnv& e) {
+             e.settings->SetMacro(2, kMacroQuickLaunch);
+             e.settings->SetFavorite(2, "C:\\Windows\\notepad.exe C:\\notes.txt");
+         },
+         MacroButton2, Text("Favourite 2" + kDot + "Notepad")},
+        {"favourite that failed",
+         [](FakeEnv& e) {
+             e.settings->SetMacro(3, kMacroQuickLaunch);
+             e.settings->SetFavorite(3, "C:\\gone.avi");
+             e.shell.defaultResult = 2;
+         },
+         MacroButton3, Text("Favourite 3" + kDot + "could not be opened")},
+        {"web favourite offline",
+         [](FakeEnv& e) {
+             e.settings->SetMacro(1, kMacroQuickLaunch);
+             e.settings->SetFavorite(1, "www.example.org");
+             e.network.SetReachable(false);
+         },
+         MacroButton1, Text("Favourite 1" + kDot + "could not be opened")},
+        {"browser forward", [](FakeEnv& e) { e.settings->SetMacro(4, kMacroBrowserForward); },
+         MacroButton4, Text("Macro 4" + kDot + "Forward")},
+        {"back", [](FakeEnv& e) { e.settings->SetMacro(4, kMacroMceBack); }, MacroButton4,
+         Text("Macro 4" + kDot + "Back")},
+        {"macro key", [](FakeEnv& e) { e.settings->SetMacro(4, kMacroAltEnter); }, MacroButton4,
+         Text("Macro 4" + kDot + "Alt+Enter")},
+        {"mouse mode toggled", [](FakeEnv& e) { e.settings->SetMacro(1, kMacroToggleMouseMode); },
+         MacroButton1, Text("Mouse mode on")},
+        {"mouse mode arrow", [](FakeEnv& e) { e.settings->MouseModeEnabled = 1; }, Up,
+         Text("Up" + kDot + "Mouse mode")},
+        {"program running as administrator",
+         [](FakeEnv& e) {
+             e.settings->AutoSwitchEnabled = 0;
+             const WindowHandle vlc = e.Foreground("vlc.exe", "VLC media player");
+             e.processes.elevation[e.desktop.Find(vlc)->pid] = Elevation::Elevated;
+         },
+         Play, Text("Blocked: VLC runs as administrator")},
+        {"a profile file names its program",
+         [](FakeEnv& e) {
+             (void)InstallProfiles({{"mpv.toml", "[program]\nname = \"My mpv\"\n"
+                                                 "match = { process = \"mpv.exe\" }\n"
+                                                 "takes_global = [\"VolumeUp\"]\n"
+                                                 "[buttons]\nPlay = \"Space\"\n"
+                                                 "VolumeUp = \"Up\"\n"}},
+                                   {});
+             e.Foreground("mpv.exe", "mpv");
+         },
+         Play, Text("Play" + kDot + "My mpv")},
+        {"a profile file taking a global button",
+         [](FakeEnv& e) {
+             (void)InstallProfiles({{"mpv.toml", "[program]\nname = \"My mpv\"\n"
+                                                 "match = { process = \"mpv.exe\" }\n"
+                                                 "takes_global = [\"VolumeUp\"]\n"
+                                                 "[buttons]\nVolumeUp = \"Up\"\n"}},
+                                   {});
+             e.Foreground("mpv.exe", "mpv");
+         },
+         VolumeUp, Text("Volume Up" + kDot + "My mpv")},
+    };
+    SetOsdWake(&CountWake);
+    SetOnScreenDisplay(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TheButtonMap().RemoveAllButtons();
+        LoadDefaultButtons();
+        FakeEnv env;
+        env.settings->ShowUnsupportedDlg = 0;
+        env.Foreground("calc.exe", "Calculator", "CalcFrame");
+        c.arrange(env);
+        g_wakes = 0;
+        env.Receive(c.button, 1);
+        const std::optional<OsdPanel> panel = TakeOsdPanel();
+        ASSERT_EQ(panel.has_value(), c.panel.has_value()) << (panel ? panel->text : "");
+        if (panel) {
+            EXPECT_EQ(*panel, *c.panel);
+        }
+        EXPECT_EQ(g_wakes, panel ? 1 : 0);
+    }
+    (void)InstallProfiles({}, {});
+    SetOnScreenDisplay(false);
+    SetOsdWake(nullptr);
+}
+
+// Standby returns only once the computer is awake again: the panel is left before, and
+// not again after the wake.
+TEST_F(OsdPresses, SleepIsShownBeforeTheComputerSleeps) {
+    for (const int32_t mode : {kPowerStandby, kPowerHibernate}) {
+        env.settings->PowerButtonEnabled = 1;
+        env.settings->PowerButtonMode = mode;
+        std::optional<OsdPanel> beforeSleep;
+        env.power.whileAsleep = [&] { beforeSleep = TakeOsdPanel(); };
+        EXPECT_FALSE(Press(Power).has_value());
+        EXPECT_EQ(beforeSleep, Text(mode == kPowerStandby ? "Power" + kDot + "Standby"
+                                                          : "Power" + kDot + "Hibernate"));
+        EXPECT_EQ(g_wakes, 1);
+        g_wakes = 0;
+    }
 }
 
 TEST_F(OsdPresses, OffLeavesNothingAndBuildsNoRecord) {
@@ -188,7 +255,7 @@ TEST_F(OsdPresses, OffLeavesNothingAndBuildsNoRecord) {
     SetTraceWatched(false);
     EXPECT_TRUE(TraceWatched());
     env.Receive(Next, 1);
-    EXPECT_EQ(TakeOsdPanel(), (OsdPanel{"Next" + kDot + "VLC", -1}));
+    EXPECT_EQ(TakeOsdPanel(), Text("Next" + kDot + "VLC"));
 }
 
 TEST_F(OsdPresses, TheSettingSwitchesItAndIsOffWhenAbsent) {
@@ -200,6 +267,27 @@ TEST_F(OsdPresses, TheSettingSwitchesItAndIsOffWhenAbsent) {
     ApplyOnScreenDisplaySetting();
     EXPECT_TRUE(OnScreenDisplayOn());
     SetCurrentSettings(env.settings.get());
+}
+
+// The swallowed repeat and the code that matched nothing show nothing; of two buttons
+// in one code, the last one taken speaks.
+TEST(OsdWords, OnlyATakenPressSpeaks) {
+    TraceRecord record;
+    EXPECT_FALSE(OsdPanelFor(record).has_value());
+    TracePress row;
+    row.button = Digit5;
+    row.steps.emplace_back(TraceKind::CatalogueRow, "notepad.exe", 125);
+    row.actions.emplace_back(TraceKind::Keys).input = {InputEvent{InputEvent::Keyboard, '5', 0, 0}};
+    TracePress swallowed;
+    swallowed.button = Digit6;
+    swallowed.decision = RepeatDecision::Swallowed;
+    record.presses = {row, swallowed};
+    EXPECT_EQ(OsdPanelFor(record), Text("5" + kDot + "Notepad"));
+    // A profile that names its program for the display is named so.
+    record.presses[0].steps[0].shownName = "My Notes";
+    EXPECT_EQ(OsdPanelFor(record), Text("5" + kDot + "My Notes"));
+    record.presses = {swallowed};
+    EXPECT_FALSE(OsdPanelFor(record).has_value());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/macros.h"
 #include "fake_env.h"
 #include "platform/fake/fake_notify_icon.h"
 #include "platform/fake/fake_receiver.h"
@@ -274,12 +275,46 @@ TEST_F(ReceiverTest, TheVolumeInterfaceOutlivesEveryCallTheReaderMakesThroughIt)
     }
 }
 
+// The engine's owner goes while the reader is inside a press (held in a message box, as
+// when a stop gave up on it): the press ends on a living engine, which goes with it, and
+// no later code is handed to it; the receiver stops after.
+TEST_F(ReceiverTest, AnEngineWhoseOwnerWentIsNeverHandedACode) {
+    UseRealTime();
+    device.AddInterface(kFirst);
+    auto owner = std::make_unique<PressEngineOwner>(TheReceiver());
+    ConnectShellLinks(owner->shared());
+    const std::weak_ptr<PressEngine> engine = owner->shared();
+    env.settings->SetMacro(1, kMacroQuickLaunch);
+    env.settings->SetFavorite(1, "C:\\gone.avi");
+    env.shell.defaultResult = 2;  // the launch fails, and its box holds the reader
+    std::atomic<bool> boxOpen{false}, closeBox{false};
+    env.ui.whileBoxOpen = [&] {
+        boxOpen = true;
+        while (!closeBox) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    StartReceiver(1, kMainWindow);
+    ASSERT_TRUE(WaitFor([] { return TheTrayIcon().State() == TrayAvailable; }));
+    device.Queue(kFirst, Code(MacroButton1, 1));
+    ASSERT_TRUE(WaitFor([&] { return boxOpen.load(); }));
+
+    owner.reset();
+    EXPECT_FALSE(engine.expired());
+    closeBox = true;
+    ASSERT_TRUE(WaitFor([&] { return engine.expired(); }));
+    env.input.Clear();
+    device.Queue(kFirst, Code(Play, 1));
+    ASSERT_TRUE(Drained());
+    CloseReceiver();
+    EXPECT_EQ(TheReceiver().readerStopped.load(), 1);
+    EXPECT_TRUE(env.input.batches.empty());
+}
+
 // ReceiverNotifications (default 1, no page shows it) switches the balloons off.
 TEST_F(ReceiverTest, ReceiverNotificationsCanBeSwitchedOff) {
     device.AddInterface(kFirst);
     for (const bool on : {true, false}) {
         if (!on) env.registry.SetDword(Hive::CurrentUser, kSettingsKeyPath, "ReceiverNotifications", 0);
-        ConnectShellLinks();
+        ConnectShellLinks(env.engine.shared());
         TheTrayIcon().Reset();
         TheTrayIcon().SetWindow(kMainWindow);
         tray.calls.clear();

@@ -5,7 +5,8 @@
 # control focused, and the panel goes away by itself. Against a private sound server
 # (when PulseAudio is installed) a volume press shows the level after the change, the
 # same level as the routing trace's line of that press, and Mute shows "Muted". Without
-# the value, a press shows nothing.
+# the value, a press shows nothing. In a virtual desktop with Wine's taskbar, which gives
+# every visible window without an owner a button, the panel gets none.
 set -u
 exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
 sender="$BUILD_DIR/orbsend.exe"
@@ -34,9 +35,19 @@ stop_program() {
     run "$probe" close Orbiscope.Remote >/dev/null || true
     run "$probe" gone Orbiscope.Remote 10000 >/dev/null || true
 }
+# A virtual desktop with Wine's taskbar. A program started in it is reached only by
+# probes started in it too, whose exit codes do not come back: their output tells.
+desk=orb-osd-taskbar
+desk_key="HKCU\\Software\\Wine\\Explorer\\Desktops\\$desk"
+in_desktop() { wine explorer /desktop="$desk,1024x768" "$@" </dev/null 2>>"$log" | tr -d '\r'; }
 cleanup() {
     run "$probe" discard Notepad Edit >/dev/null || true
     stop_program
+    if [ -n "${desk_started:-}" ]; then
+        in_desktop "$probe" close Orbiscope.Remote >/dev/null
+        in_desktop "$probe" gone Orbiscope.Remote 10000 >/dev/null
+        wine reg delete "$desk_key" /f >/dev/null 2>&1 || true
+    fi
     run "$probe" gone Notepad 5000 >/dev/null || true
     for pid in "${started[@]}"; do
         for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
@@ -66,9 +77,9 @@ run "$sender" --virtual Next >>"$log"
 check "$osd" shown "Next $dot Notepad" 5000
 after=$(run "$osd" front | tr -d '\r')
 [ "$after" = "$before" ] && echo "ok foreground and focus kept" || fail "front changed: $before -> $after"
-# The key reached Notepad past the panel.
+# The key reached Notepad past the panel; each tap shows the letter it chose.
 run "$sender" --virtual Digit2 Digit2 >>"$log"
-check "$osd" shown "2 $dot Notepad" 5000
+check "$osd" shown "Letter B" 5000
 check "$probe" text Notepad Edit "b" 5000
 check "$osd" hidden 4000
 
@@ -87,6 +98,7 @@ expected_volume_panel() {
     done
     if grep -q 'sound muted' <<<"$line"; then echo "Muted"
     elif level=$(grep -oE 'volume now [0-9]+%' <<<"$line"); then echo "Volume ${level#volume now }"
+    elif grep -q 'sound unmuted' <<<"$line"; then echo "Unmuted"
     elif [ -n "$line" ]; then echo "${3}"
     fi
 }
@@ -115,6 +127,26 @@ started+=($!)
 check "$probe" wait Orbiscope.Remote 15000
 run "$sender" --virtual Next >>"$log"
 check "$osd" quiet 3000
+
+# No taskbar button while the panel is up.
+stop_program
+wine reg add "$desk_key" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+wine reg add "$key" /v OnScreenDisplay /t REG_DWORD /d 1 /f >/dev/null 2>&1
+desk_started=1
+wine explorer /desktop="$desk,1024x768" "$exe" >>"$log" 2>&1 &
+started+=($!)
+for _ in $(seq 1 15); do in_desktop "$probe" wait Orbiscope.Remote 1000 | grep -q '^ok' && break; done
+in_desktop "$osd" taskbar 20000 >"$WINE_ENV_DIR/osd-taskbar.txt" &
+looking=$!
+# Presses until the probe, however late it starts, has seen the panel for a while.
+for _ in $(seq 1 8); do
+    kill -0 "$looking" 2>/dev/null || break
+    run "$sender" --virtual Mute >>"$log"
+    sleep 1
+done
+wait "$looking"
+seen=$(cat "$WINE_ENV_DIR/osd-taskbar.txt")
+[ "$seen" = "no taskbar button for the panel" ] && echo "ok $seen" || fail "taskbar: ${seen:-no answer}"
 
 [ "$failures" -eq 0 ] || { echo "FAIL: $failures checks (log: $log)"; exit 1; }
 echo "PASS"

@@ -42,6 +42,13 @@ TEST_F(OsdWindow_, ShowsWithoutActivationUpdatesInPlaceAndGoesAway) {
     osd.Show(OsdPanel{"Play \xC2\xB7 VLC", -1});
     PumpMessages(100);
     EXPECT_TRUE(IsWindowVisible(panel));
+    // No shell gives it a taskbar button: Windows none to a tool window or an owned one
+    // (unless it asks with WS_EX_APPWINDOW), Wine's taskbar none to an owned one; the
+    // owner is never shown.
+    EXPECT_EQ(GetWindow(panel, GW_OWNER), osd.owner());
+    EXPECT_NE(osd.owner(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(osd.owner()));
+    EXPECT_EQ(GetWindowLongPtrW(panel, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
     EXPECT_EQ(Text(panel), L"Play \x00B7 VLC");
     EXPECT_EQ(GetForegroundWindow(), front.hwnd());
     EXPECT_EQ(GetFocus(), front.hwnd());
@@ -69,7 +76,8 @@ TEST_F(OsdWindow_, APressOnAnotherThreadOnlyPostsAndThePanelShowsHere) {
     std::thread reader([] {
         CodeTrace trace(24);
         trace.Match(Next, 1, RepeatDecision::NewPress);
-        TraceStep([] { return std::string("catalogue row 150 wmplayer.exe"); });
+        TraceStep([] { return TraceFact(TraceKind::CatalogueRow, "wmplayer.exe", 150); });
+        TraceInput({InputEvent{InputEvent::Keyboard, 0xB0, 0, 0}});
     });
     reader.join();
     EXPECT_FALSE(IsWindowVisible(osd.hwnd()));  // nothing drawn before the post is read
@@ -80,7 +88,7 @@ TEST_F(OsdWindow_, APressOnAnotherThreadOnlyPostsAndThePanelShowsHere) {
 // The window reaches its object through its own data: one destroyed elsewhere is
 // forgotten, so Start makes a new one, and the owner takes its window along when it goes.
 TEST(OsdWindowOwner, NeitherOutlivesTheOther) {
-    HWND second = nullptr;
+    HWND second = nullptr, owner = nullptr;
     {
         OsdWindow osd;
         ASSERT_TRUE(osd.Start(GetModuleHandleW(nullptr)));
@@ -90,8 +98,10 @@ TEST(OsdWindowOwner, NeitherOutlivesTheOther) {
         ASSERT_TRUE(osd.Start(GetModuleHandleW(nullptr)));
         second = osd.hwnd();
         ASSERT_TRUE(IsWindow(second));
+        owner = osd.owner();
     }
     EXPECT_FALSE(IsWindow(second));
+    EXPECT_FALSE(IsWindow(owner));
 }
 
 bool g_contrast = false;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/events.h"
+#include "engine/press_engine.h"
 #include "platform/fake/fake_notify_icon.h"
 #include "platform/fake/fake_os.h"
 #include "platform/receiver_device.h"
@@ -64,6 +65,7 @@ protected:
         platform.processes = &processes;
         platform.ui = &ui;
         scope = std::make_unique<ScopedPlatform>(platform);
+        engine = std::make_unique<PressEngineOwner>(TheReceiver());
         TheButtonMap().RemoveAllButtons();
         LoadDefaultButtons();
         TheButtonTiming() = ButtonTiming{};
@@ -72,10 +74,11 @@ protected:
         TheTrayIcon().Reset();
         TheTrayIcon().SetWindow(0x1234);
         SetEnvironmentVariableA(kVirtualReceiverVariable, nullptr);
-        ConnectShellLinks();
+        ConnectShellLinks(engine->shared());
     }
     void TearDown() override {
         CloseReceiver();
+        engine.reset();
         TheTrayIcon().Reset();
         SetEnvironmentVariableA(kVirtualReceiverVariable, nullptr);
         scope.reset();
@@ -102,6 +105,7 @@ protected:
     FakeUserInterface ui;
     Platform platform;
     std::unique_ptr<ScopedPlatform> scope;
+    std::unique_ptr<PressEngineOwner> engine;
 };
 
 TEST_F(WineReceiverTest, WithoutAReceiverNothingIsFoundAndTheWaitKeepsPolling) {

@@ -11,6 +11,7 @@ bool FakePower::EnablePrivilege(const std::string& name) {
 bool FakePower::SetSystemPowerState(bool suspend, bool force) {
     powerStates.push_back(PowerState{suspend, force});
     calls.push_back(suspend ? "suspend" : "hibernate");
+    if (whileAsleep) whileAsleep();
     return powerStateSucceeds;
 }
 

@@ -4,8 +4,9 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <mutex>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +31,8 @@ public:
     int32_t displayRequired = 0;
     // Every call in order ("privilege", "suspend", "hibernate", "exit 12", "display").
     std::vector<std::string> calls;
+    // Runs inside SetSystemPowerState, where the real call sleeps until the wake.
+    std::function<void()> whileAsleep;
 
     OsVersion Version() override { return version; }
     bool EnablePrivilege(const std::string& name) override;

@@ -239,7 +239,6 @@ class CRemoteApp {
 public:
     explicit CRemoteApp(HINSTANCE instance) : instance_(instance) {}
     ~CRemoteApp() {
-        InstallPressEngine(nullptr);
         if (instanceMutex_ != nullptr) CloseHandle(instanceMutex_);
     }
 
@@ -274,9 +273,8 @@ public:
         wc.lpszClassName = kMainWindowClass;
         if (RegisterClassExA(&wc) == 0) return false;
 
-        InstallPressEngine(&engine_);
         RegisterButtonMessage();
-        InstallShellHooks();
+        InstallShellHooks(engine_.shared());
         SetUnsupportedDialog(&ShowUnsupportedDialogModal);
 
         doc_ = std::make_unique<CRemoteDoc>();
@@ -358,8 +356,9 @@ private:
     bool wsaStarted_ = false;
     bool comInitialized_ = false;
     bool endpointCreated_ = false;
-    // What the presses change; the receiver's code sink from start-up to the end.
-    PressEngine engine_{TheReceiver()};
+    // What the presses change; the receiver's code sink from start-up to the end, when
+    // it takes itself out of the receiver before it goes.
+    PressEngineOwner engine_{TheReceiver()};
     std::unique_ptr<CRemoteDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     OsdWindow osd_;

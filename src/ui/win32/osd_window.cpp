@@ -97,7 +97,7 @@ void ForgetWakeTarget(HWND w) {
 }  // namespace
 
 OsdWindow::~OsdWindow() {
-    if (hwnd_ != nullptr) Stop();
+    if (hwnd_ != nullptr || owner_ != nullptr) Stop();
     ReleaseFont();
 }
 
@@ -110,12 +110,17 @@ bool OsdWindow::Start(HINSTANCE instance) {
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = kOsdWindowClass;
     if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (owner_ == nullptr || !IsWindow(owner_)) {
+        owner_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                 nullptr, instance, nullptr);
+        if (owner_ == nullptr) return false;
+    }
     {
         const PerMonitorScope scope;
         // hwnd_ is set by the window's first message.
         (void)CreateWindowExW(
             WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED,
-            kOsdWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
+            kOsdWindowClass, L"", WS_POPUP, 0, 0, 0, 0, owner_, nullptr, instance, this);
     }
     if (hwnd_ == nullptr) return false;
     g_wakeTarget = hwnd_;
@@ -130,6 +135,8 @@ void OsdWindow::Stop() {
         ForgetWakeTarget(w);
         DestroyWindow(w);
     }
+    if (owner_ != nullptr) DestroyWindow(owner_);
+    owner_ = nullptr;
     ReleaseFont();
 }
 

@@ -1,7 +1,8 @@
 // The on-screen display's panel: a topmost, click-through tool window that never takes
 // the activation, shown on the monitor of the window in front and sized for that
-// monitor's DPI, hidden again after a moment. It lives on the user-interface thread;
-// the reader thread only posts to it.
+// monitor's DPI, hidden again after a moment. An owned window, so no shell gives it a
+// taskbar button or an Alt+Tab entry. It lives on the user-interface thread; the reader
+// thread only posts to it.
 #pragma once
 
 #include <windows.h>
@@ -27,11 +28,12 @@ public:
 
     // Creates the hidden panel window and lets the display wake it.
     bool Start(HINSTANCE instance);
-    // Switches the display off and destroys the window.
+    // Switches the display off and destroys the window and its owner.
     void Stop();
     // Shows the panel at once (or updates the one showing) and restarts its timer.
     void Show(const OsdPanel& panel);
     HWND hwnd() const { return hwnd_; }
+    HWND owner() const { return owner_; }
     // Whether the system's high-contrast colours are on; tests put their own answer in
     // (null restores the system's).
     void SetHighContrastQuery(bool (*query)());
@@ -53,6 +55,9 @@ private:
     void ReleaseFont();
 
     HWND hwnd_ = nullptr;
+    // Never shown. Not the settings frame: a frame that is minimized hides its owned
+    // windows and shows them again when restored, a panel whose time was up included.
+    HWND owner_ = nullptr;
     OsdPanel panel_;
     Layout layout_;
     HFONT font_ = nullptr;

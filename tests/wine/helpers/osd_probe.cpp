@@ -4,10 +4,14 @@
 //   osd_probe front                  the foreground window's class and its focus's class
 //   osd_probe shown EXPECT MS        exactly one panel window, visible, holding exactly
 //                                    the text EXPECT, with the styles that keep it from
-//                                    taking the activation or the mouse, and not in front
+//                                    taking the activation or the mouse, not in front, and
+//                                    owned (no shell gives it a taskbar button)
 //   osd_probe hidden MS              no panel is visible
 //   osd_probe quiet MS               no panel becomes visible for MS milliseconds
 //   osd_probe rect                   the visible panel's screen rectangle: "x y w h"
+//   osd_probe taskbar MS             a panel comes up within MS milliseconds, and all the
+//                                    while it shows, the taskbar of Wine's virtual desktop
+//                                    has no button for it (nor for its owner)
 #include <windows.h>
 
 #include <shellapi.h>
@@ -52,8 +56,28 @@ int PanelCount() {
     return count;
 }
 
+// Wine's taskbar keeps one Button child per top-level window, its control id that
+// window's handle, and shows it while the window has a button.
+struct TaskbarLook {
+    HWND panel;
+    HWND owner;
+    bool startButton = false;
+    bool panelButton = false;
+};
+
+BOOL CALLBACK LookAtButton(HWND h, LPARAM lp) {
+    auto* look = reinterpret_cast<TaskbarLook*>(lp);
+    if (ClassOf(h) != "Button") return TRUE;
+    const auto id = reinterpret_cast<HWND>(GetWindowLongPtrW(h, GWLP_ID));
+    if (id == nullptr) look->startButton = true;
+    if ((id == look->panel || (look->owner != nullptr && id == look->owner)) && IsWindowVisible(h))
+        look->panelButton = true;
+    return TRUE;
+}
+
 int Usage() {
-    std::puts("usage: osd_probe front | shown EXPECT MS | hidden MS | quiet MS | rect");
+    std::puts(
+        "usage: osd_probe front | shown EXPECT MS | hidden MS | quiet MS | rect | taskbar MS");
     return 2;
 }
 
@@ -105,6 +129,12 @@ int main() {
             std::puts("the panel is the foreground window");
             return 1;
         }
+        // Windows gives a taskbar button to an unowned window that is no tool window, or
+        // to one that asks for it; Wine's taskbar to every visible unowned window.
+        if (GetWindow(panel, GW_OWNER) == nullptr || (ex & WS_EX_APPWINDOW) != 0) {
+            std::puts("the panel would have a taskbar button: it has no owner");
+            return 1;
+        }
         if (const int n = PanelCount(); n != 1) {
             std::printf("%d panel windows\n", n);
             return 1;
@@ -135,6 +165,36 @@ int main() {
             25);
         std::puts(shown ? "a panel showed" : "quiet");
         return shown ? 1 : 0;
+    }
+    if (command == L"taskbar" && argc == 3) {
+        const DWORD ms = static_cast<DWORD>(_wtoi(argv[2]));
+        HWND panel = nullptr;
+        if (!Within(
+                ms,
+                [&] {
+                    panel = FindWindowW(kPanelClass, nullptr);
+                    return panel != nullptr && IsWindowVisible(panel);
+                },
+                25)) {
+            std::puts("no panel came up");
+            return 1;
+        }
+        TaskbarLook look{panel, GetWindow(panel, GW_OWNER)};
+        // The taskbar catches up with the windows as it hears of them: look for as long as
+        // the panel shows.
+        while (IsWindowVisible(panel) && !look.panelButton) {
+            HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+            if (tray != nullptr)
+                EnumChildWindows(tray, &LookAtButton, reinterpret_cast<LPARAM>(&look));
+            Sleep(25);
+        }
+        if (!look.startButton) {
+            std::puts("no taskbar: run this in a Wine virtual desktop");
+            return 1;
+        }
+        std::puts(look.panelButton ? "the panel has a taskbar button"
+                                   : "no taskbar button for the panel");
+        return look.panelButton ? 1 : 0;
     }
     if (command == L"rect") {
         HWND panel = FindWindowW(kPanelClass, nullptr);
