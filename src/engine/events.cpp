@@ -13,6 +13,7 @@
 #include "engine/power.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
+#include "profiles/profile_files.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "state/settings.h"
@@ -157,6 +158,9 @@ void PressEngine::OnCodeComplete() {
         if (variant == 0) continue;
         const RepeatDecision decision = RepeatFilter(timing, id, variant);
         trace.Match(id, variant, decision);
+        const bool newPress =
+            decision == RepeatDecision::NewPress || decision == RepeatDecision::AfterPause;
+        if (ProfileHoldFrame(id, newPress)) continue;
         if (decision == RepeatDecision::Swallowed) break;
         RemoteSettings* s = CurrentSettings();
         if (s == nullptr || s->ScreenSaverWakeupEnabled.load() != 0) ScreenSaverWakeUp();

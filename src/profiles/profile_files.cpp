@@ -18,9 +18,11 @@
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/catalogue.h"
+#include "profiles/handler_memory.h"
 #include "profiles/profile_model.h"
 #include "receiver/remote_button.h"
 #include "state/key_names.h"
+#include "state/messages.h"
 #include "state/trace.h"
 
 namespace {
@@ -386,11 +388,12 @@ private:
                                             "message or open"
                                           : "an action table names more than one action");
         const auto only = [&](std::initializer_list<const char*> allowed) {
-            for (const auto& [key, value] : table) {
+            for (const auto& entry : table) {
+                const std::string_view name = entry.first.str();
                 if (std::none_of(allowed.begin(), allowed.end(),
-                                 [&](const char* a) { return key.str() == a; }))
-                    return Fail(LineOf(key.source()),
-                                "unknown key \"" + std::string(key.str()) + "\" in an action");
+                                 [&](const char* a) { return name == a; }))
+                    return Fail(LineOf(entry.first.source()),
+                                "unknown key \"" + std::string(name) + "\" in an action");
             }
             return true;
         };
@@ -699,13 +702,100 @@ bool Decides(const ProfileAction* action) {
     return action != nullptr && action->kind != ProfileAction::Default;
 }
 
+const ProfileAction* HoldActionFor(const ProfileFile* file, int32_t button) {
+    if (file == nullptr || button < 0 || button >= kButtonCount) return nullptr;
+    const std::optional<ProfileAction>& action = file->hold[static_cast<size_t>(button)];
+    return Decides(action ? &*action : nullptr) ? &*action : nullptr;
+}
+
+}  // namespace
+
+struct ProfileHoldWait {
+    ProfileSnapshot set;  // keeps the file of the press in memory until it has ended
+    const ProfileFile* file = nullptr;
+    int32_t button = -1;
+    const ProfileAction* tap = nullptr;  // null: the next layer took the press already
+    const ProfileAction* hold = nullptr;
+    uint32_t start = 0;
+    uint32_t lastSeen = 0;
+    bool held = false;
+};
+
+namespace {
+
+void StopHoldTimer() {
+    if (UserInterface* ui = Os().ui) (void)ui->KillTimer(MainWindowHandle(), kProfileHoldTimer);
+}
+
+// The timer comes back when something may be due: the hold, or the end of a press whose
+// frames stop coming.
+void ArmHoldTimerLocked(const ProfileHoldWait& wait, uint32_t now) {
+    UserInterface* ui = Os().ui;
+    if (ui == nullptr) return;
+    const uint32_t sinceSeen = now - wait.lastSeen;
+    uint32_t next = sinceSeen > kProfileHoldReleaseMs ? 0 : kProfileHoldReleaseMs + 1 - sinceSeen;
+    if (!wait.held) {
+        const uint32_t since = now - wait.start, holdMs = static_cast<uint32_t>(wait.file->holdMs);
+        next = std::min(next, since >= holdMs ? 0 : holdMs - since);
+    }
+    (void)ui->SetTimer(MainWindowHandle(), kProfileHoldTimer, std::max(next, kProfileHoldPollMs));
+}
+
+// With the hold lock held: the hold action once the press has lasted hold_ms.
+void HoldIfDueLocked(ProfileHoldWait& wait, uint32_t now) {
+    if (wait.held || now - wait.start < static_cast<uint32_t>(wait.file->holdMs)) return;
+    wait.held = true;
+    TraceStep([&] {
+        return Named(*wait.file, wait.hold->line) + " held " + RemoteButtonName(wait.button) +
+               " for " + std::to_string(wait.file->holdMs) + " ms";
+    });
+    RunAction(*wait.hold, *wait.file);
+}
+
+// With the hold lock held: the press has ended; a press let go before hold_ms does what
+// the button does.
+void EndWaitLocked(std::shared_ptr<ProfileHoldWait>& slot) {
+    const std::shared_ptr<ProfileHoldWait> wait = std::move(slot);
+    slot.reset();
+    StopHoldTimer();
+    if (wait == nullptr || wait->held || wait->tap == nullptr) return;
+    TraceStep([&] {
+        return Named(*wait->file, wait->tap->line) + " " + RemoteButtonName(wait->button) +
+               " let go before " + std::to_string(wait->file->holdMs) + " ms";
+    });
+    RunAction(*wait->tap, *wait->file);
+}
+
+// The press waits for its end; tap null when the next layer has taken it already.
+void StartWait(const ProfileSnapshot& set, const ProfileFile& file, int32_t button,
+               const ProfileAction* tap, const ProfileAction* hold) {
+    auto wait = std::make_shared<ProfileHoldWait>();
+    wait->set = set;
+    wait->file = &file;
+    wait->button = button;
+    wait->tap = tap;
+    wait->hold = hold;
+    wait->start = wait->lastSeen = TickNow();
+    HandlerMemory& memory = HandlerMemoryInUse();
+    std::lock_guard<std::mutex> lock(memory.holdLock);
+    EndWaitLocked(memory.holdWait);
+    memory.holdWait = std::move(wait);
+    ArmHoldTimerLocked(*memory.holdWait, memory.holdWait->start);
+}
+
 // The user's file decides before the shipped one; each traces what it did with the button.
-ProfileAnswer Resolve(const ProfileSet& set, int32_t button, bool global) {
+ProfileAnswer Resolve(const ProfileSnapshot& snapshot, int32_t button, bool global) {
+    const ProfileSet& set = *snapshot;
     WindowView view(ForegroundHandle());
     const LayerChoice user = Choose(set, ProfileLayer::User, view);
     const LayerChoice shipped = Choose(set, ProfileLayer::Shipped, view);
     if (user.file == nullptr && shipped.file == nullptr) return ProfileAnswer::NoFile;
     const uint64_t bit = uint64_t{1} << button;
+    const ProfileFile* holdFile = nullptr;
+    for (const LayerChoice* choice : {&user, &shipped}) {
+        if (holdFile == nullptr && HoldActionFor(choice->file, button) != nullptr)
+            holdFile = choice->file;
+    }
     for (const LayerChoice* choice : {&user, &shipped}) {
         const ProfileFile* file = choice->file;
         if (file == nullptr) continue;
@@ -731,12 +821,22 @@ ProfileAnswer Resolve(const ProfileSet& set, int32_t button, bool global) {
             }
             if (choice->alsoMatched != nullptr)
                 text += " (also matched " + choice->alsoMatched->fileName + ")";
+            if (const ProfileAction* hold = HoldActionFor(file, button); hold != nullptr && !global)
+                text += ", waits to see whether it is held";
             return text;
         });
+        if (const ProfileAction* hold = HoldActionFor(file, button); hold != nullptr && !global) {
+            StartWait(snapshot, *file, button, action, hold);
+            return ProfileAnswer::Handled;
+        }
         RunAction(*action, *file);
         return ProfileAnswer::Handled;
     }
-    return global ? ProfileAnswer::NoFile : ProfileAnswer::FellThrough;
+    if (global) return ProfileAnswer::NoFile;
+    // No file decides the button itself: the next layer takes the press now, and the
+    // file's hold action still follows if the press lasts.
+    if (holdFile != nullptr) StartWait(snapshot, *holdFile, button, nullptr, HoldActionFor(holdFile, button));
+    return ProfileAnswer::FellThrough;
 }
 
 std::string Describes(const ProfileSet* set, WindowHandle window) {
@@ -787,13 +887,13 @@ ProfileSnapshot ProfilesInForce() {
 
 ProfileAnswer RunProfileButton(const ProfileSnapshot& profiles, int32_t button) {
     if (profiles == nullptr || button < 0 || button >= kButtonCount) return ProfileAnswer::NoFile;
-    return Resolve(*profiles, button, false);
+    return Resolve(profiles, button, false);
 }
 
 ProfileAnswer RunProfileGlobalButton(const ProfileSnapshot& profiles, int32_t button) {
     if (profiles == nullptr || button <= Power || button >= kButtonCount)
         return ProfileAnswer::NoFile;
-    return Resolve(*profiles, button, true);
+    return Resolve(profiles, button, true);
 }
 
 std::string ProfileForForeground() {
@@ -820,4 +920,39 @@ std::string ProfileProcessOfWindow(WindowHandle window) {
         if (std::string app = ProcessNameOfWindow(child); !app.empty()) return app;
     }
     return process;
+}
+
+bool ProfileHoldFrame(int32_t button, bool newPress) {
+    HandlerMemory& memory = HandlerMemoryInUse();
+    std::lock_guard<std::mutex> lock(memory.holdLock);
+    if (memory.holdWait == nullptr) return false;
+    if (newPress || memory.holdWait->button != button) {
+        EndWaitLocked(memory.holdWait);
+        return false;
+    }
+    ProfileHoldWait& wait = *memory.holdWait;
+    const uint32_t now = TickNow();
+    wait.lastSeen = now;
+    if (wait.held || now - wait.start < static_cast<uint32_t>(wait.file->holdMs)) {
+        TraceStep([&] { return Named(*wait.file, 0) + " waits for the press to end"; });
+        return true;
+    }
+    HoldIfDueLocked(wait, now);
+    return true;
+}
+
+void ProfileHoldTimer() {
+    HandlerMemory& memory = HandlerMemoryInUse();
+    std::lock_guard<std::mutex> lock(memory.holdLock);
+    if (memory.holdWait == nullptr) {
+        StopHoldTimer();
+        return;
+    }
+    const uint32_t now = TickNow();
+    if (now - memory.holdWait->lastSeen > kProfileHoldReleaseMs) {
+        EndWaitLocked(memory.holdWait);
+        return;
+    }
+    HoldIfDueLocked(*memory.holdWait, now);
+    ArmHoldTimerLocked(*memory.holdWait, now);
 }

@@ -79,3 +79,16 @@ std::string ProfileForWindow(WindowHandle window);
 // The program a file describes by the process that owns the window: a packaged app's
 // frame (ApplicationFrameHost.exe) stands for the app whose window it hosts.
 std::string ProfileProcessOfWindow(WindowHandle window);
+
+// A button that the file deciding it gives a [hold] action waits for the press to end:
+// held for the file's hold_ms, the hold action runs; let go sooner, the button's own.
+// The reader thread hands every frame of a matched button here first: true when a
+// waiting press took the frame (nothing else is to happen with it). A new press, or
+// another button, ends the wait first.
+bool ProfileHoldFrame(int32_t button, bool newPress);
+// The main window's timer (kProfileHoldTimer) while a press waits: a press whose frames
+// stopped coming has ended.
+void ProfileHoldTimer();
+constexpr uint32_t kProfileHoldPollMs = 10;  // the shortest period a timer has
+// No frame for this long: the button was let go (a held button repeats every 114 ms).
+constexpr uint32_t kProfileHoldReleaseMs = 250;

@@ -2,6 +2,7 @@
 // of action, matching, and the export of built-in rows.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "platform/vk.h"
 #include "profiles/catalogue.h"
 #include "profiles/profile_files.h"
+#include "state/key_names.h"
 #include "state/trace.h"
 
 namespace {
@@ -121,6 +123,24 @@ TEST(ProfileLoader, TheLaterFileByNameLosesAMatchClaimedTwice) {
     EXPECT_EQ(problems[0].Describe().rfind("user profile 0.toml:1: ", 0), 0u);
     EXPECT_EQ(problems[1].Describe(), "user profile b.toml:4: the same match as A.toml");
     EXPECT_NE(ProfilesInForce(), nullptr);
+}
+
+TEST(ProfileKeyNames, EveryNameAFileWritesReadsBackInAnyCase) {
+    int named = 0;
+    for (int k = 1; k < 256; ++k) {
+        const std::string name = FileKeyName(static_cast<uint16_t>(k));
+        if (name.empty()) continue;
+        ++named;
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(KeyFromFileName(name), k) << name;
+        EXPECT_EQ(KeyFromFileName(lower), k) << lower;
+    }
+    EXPECT_GE(named, 36 + 24 + 10 + 5 + 11 + 10 + 16);
+    const std::pair<const char*, int> aliases[] = {
+        {"Escape", vk::ESCAPE}, {"Return", vk::RETURN}, {"PgUp", vk::PRIOR}, {"PgDn", vk::NEXT},
+        {"Num*", -1},           {"F25", -1},           {"F01", -1},        {";", -1}};
+    for (const auto& [name, key] : aliases) EXPECT_EQ(KeyFromFileName(name), key) << name;
 }
 
 class ProfilePress : public ::testing::Test {
