@@ -5,7 +5,10 @@
 # it again, without a restart. A broken file beside it leaves it working and is told in
 # the log once, however often the folder is read again. "/exportprofile 80" (while the
 # program runs) writes vlc.toml into the user's folder; loaded alone, it decides the
-# presses in row 80's program (vlc.exe), which send what the built-in row sent.
+# presses in row 80's program (vlc.exe), which send what the built-in row sent. Without
+# the program running, the export of an unknown program fails with exit code 1 and
+# writes nothing, and the export of a program whose file in force is the user's own
+# names that file instead of copying it.
 set -u
 exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
 sender="$BUILD_DIR/orbsend.exe"
@@ -119,16 +122,20 @@ grep -q 'user profile orbtestplayer\.toml:7' <(tr -d '\r' <"$tracelog") &&
     ok "the trace names the file and line" || fail "no 'user profile orbtestplayer.toml:7' in the trace"
 rm -f "$profiles/orbtestplayer.toml" "$profiles/broken.toml"
 
+# Runs "/exportprofile $1", answers its message box and leaves its exit code in $rc.
+export_profile() {
+    wine "$exe" /exportprofile "$1" >>"$log" 2>&1 &
+    local exporter=$!
+    started+=($exporter)
+    step wait '#32770' 15000
+    step close '#32770'
+    for _ in $(seq 1 100); do kill -0 "$exporter" 2>/dev/null || break; sleep 0.1; done
+    wait "$exporter" 2>/dev/null
+    rc=$?
+}
+
 echo "== /exportprofile 80"
-wine "$exe" /exportprofile 80 >>"$log" 2>&1 &
-exporter=$!
-started+=($exporter)
-step wait '#32770' 15000
-step close '#32770'
-rc=1
-for _ in $(seq 1 100); do kill -0 "$exporter" 2>/dev/null || break; sleep 0.1; done
-wait "$exporter" 2>/dev/null
-rc=$?
+export_profile 80
 [ "$rc" = 0 ] && ok "the export ended with 0" || fail "the export ended with $rc"
 step wait Orbiscope.Remote 1000
 if [ -f "$profiles/vlc.toml" ] && grep -q '^Play = ' "$profiles/vlc.toml"; then
@@ -152,6 +159,17 @@ for b in "${buttons[@]}"; do
     [ "$got" = "${builtin[$b]}" ] && ok "$b sends $got as before" ||
         fail "$b sends '$got' with the file, '${builtin[$b]}' without"
 done
+
+echo "== /exportprofile without the program running"
+step close Orbiscope.Remote
+step gone Orbiscope.Remote 10000
+export_profile nosuch.exe
+[ "$rc" = 1 ] && ok "an unknown program: exit code 1" || fail "an unknown program: exit code $rc"
+export_profile vlc.exe
+[ "$rc" = 0 ] && ok "the file in force named: exit code 0" || fail "the file in force: exit code $rc"
+[ "$(ls "$profiles")" = "vlc.toml" ] && ok "nothing more written" ||
+    fail "the user's folder holds: $(ls "$profiles")"
+run "$probe" gone Orbiscope.Remote 100 >/dev/null || fail "the export started the program"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures step(s) failed; output:"
