@@ -49,7 +49,8 @@ public:
     using Install = std::function<std::vector<ProfileProblem>(std::vector<ProfileText>,
                                                               std::vector<ProfileText>)>;
     using Tell = std::function<void(const ProfileProblem&)>;
-    ProfileWatch(Install install, Tell tell) : install_(std::move(install)), tell_(std::move(tell)) {}
+    ProfileWatch(Install install, Tell tell)
+        : install_(std::move(install)), tell_(std::move(tell)) {}
 
     // Start-up: the user's folder is made when missing, then both are read and installed.
     void Start(const ProfileFolderPaths& paths);
