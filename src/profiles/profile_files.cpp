@@ -113,6 +113,91 @@ int FirstLineNotUtf8(std::string_view text) {
     return 0;
 }
 
+// TOML allows no control character but tab and the line ends anywhere in a file, and the
+// parser trips over some of them (an assertion, undefined behaviour where assertions are
+// off) before it would report them: they are refused first. Answers the line of the first,
+// or 0.
+int FirstLineWithControlCharacter(std::string_view text, unsigned& which) {
+    int line = 1;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == '\n') ++line;
+        if ((b < 0x20 && b != '\t' && b != '\n' && b != '\r') || b == 0x7F) {
+            which = b;
+            return line;
+        }
+    }
+    return 0;
+}
+
+bool IsBareKeyCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           c == '_' || c == '-';
+}
+
+// A table header whose name does not start right: the parser (3.3) asserts on it instead
+// of reporting it. Answers its line, or 0. A line inside a multi-line string is taken for
+// a header too; no value a profile file uses holds one.
+int FirstBadTableHeader(std::string_view text) {
+    int line = 1;
+    for (size_t i = 0; i < text.size(); ++line) {
+        const size_t end = std::min(text.find('\n', i), text.size());
+        size_t at = text.find_first_not_of(" \t", i);
+        if (at < end && text[at] == '[') {
+            ++at;
+            if (at < end && text[at] == '[') ++at;
+            at = std::min(text.find_first_not_of(" \t", at), end);
+            const char c = at < end ? text[at] : '\n';
+            if (!IsBareKeyCharacter(c) && c != '"' && c != '\'' && c != ']') return line;
+        }
+        i = end + 1;
+    }
+    return 0;
+}
+
+// A character beyond ASCII outside strings and comments, where TOML allows none: the parser
+// (3.3) meets some of them in its whitespace test with undefined behaviour instead of
+// reporting them. Answers the line of the first, or 0.
+int FirstLineWithStrayCharacter(std::string_view t) {
+    int line = 1;
+    size_t i = 0;
+    while (i < t.size()) {
+        const char c = t[i];
+        if (c == '\n') {
+            ++line;
+            ++i;
+        } else if (c == '#') {
+            while (i < t.size() && t[i] != '\n') ++i;
+        } else if (c == '"' || c == '\'') {
+            const std::string_view triple = c == '"' ? "\"\"\"" : "\'\'\'";
+            const bool multi = t.substr(i, 3) == triple;
+            i += multi ? 3 : 1;
+            while (i < t.size()) {
+                if (t[i] == '\n') {
+                    if (!multi) break;  // unterminated: the parser says so
+                    ++line;
+                    ++i;
+                } else if (c == '"' && t[i] == '\\') {
+                    ++i;
+                    if (i < t.size() && t[i] != '\n') ++i;
+                } else if (t[i] == c && (!multi || t.substr(i, 3) == triple)) {
+                    i += multi ? 3 : 1;
+                    // Up to two quotes of the string's own kind may end it.
+                    for (int k = 0; multi && k < 2 && i < t.size() && t[i] == c; ++k) ++i;
+                    break;
+                } else {
+                    ++i;
+                }
+            }
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+            return line;
+        } else {
+            ++i;
+        }
+    }
+    return 0;
+}
+
 size_t CodePoints(std::string_view text) {
     size_t n = 0;
     for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
@@ -158,6 +243,21 @@ private:
         }
         if (const int bad = FirstLineNotUtf8(text_.text); bad != 0) {
             Fail(bad, "not UTF-8");
+            return std::nullopt;
+        }
+        unsigned control = 0;
+        if (const int bad = FirstLineWithControlCharacter(text_.text, control); bad != 0) {
+            static const char kHex[] = "0123456789ABCDEF";
+            Fail(bad, std::string("a control character (0x") + kHex[control >> 4] +
+                          kHex[control & 0xF] + ")");
+            return std::nullopt;
+        }
+        if (const int bad = FirstLineWithStrayCharacter(text_.text); bad != 0) {
+            Fail(bad, "a character beyond ASCII outside a string or comment");
+            return std::nullopt;
+        }
+        if (const int bad = FirstBadTableHeader(text_.text); bad != 0) {
+            Fail(bad, "a table name must follow \"[\"");
             return std::nullopt;
         }
         toml::parse_result parsed = toml::parse(std::string_view(text_.text));

@@ -89,6 +89,15 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
          "Play, which is not a global button"},
         {"over 256 KB", big, 0, "over 256 KB"},
         {"not UTF-8", std::string(kHead) + "# caf\xE9\n", 4, "not UTF-8"},
+        {"control character", std::string(kHead) + "# \x03\n", 4, "a control character (0x03)"},
+        // One that the parser itself would trip over.
+        {"control character in a header", std::string("[\x03p\0[\x03powerdvd.e", 16), 1,
+         "a control character (0x03)"},
+        {"table header without a name", std::string(kHead) + "\n  [[ }\n", 5,
+         "a table name must follow \"[\""},
+        {"letter beyond ASCII outside a string",
+         std::string(kHead) + "# caf\xC3\xA9 \"\n[buttons]\nOk = \"\"\"\\\"x\n\xC3\xA9\"\"\"\n\xC3\xA9)\n", 8,
+         "beyond ASCII outside a string or comment"},
         {"overlong UTF-8", std::string(kHead) + "\n# \xC0\xAF\n", 5, "not UTF-8"},
     };
     for (const BadFile& c : cases) {
