@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cctype>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -971,6 +972,10 @@ std::vector<ProfileProblem> InstallProfiles(std::vector<ProfileText> user,
         }
     }
     const bool any = !set->user.empty() || !set->shipped.empty();
+    // Two loads at once (start-up and a change in a folder) put in force one or the
+    // other, whole.
+    static std::mutex installing;
+    std::lock_guard<std::mutex> hold(installing);
     g_profiles.set.store(any ? std::shared_ptr<const ProfileSet>(std::move(set)) : nullptr);
     g_profiles.any.store(any);
     return problems;
