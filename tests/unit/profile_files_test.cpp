@@ -39,6 +39,7 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
     const std::string big(kMaxProfileBytes + 1, '#');
     const BadFile cases[] = {
         {"syntax", std::string(kHead) + "[buttons]\nPlay = \"Space\n", 5, ""},
+        {"array closed by a brace", std::string(kHead) + "[buttons]\nOk = [}\n", 5, ""},
         {"no program", "[buttons]\nPlay = \"Space\"\n", 0, "no [program] table"},
         {"no name", "[program]\nmatch = { process = \"p.exe\" }\n", 1, "has no name"},
         {"no match", "[program]\nname = \"P\"\n", 1, "has no match"},
