@@ -174,6 +174,69 @@ int FirstLineWithStrayCharacter(std::string_view t) {
     return 0;
 }
 
+// The parser (3.3) meets some characters beyond ASCII with undefined behaviour where it
+// asks whether they are white space (outside strings, where a malformed file can lead it),
+// so it never sees one: each is written as the escape "\U0000XXXX", which a basic string
+// reads back into the same character. The text of the other strings (literal strings,
+// and keys) is given the character back by Unescaped. The text is UTF-8 already.
+std::string EscapedBeyondAscii(std::string_view text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            out += text[i++];
+            continue;
+        }
+        const size_t n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+        uint32_t cp = b & (0x7F >> n);
+        for (size_t k = 1; k < n && i + k < text.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        out += "\\U";
+        for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(cp >> shift) & 0xF];
+        i += n;
+    }
+    return out;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::string Unescaped(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        uint32_t cp = 0;
+        bool escape = text.compare(i, 2, "\\U") == 0 && i + 10 <= text.size();
+        for (size_t k = 2; escape && k < 10; ++k) {
+            const int d = HexDigit(text[i + k]);
+            escape = d >= 0;
+            cp = (cp << 4) | static_cast<uint32_t>(d < 0 ? 0 : d);
+        }
+        if (!escape || cp < 0x80 || cp > 0x10FFFF) {
+            out += text[i++];
+            continue;
+        }
+        if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        }
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+        i += 10;
+    }
+    return out;
+}
+
 size_t CodePoints(std::string_view text) {
     size_t n = 0;
     for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
@@ -236,7 +299,8 @@ private:
             Fail(bad, "a table name must follow \"[\"");
             return std::nullopt;
         }
-        toml::parse_result parsed = toml::parse(std::string_view(text_.text));
+        const std::string escaped = EscapedBeyondAscii(text_.text);
+        toml::parse_result parsed = toml::parse(std::string_view(escaped));
         if (!parsed) {
             const toml::parse_error& error = parsed.error();
             Fail(LineOf(error.source()), std::string(error.description()));
@@ -281,7 +345,7 @@ private:
     bool ReadText(const toml::node& node, const char* what, size_t maxBytes, std::string& out) {
         const auto* value = node.as_string();
         if (value == nullptr) return Fail(node, std::string(what) + " must be a string");
-        const std::string& text = value->get();
+        const std::string text = Unescaped(value->get());
         if (text.empty()) return Fail(node, std::string(what) + " is empty");
         if (text.size() > maxBytes)
             return Fail(node, std::string(what) + " is longer than " + std::to_string(maxBytes) +

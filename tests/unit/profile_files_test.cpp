@@ -276,6 +276,21 @@ TEST_F(ProfilePress, TheMostSpecificMatchWinsThenTheFirstName) {
     EXPECT_EQ(Press(Play), "key A");
 }
 
+TEST_F(ProfilePress, LettersBeyondAsciiInStringsAreTakenAsWritten) {
+    env.Foreground("player.exe", "Caf\xC3\xA9 \xE2\x80\x93 Player");
+    const char* const files[] = {
+        "[program] # caf\xC3\xA9\nname = 'Caf\xC3\xA9'\n"
+        "match = { process = \"player.exe\", title_contains = '\xC3\xA9 \xE2\x80\x93' }\n"
+        "[buttons]\nPlay = \"F5\"\n",
+        "[program]\nname = \"\xC3\xA9\"\n"
+        "match = { process = \"player.exe\", title_contains = \"\xC3\xA9 \xE2\x80\x93\" }\n"
+        "[buttons]\nPlay = \"F5\"\n"};
+    for (const char* file : files) {
+        ASSERT_TRUE(profiles.User("p.toml", file).empty()) << file;
+        EXPECT_EQ(Press(Play), "key F5") << file;
+    }
+}
+
 TEST_F(ProfilePress, OpenIsRefusedWhileElevated) {
     env.Foreground("player.exe");
     ASSERT_TRUE(profiles.User("p.toml", std::string(kHead) +
