@@ -2,8 +2,10 @@
 // of action, matching, and the export of built-in rows.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fake_env.h"
@@ -312,6 +314,26 @@ TEST_F(ProfilePress, AProgramAFileDescribesIsBroughtForward) {
     EXPECT_EQ(Press(Play), "key F5");
     EXPECT_EQ(env.desktop.foreground, player);
     EXPECT_TRUE(env.ui.unsupportedShown.empty());
+}
+
+// The folder watcher loads on its own thread while presses run: each press sees one set.
+TEST_F(ProfilePress, LoadsWhilePressesRunLeaveEachPressWhole) {
+    env.Foreground("player.exe");
+    const auto file = [](const char* key) {
+        return std::string(kHead) + "[buttons]\nPlay = \"" + key + "\"\n";
+    };
+    const std::vector<ProfileText> f5 = {{"p.toml", file("F5")}}, f6 = {{"p.toml", file("F6")}};
+    (void)InstallProfiles(f5, {});
+    std::atomic<bool> done{false};
+    std::thread loader([&] {
+        for (int i = 0; !done.load(); ++i) (void)InstallProfiles(i % 2 == 0 ? f6 : f5, {});
+    });
+    for (int i = 0; i < 200; ++i) {
+        const std::string keys = Press(Play);
+        ASSERT_TRUE(keys == "key F5" || keys == "key F6") << keys;
+    }
+    done = true;
+    loader.join();
 }
 
 // The first process a row recognises its program by.
