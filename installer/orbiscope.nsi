@@ -273,8 +273,57 @@ FunctionEnd
 !insertmacro REMOVE_MADE_FOLDERS ""
 !insertmacro REMOVE_MADE_FOLDERS "un."
 
+; The shipped profile files the install log in $INSTDIR names ("profile|<name>"): only
+; those, so a file an administrator added to Profiles stays, and a file a later version
+; no longer ships does not linger after an update.
+!macro REMOVE_LISTED_PROFILES un
+Function ${un}RemoveListedProfiles
+  ; Setup reads the copy of the earlier log it took once the folder was found safe.
+  !if "${un}" == ""
+    StrCpy $R3 "$ListFile"
+  !else
+    StrCpy $R3 "$INSTDIR\${INSTALL_LOG}"
+  !endif
+  ClearErrors
+  FileOpen $R7 "$R3" r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $R7 $R5
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} "$R5" $R5
+      StrCpy $R4 $R5 8
+      ${If} $R4 == "profile|"
+        StrCpy $R5 $R5 "" 8
+        ; A bare file name of a profile, never a path out of the folder.
+        ${GetFileName} "$R5" $R6
+        StrCpy $R4 $R5 "" -5
+        ${If} $R6 == $R5
+        ${AndIf} $R4 == ".toml"
+          Delete "$INSTDIR\Profiles\$R5"
+        ${EndIf}
+      ${EndIf}
+    ${Loop}
+    FileClose $R7
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro REMOVE_LISTED_PROFILES ""
+!insertmacro REMOVE_LISTED_PROFILES "un."
+
+; A shipped profile file, logged so that the uninstaller removes it and nothing else.
+!macro PLACE_PROFILE SOURCE NAME
+  File "/oname=$INSTDIR\Profiles\${NAME}" "${SOURCE}"
+  FileWriteUTF16LE $Log "profile|${NAME}$\r$\n"
+!macroend
+
 ; Removes what this setup installed and the folders it made, nothing of anyone else's.
 !macro REMOVE_FILES
+  !ifdef __UNINSTALL__
+    Call un.RemoveListedProfiles
+  !else
+    Call RemoveListedProfiles
+  !endif
   Delete "$INSTDIR\OrbiscopeRemote.exe"
   Delete "$INSTDIR\orbmonitor.exe"
   Delete "$INSTDIR\Docs\Kestrune.chm"
@@ -408,6 +457,12 @@ Function OpenInstallLog
       ${EndIf}
     ${Loop}
     FileClose $R7
+  ${EndIf}
+  ; Made after the folder was made safe, so it inherits its protection: only
+  ; administrators change what the program reads as the shipped profiles.
+  ${IfNot} ${FileExists} "$INSTDIR\Profiles\*.*"
+    CreateDirectory "$INSTDIR\Profiles"
+    FileWriteUTF16LE $Log "folder|$INSTDIR\Profiles$\r$\n"
   ${EndIf}
 FunctionEnd
 
@@ -722,6 +777,9 @@ Section "Orbiscope Remote" SecMain
 !if "${ARCH}" == "amd64"
   Call RemoveEarlierInstallation
 !endif
+  ; The earlier installation's shipped profiles, by the earlier log: a file a later
+  ; version no longer ships does not linger.
+  Call RemoveListedProfiles
 
   SetOverwrite on
   SetOutPath "$INSTDIR"
@@ -731,6 +789,7 @@ Section "Orbiscope Remote" SecMain
   File "/oname=Kestrune.chm" "${CHM}"
   File "${PROGRAM_DIR}/intro.exe"
   !insertmacro InstallHelpPages
+  !insertmacro InstallProfiles
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   FileClose $Log

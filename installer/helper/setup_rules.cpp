@@ -141,6 +141,7 @@ std::vector<std::wstring> FoldersToRemove(const std::vector<std::wstring>& logLi
     std::vector<std::wstring> allowed;
     if (!IsPlainDrivePath(install) || IsRoot(install)) return {};
     allowed.push_back(install + L"\\Docs");
+    allowed.push_back(install + L"\\Profiles");
     for (std::wstring p = install; !p.empty() && !IsRoot(p); p = Parent(p)) allowed.push_back(p);
 
     const std::wstring prefix = L"folder|";
@@ -157,7 +158,8 @@ std::vector<std::wstring> FoldersToRemove(const std::vector<std::wstring>& logLi
             break;
         }
     }
-    // All of them lie on one line of folders: the longest is the innermost.
+    // Docs and Profiles lie inside the install folder, which lies inside the rest: the
+    // longer path is the inner one.
     std::stable_sort(
         folders.begin(), folders.end(),
         [](const std::wstring& x, const std::wstring& y) { return x.size() > y.size(); });

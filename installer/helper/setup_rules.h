@@ -110,8 +110,8 @@ std::vector<std::wstring> LogLines(const std::string& bytes);
 std::string LogBytes(const std::vector<std::wstring>& lines);  // with the mark, CR LF ends
 
 // The folders the uninstaller may remove, innermost first: the "folder|" lines that name
-// installDir, installDir\Docs or a folder above installDir (setup made those, and
-// logged them outermost first). Every other line is passed over, whatever it names:
+// installDir, installDir\Docs, installDir\Profiles or a folder above installDir (setup
+// made those, and logged them outermost first). Every other line is passed over, whatever it names:
 // the log must not be able to point the administrator's uninstaller at other folders.
 std::vector<std::wstring> FoldersToRemove(const std::vector<std::wstring>& logLines,
                                           const std::wstring& installDir);

@@ -162,13 +162,14 @@ TEST(SetupRules, TheLogReadsBackAsWritten) {
     EXPECT_TRUE(LogLines("\xFF\xFE").empty());
 }
 
-TEST(SetupRules, TheUninstallerRemovesOnlyTheInstallFolderItsDocsAndFoldersAboveIt) {
+TEST(SetupRules, TheUninstallerRemovesOnlyTheInstallFolderItsDocsProfilesAndFoldersAboveIt) {
     const std::wstring install = L"C:\\Tools\\Orbiscope\\Remote";
     const std::vector<std::wstring> log = {
         L"folder|C:\\Tools\\Orbiscope",
         L"folder|C:\\Tools\\Orbiscope\\Remote",
         L"kept|Docs\\index.html",
         L"folder|C:\\Tools\\Orbiscope\\Remote\\Docs",
+        L"folder|C:\\Tools\\Orbiscope\\Remote\\Profiles",
         // What a log written by someone else could add.
         L"folder|C:\\Victim",
         L"folder|C:\\Tools\\Orbiscope\\Remote\\..\\..\\..\\Victim",
@@ -185,7 +186,8 @@ TEST(SetupRules, TheUninstallerRemovesOnlyTheInstallFolderItsDocsAndFoldersAbove
     };
     EXPECT_EQ(
         FoldersToRemove(log, install),
-        (std::vector<std::wstring>{L"C:\\Tools\\Orbiscope\\Remote\\Docs",
+        (std::vector<std::wstring>{L"C:\\Tools\\Orbiscope\\Remote\\Profiles",
+                                   L"C:\\Tools\\Orbiscope\\Remote\\Docs",
                                    L"C:\\Tools\\Orbiscope\\Remote", L"C:\\Tools\\Orbiscope"}));
 }
 
