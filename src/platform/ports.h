@@ -253,6 +253,9 @@ public:
         virtual bool Write(const std::string& bytes) = 0;
         // Its size in bytes; -1 when it cannot be read.
         virtual int64_t Size() = 0;
+        // False once the file was deleted or renamed under the handle, or another file
+        // took its name: what is written then reaches nobody.
+        virtual bool StillAtItsPath() = 0;
     };
     enum class OpenStatus { Opened, Busy, Failed };
     // Opens the file for appending, making it if missing. Busy: another program holds it
@@ -260,6 +263,9 @@ public:
     virtual OpenStatus OpenAppend(const std::string& path, std::unique_ptr<AppendFile>& out) = 0;
     // Renames `from` to `to`, replacing any file of that name.
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
+    // Whether this process runs with more rights than the user's other programs: above
+    // the integrity level of the desktop shell that starts them. False without a shell.
+    virtual bool RunsElevated() = 0;
 };
 
 class ReceiverDevice;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fake_env.h"
+#include "platform/pipe_peer.h"
 #include "platform/vk.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
@@ -295,6 +296,31 @@ TEST(TraceViewerQueue, DropsTheOldestWhenFullAndTellsTheCountFirst) {
     EXPECT_TRUE(q.Push("f"));
     ASSERT_TRUE(q.Pop(out));
     EXPECT_EQ(out, "f");  // the count was told once
+}
+
+// Whom the virtual receiver and the trace viewer read from: only their own user at their
+// own integrity level or above; whatever the system cannot tell is refused.
+TEST(PipeServerCheck, OnlyTheSameUserAtTheSameLevelOrAboveIsRead) {
+    const std::string me = "S-1-5-21-1-2-3-1001", other = "S-1-5-21-1-2-3-1002";
+    const PeerIdentity self{me, 0x2000};
+    const struct {
+        std::optional<PeerIdentity> server;
+        PipeServerVerdict verdict;
+    } cases[] = {
+        {PeerIdentity{me, 0x2000}, PipeServerVerdict::Trusted},
+        {PeerIdentity{me, 0x3000}, PipeServerVerdict::Trusted},
+        {PeerIdentity{me, 0x1000}, PipeServerVerdict::LowerIntegrity},
+        {PeerIdentity{other, 0x3000}, PipeServerVerdict::AnotherUser},
+        {PeerIdentity{"S-1-5-18", 0x4000}, PipeServerVerdict::AnotherUser},
+        {PeerIdentity{me, std::nullopt}, PipeServerVerdict::Unknown},
+        {PeerIdentity{"", 0x2000}, PipeServerVerdict::Unknown},
+        {std::nullopt, PipeServerVerdict::Unknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(JudgePipeServer(c.server, self), c.verdict) << static_cast<int>(c.verdict);
+    EXPECT_EQ(JudgePipeServer(PeerIdentity{me, 0x2000}, std::nullopt), PipeServerVerdict::Unknown);
+    EXPECT_EQ(JudgePipeServer(PeerIdentity{me, 0x2000}, PeerIdentity{me, std::nullopt}),
+              PipeServerVerdict::Unknown);
 }
 
 // The viewer's reading: lines split across reads, a line that never ends cut at the
