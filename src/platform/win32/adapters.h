@@ -45,5 +45,13 @@ PipeServerVerdict CheckPipeServer(HANDLE pipe, PipeServerIdentityFn serverOf = n
 // A receiver adapter of its own, for tests of the virtual receiver's pipe check.
 std::unique_ptr<ReceiverDevice> MakeWin32ReceiverDevice(PipeServerIdentityFn serverOf);
 
+// The first thing the program does: DLLs loaded by name come from System32 alone, never
+// from the current folder or PATH (where the system allows; otherwise the current folder
+// at least is left out).
+void LimitDllSearchToSystem32();
+// A DLL of the system by its file name, loaded from System32 whatever the search order;
+// null when it is not there.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
 // A Platform with every real adapter.
 Platform Win32Platform();

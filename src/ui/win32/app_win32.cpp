@@ -376,6 +376,9 @@ public:
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything loads a DLL by name: the autostart runs the program with whatever
+    // current folder it inherits.
+    LimitDllSearchToSystem32();
     Os() = Win32Platform();
     // The two mixer-line controllers are process-wide objects built before start-up
     // begins (they need the ports, so not as static objects).
