@@ -133,7 +133,9 @@ void SettleForeground(PressEngine& engine, const RemoteSettings& settings, Deskt
 
 Answer PluginClassInFront(Desktop& desktop, int32_t b) {
     if (!ForegroundHasPluginClass()) return std::nullopt;
-    TraceStep([&] { return "plug-in window in front (" + ForegroundWindowClass() + ")"; });
+    TraceStep([&] {
+        return "plug-in window in front (" + TraceTextFromAnsi(ForegroundWindowClass()) + ")";
+    });
     PostButton(desktop.ForegroundWindow(), ButtonMessage(), b);
     return true;
 }
@@ -144,7 +146,8 @@ Answer CatalogueRowInFront(Desktop& desktop, int32_t b) {
     const int row = ForegroundCatalogueRow();
     if (row <= 0) return std::nullopt;
     TraceStep([&] {
-        return "catalogue row " + std::to_string(row) + " " + LowerAnsi(ForegroundProcessName());
+        return "catalogue row " + std::to_string(row) + " " +
+               TraceTextFromAnsi(LowerAnsi(ForegroundProcessName()));
     });
     const int answer = HandleCatalogueButton(row, b);
     if (answer == 0) Step("not handled by the row");
@@ -153,7 +156,9 @@ Answer CatalogueRowInFront(Desktop& desktop, int32_t b) {
 
 // No row knows the program: the warning, unless the user turned it off.
 bool UnsupportedProgram(RemoteSettings& settings, Desktop& desktop, int32_t b) {
-    TraceStep([&] { return "no catalogue row for " + LowerAnsi(ForegroundProcessName()); });
+    TraceStep([&] {
+        return "no catalogue row for " + TraceTextFromAnsi(LowerAnsi(ForegroundProcessName()));
+    });
     if (settings.ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit &&
         !IsOwnWindow(desktop.ForegroundWindow())) {
         Step("unsupported-program warning");

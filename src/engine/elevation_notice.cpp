@@ -24,7 +24,7 @@ void NoteElevatedForeground(Desktop& desktop, ElevationMemory& memory) {
     std::string program = ProcessNameOfWindow(front);
     if (program.empty()) program = WindowTitle(front);
     if (program.empty() || !memory.told.insert(LowerAnsi(program)).second) return;
-    TraceAction([&] { return "administrator notice for " + program; });
+    TraceAction([&] { return "administrator notice for " + TraceTextFromAnsi(program); });
     Notice(FillIn(kElevatedNoticeFormat, program));
 }
 

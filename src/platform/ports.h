@@ -98,6 +98,9 @@ public:
 
     // Lower-cases text by the ANSI code page's rules (CharLowerBuffA).
     virtual std::string LowerCase(const std::string& text) = 0;
+    // Text in the ANSI code page, as the calls above give titles, classes and process
+    // names, in UTF-8.
+    virtual std::string AnsiToUtf8(const std::string& text) = 0;
 };
 
 struct ProcessEntry {

@@ -125,7 +125,8 @@ void Message(bool sent, WindowHandle window, MessageId message, WParam wParam, L
     std::string target = "no window";
     if (window != 0) {
         Desktop* desktop = Os().desktop;
-        target = desktop == nullptr ? std::string() : desktop->ClassName(window, 256);
+        target = desktop == nullptr ? std::string()
+                                    : desktop->AnsiToUtf8(desktop->ClassName(window, 256));
         if (target.empty()) target = "window " + Hex(window);
     }
     std::string text = std::string(sent ? "send to " : "post to ") + target + ": message " +
@@ -293,6 +294,11 @@ std::string Escape(const std::string& text, bool backslash) {
 }  // namespace
 
 std::string EscapeTraceText(const std::string& text) { return Escape(text, true); }
+
+std::string TraceTextFromAnsi(const std::string& ansi) {
+    Desktop* desktop = Os().desktop;
+    return desktop == nullptr ? ansi : desktop->AnsiToUtf8(ansi);
+}
 
 std::string EscapeControlCharacters(const std::string& text) { return Escape(text, false); }
 

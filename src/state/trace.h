@@ -116,6 +116,9 @@ std::string EscapeTraceText(const std::string& text);
 // The same without the backslash's: for text escaped once already (a line the viewer
 // reads), which it leaves as it is.
 std::string EscapeControlCharacters(const std::string& text);
+// A title, class or process name as the ANSI calls read it (and as the catalogue matches
+// it), in the UTF-8 the trace keeps: a line never mixes two encodings.
+std::string TraceTextFromAnsi(const std::string& ansi);
 
 // One received code, from its end mark to its last action: opens the record when
 // someone watches and hands its line to the output when it goes out of scope.

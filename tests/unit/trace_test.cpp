@@ -240,6 +240,20 @@ TEST_F(TraceTest, AWindowClassCannotForgeALogLine) {
         << g_lines[0];
 }
 
+// Other programs' names come through the ANSI calls the catalogue matches on; the line
+// holds them in UTF-8 like the rest of its text (here Windows-1252, the fake's code page).
+TEST_F(TraceTest, WindowAndProcessTextReachTheLineAsUtf8) {
+    env.settings->ShowUnsupportedDlg = 0;
+    env.Foreground("Caf\xe9\x80.exe", "Menu", "\xc9" "diteur\x9b");
+    Receive(Exit, 1);
+    ASSERT_EQ(g_lines.size(), 1u);
+    EXPECT_NE(g_lines[0].find("no catalogue row for caf\xc3\xa9\xe2\x82\xac.exe"),
+              std::string::npos)
+        << g_lines[0];
+    EXPECT_NE(g_lines[0].find("post to \xc3\x89" "diteur\xe2\x80\xba:"), std::string::npos)
+        << g_lines[0];
+}
+
 TEST(TraceDescribeInput, KeysWithModifiersAndClicks) {
     auto k = [](uint16_t key, bool up = false) {
         return InputEvent{InputEvent::Keyboard, key, 0, up ? kKeyUp : 0u};
