@@ -8,7 +8,7 @@
 
 // A process as its token describes it.
 struct PeerIdentity {
-    std::string userSid;                  // "S-1-5-21-..."; "" when it cannot be read
+    std::string userSid;                   // "S-1-5-21-..."; "" when it cannot be read
     std::optional<uint32_t> integrityRid;  // the mandatory label's level, 0x2000 medium
 };
 

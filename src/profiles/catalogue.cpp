@@ -445,7 +445,8 @@ void AutoSwitch() {
         if ((desktop->WindowStyle(window) & kWsVisible) == 0) continue;
         if (const int row = WindowSearchMatch(window); row != -1) {
             TraceStep([&] {
-                return "auto-switch to " + TraceTextFromAnsi(LowerAnsi(ProcessNameOfWindow(window))) +
+                return "auto-switch to " +
+                       TraceTextFromAnsi(LowerAnsi(ProcessNameOfWindow(window))) +
                        (row == kPluginClassMatch ? std::string(" (plug-in window)")
                                                  : " (row " + std::to_string(row) + ")");
             });

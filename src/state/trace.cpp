@@ -256,9 +256,8 @@ size_t Utf8Sequence(const std::string& text, size_t at, uint32_t& code) {
 // C1 controls and the characters that reorder text around them: either can make a
 // console or an editor show a line other than the one written.
 bool ShownEscaped(uint32_t code) {
-    return (code >= 0x80 && code <= 0x9F) || code == 0x061C || code == 0x200E ||
-           code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
-           (code >= 0x2066 && code <= 0x2069);
+    return (code >= 0x80 && code <= 0x9F) || code == 0x061C || code == 0x200E || code == 0x200F ||
+           (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
 }
 
 std::string Escape(const std::string& text, bool backslash) {

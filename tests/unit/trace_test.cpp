@@ -196,17 +196,19 @@ TEST(TraceEscaping, EveryEscapeIsUnambiguousAndTheLineWellFormed) {
          "C:\\Program Files\\caf\xc3\xa9.exe ~"},
         {"\\x1b", "\\\\x1b", "\\x1b"},
         // C1 controls as characters (U+009B is a console's CSI) and as stray bytes.
-        {"a\xc2\x9b" "2Jb\xc2\x85", "a\\u009b2Jb\\u0085", "a\\u009b2Jb\\u0085"},
-        {"\x9b" "2J\x85", "\\x9b2J\\x85", "\\x9b2J\\x85"},
+        {"a\xc2\x9b[2Jb\xc2\x85", "a\\u009b[2Jb\\u0085", "a\\u009b[2Jb\\u0085"},
+        {"\x9b[2J\x85", "\\x9b[2J\\x85", "\\x9b[2J\\x85"},
         {"\xc2\xa0\xc2\x7f", "\xc2\xa0\\xc2\\x7f", "\xc2\xa0\\xc2\\x7f"},
         // The bidirectional controls that reorder a line; other formatting stays.
-        {"evil\xe2\x80\xae" "exe.txt", "evil\\u202eexe.txt", "evil\\u202eexe.txt"},
+        {"evil\xe2\x80\xaetxt.exe", "evil\\u202etxt.exe", "evil\\u202etxt.exe"},
         {"\xe2\x80\x8e\xe2\x80\x8f\xe2\x80\xaa\xe2\x81\xa6\xe2\x81\xa9\xd8\x9c",
-         "\\u200e\\u200f\\u202a\\u2066\\u2069\\u061c", "\\u200e\\u200f\\u202a\\u2066\\u2069\\u061c"},
+         "\\u200e\\u200f\\u202a\\u2066\\u2069\\u061c",
+         "\\u200e\\u200f\\u202a\\u2066\\u2069\\u061c"},
         {"\xe2\x80\x8d\xe2\x81\xaa", "\xe2\x80\x8d\xe2\x81\xaa", "\xe2\x80\x8d\xe2\x81\xaa"},
         // Not well-formed: overlong, surrogate, beyond U+10FFFF, cut off at the end.
         {"\xc0\xaf\xed\xa0\x80", "\\xc0\\xaf\\xed\\xa0\\x80", "\\xc0\\xaf\\xed\\xa0\\x80"},
-        {"\xf4\x90\x80\x80 \xf0\x9f\x8e\xb5 \xe2\x80", "\\xf4\\x90\\x80\\x80 \xf0\x9f\x8e\xb5 \\xe2\\x80",
+        {"\xf4\x90\x80\x80 \xf0\x9f\x8e\xb5 \xe2\x80",
+         "\\xf4\\x90\\x80\\x80 \xf0\x9f\x8e\xb5 \\xe2\\x80",
          "\\xf4\\x90\\x80\\x80 \xf0\x9f\x8e\xb5 \\xe2\\x80"},
     };
     for (const auto& c : cases) {
@@ -244,13 +246,13 @@ TEST_F(TraceTest, AWindowClassCannotForgeALogLine) {
 // holds them in UTF-8 like the rest of its text (here Windows-1252, the fake's code page).
 TEST_F(TraceTest, WindowAndProcessTextReachTheLineAsUtf8) {
     env.settings->ShowUnsupportedDlg = 0;
-    env.Foreground("Caf\xe9\x80.exe", "Menu", "\xc9" "diteur\x9b");
+    env.Foreground("Caf\xe9\x80.exe", "Menu", "\xc9tude\x9b");
     Receive(Exit, 1);
     ASSERT_EQ(g_lines.size(), 1u);
     EXPECT_NE(g_lines[0].find("no catalogue row for caf\xc3\xa9\xe2\x82\xac.exe"),
               std::string::npos)
         << g_lines[0];
-    EXPECT_NE(g_lines[0].find("post to \xc3\x89" "diteur\xe2\x80\xba:"), std::string::npos)
+    EXPECT_NE(g_lines[0].find("post to \xc3\x89tude\xe2\x80\xba:"), std::string::npos)
         << g_lines[0];
 }
 

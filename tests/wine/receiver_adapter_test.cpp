@@ -266,7 +266,8 @@ TEST_F(WineReceiverTest, AServerThatFailsTheCheckGivesNoPresses) {
         const int32_t polled = counted.enumerations.load();
         EXPECT_TRUE(WaitFor([&] { return counted.enumerations.load() >= polled + 3; }));
         StopReceiverThreads();
-        if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+        if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0)
+            TerminateProcess(pi.hProcess, 1);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
 

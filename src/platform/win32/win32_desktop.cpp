@@ -145,8 +145,8 @@ public:
     }
     std::string AnsiToUtf8(const std::string& text) override {
         if (text.empty()) return text;
-        const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0);
+        const int n =
+            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
         if (n <= 0) return text;
         std::wstring wide(static_cast<size_t>(n), L'\0');
         MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);

@@ -119,8 +119,8 @@ public:
         // A pipe's server learns who reads it but may not act as that user.
         const DWORD qos =
             IsPipePath(devicePath) ? SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION : 0;
-        HANDLE h = CreateFileA(devicePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, qos,
-                               nullptr);
+        HANDLE h =
+            CreateFileA(devicePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, qos, nullptr);
         if (h == INVALID_HANDLE_VALUE || h == nullptr) return nullptr;
         if (GetFileType(h) == FILE_TYPE_PIPE) {
             // The release program keeps the virtual receiver, so a pipe of that name is read
