@@ -69,36 +69,6 @@ int Fail(const std::string& message) {
 }
 
 #ifdef _WIN32
-// The user a process runs as: its token's user SID; empty when it cannot be read.
-std::vector<BYTE> ProcessUser(HANDLE process) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return {};
-    DWORD size = 0;
-    (void)GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> info(size), sid;
-    if (size >= sizeof(TOKEN_USER) &&
-        GetTokenInformation(token, TokenUser, info.data(), size, &size)) {
-        PSID p = reinterpret_cast<TOKEN_USER*>(info.data())->User.Sid;
-        if (IsValidSid(p))
-            sid.assign(static_cast<BYTE*>(p), static_cast<BYTE*>(p) + GetLengthSid(p));
-    }
-    CloseHandle(token);
-    return sid;
-}
-
-// Whether the process serving the pipe runs as the user who runs this viewer: a pipe whose
-// name another user's program took first must not get to see this user's trace requests.
-bool ServedBySameUser(HANDLE pipe) {
-    ULONG serverPid = 0;
-    if (!GetNamedPipeServerProcessId(pipe, &serverPid)) return false;
-    HANDLE server = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, serverPid);
-    if (server == nullptr) return false;
-    const std::vector<BYTE> theirs = ProcessUser(server);
-    CloseHandle(server);
-    const std::vector<BYTE> ours = ProcessUser(GetCurrentProcess());
-    return !ours.empty() && theirs == ours;
-}
-
 // The trace of the running program, line by line, until it ends or --count is reached.
 int Attach(long maxLines, bool pause) {
     DWORD session = 0;
@@ -126,10 +96,21 @@ int Attach(long maxLines, bool pause) {
             Sleep(200);
         }
     }
-    if (!ServedBySameUser(pipe)) {
-        CloseHandle(pipe);
-        return Fail("the trace's pipe " + name +
-                    " is served by a program of another user; not reading it");
+    // A pipe whose name another program took first must not get to see this user's
+    // trace requests, nor feed the viewer lines a sandboxed program made up.
+    switch (CheckPipeServer(pipe)) {
+        case PipeServerVerdict::Trusted: break;
+        case PipeServerVerdict::AnotherUser:
+            CloseHandle(pipe);
+            return Fail("the trace's pipe " + name +
+                        " is served by a program of another user; not reading it");
+        case PipeServerVerdict::LowerIntegrity:
+            CloseHandle(pipe);
+            return Fail("the trace's pipe " + name +
+                        " is served by a program with fewer rights than this one; not reading it");
+        default:
+            CloseHandle(pipe);
+            return Fail("who serves the trace's pipe " + name + " cannot be told; not reading it");
     }
     std::printf("attached to the routing trace\n");
     std::fflush(stdout);

@@ -145,7 +145,7 @@ void SettleForeground(PressEngine& engine, const RemoteSettings& settings, Deskt
 
 Answer PluginClassInFront(Desktop& desktop, int32_t b) {
     if (!ForegroundHasPluginClass()) return std::nullopt;
-    TraceStep([&] { return TraceFact(TraceKind::PluginInFront, ForegroundWindowClass()); });
+    TraceStep([&] { return TraceFact(TraceKind::PluginInFront, TraceTextFromAnsi(ForegroundWindowClass())); });
     PostButton(MessageRole::PluginButton, desktop.ForegroundWindow(), ButtonMessage(), b);
     return true;
 }
@@ -161,7 +161,8 @@ Answer ProgramInFront(Desktop& desktop, const ProfileSnapshot& profiles, int32_t
     // A program a file describes is supported: no warning, the default key follows.
     if (row <= 0) return fromFile == ProfileAnswer::FellThrough ? Answer(false) : std::nullopt;
     TraceStep([&] {
-        return TraceFact(TraceKind::CatalogueRow, LowerAnsi(ForegroundProcessName()), row);
+        return TraceFact(TraceKind::CatalogueRow,
+                         TraceTextFromAnsi(LowerAnsi(ForegroundProcessName())), row);
     });
     const int answer = HandleCatalogueButton(row, b);
     if (answer == 0) TraceStep(TraceKind::NotHandledByRow);
@@ -171,7 +172,8 @@ Answer ProgramInFront(Desktop& desktop, const ProfileSnapshot& profiles, int32_t
 // No row knows the program: the warning, unless the user turned it off.
 bool UnsupportedProgram(RemoteSettings& settings, Desktop& desktop, int32_t b) {
     TraceStep([&] {
-        return TraceFact(TraceKind::NoCatalogueRow, LowerAnsi(ForegroundProcessName()), 0,
+        return TraceFact(TraceKind::NoCatalogueRow,
+                         TraceTextFromAnsi(LowerAnsi(ForegroundProcessName())), 0,
                          IsOwnWindow(desktop.ForegroundWindow()));
     });
     if (settings.ShowUnsupportedDlg.load() != 0 && !IsArrowButton(b) && b != Ok && b != Exit &&

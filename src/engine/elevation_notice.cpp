@@ -24,9 +24,9 @@ void NoteElevatedForeground(Desktop& desktop, ElevationMemory& memory) {
     std::string program = ProcessNameOfWindow(front);
     if (program.empty()) program = WindowTitle(front);
     // Every press into it knows that what it sends will be dropped, told once or not.
-    TraceStep([&] { return TraceFact(TraceKind::Elevated, program); });
+    TraceStep([&] { return TraceFact(TraceKind::Elevated, TraceTextFromAnsi(program)); });
     if (program.empty() || !memory.told.insert(LowerAnsi(program)).second) return;
-    TraceAction([&] { return TraceFact(TraceKind::AdministratorNotice, program); });
+    TraceAction([&] { return TraceFact(TraceKind::AdministratorNotice, TraceTextFromAnsi(program)); });
     Notice(FillIn(kElevatedNoticeFormat, program));
 }
 

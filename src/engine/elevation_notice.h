@@ -8,10 +8,12 @@
 
 #include "platform/ports.h"
 
-// "%s" (both) is the program in front: its file name, or its title.
+// "%s" (both) is the program in front: its file name, or its title. It never suggests
+// running this program as administrator: the favourites it opens and the files it writes
+// would then carry those rights for whatever other programs of the user can change.
 constexpr const char* kElevatedNoticeFormat =
-    "Orbiscope Remote cannot control %s because it runs as administrator. Start %s normally, "
-    "or start Orbiscope Remote as administrator too.";
+    "Orbiscope Remote cannot control %s because it runs as administrator. Start %s normally "
+    "to use the remote with it.";
 // The programs already named in the elevation notice this session (lower-cased), and
 // the last foreground process asked about with its answer, so a press into the same
 // program asks the system nothing. A process is its id and its start time: an id is

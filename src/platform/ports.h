@@ -98,6 +98,9 @@ public:
 
     // Lower-cases text by the ANSI code page's rules (CharLowerBuffA).
     virtual std::string LowerCase(const std::string& text) = 0;
+    // Text in the ANSI code page, as the calls above give titles, classes and process
+    // names, in UTF-8.
+    virtual std::string AnsiToUtf8(const std::string& text) = 0;
 };
 
 struct ProcessEntry {
@@ -253,6 +256,9 @@ public:
         virtual bool Write(const std::string& bytes) = 0;
         // Its size in bytes; -1 when it cannot be read.
         virtual int64_t Size() = 0;
+        // False once the file was deleted or renamed under the handle, or another file
+        // took its name: what is written then reaches nobody.
+        virtual bool StillAtItsPath() = 0;
     };
     enum class OpenStatus { Opened, Busy, Failed };
     // Opens the file for appending, making it if missing. Busy: another program holds it
@@ -260,6 +266,9 @@ public:
     virtual OpenStatus OpenAppend(const std::string& path, std::unique_ptr<AppendFile>& out) = 0;
     // Renames `from` to `to`, replacing any file of that name.
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
+    // Whether this process runs with more rights than the user's other programs: above
+    // the integrity level of the desktop shell that starts them. False without a shell.
+    virtual bool RunsElevated() = 0;
 };
 
 // Whole text files in one folder: the program's own and the user's files that it reads

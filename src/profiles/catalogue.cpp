@@ -446,7 +446,8 @@ void AutoSwitch() {
         if ((desktop->WindowStyle(window) & kWsVisible) == 0) continue;
         if (const int row = WindowSearchMatch(window); row != -1) {
             TraceStep([&] {
-                TraceFact fact(TraceKind::AutoSwitch, LowerAnsi(ProcessNameOfWindow(window)),
+                TraceFact fact(TraceKind::AutoSwitch,
+                               TraceTextFromAnsi(LowerAnsi(ProcessNameOfWindow(window))),
                                row == kPluginClassMatch || row == kProfileFileMatch ? 0 : row);
                 if (row == kProfileFileMatch) fact.arguments = ProfileForWindow(window);
                 return fact;

@@ -151,7 +151,8 @@ void Message(MessageRole role, bool sent, WindowHandle window, MessageId message
     m.target = "no window";
     if (window != 0) {
         Desktop* desktop = Os().desktop;
-        m.target = desktop == nullptr ? std::string() : desktop->ClassName(window, 256);
+        m.target = desktop == nullptr ? std::string()
+                                       : desktop->AnsiToUtf8(desktop->ClassName(window, 256));
         if (m.target.empty()) m.target = "window " + Hex(window);
     }
     m.sent = sent;
@@ -276,7 +277,7 @@ std::string FormatTraceRecord(const TraceRecord& record) {
     } else {
         line += " | no action";
     }
-    return EscapeControlCharacters(line);
+    return EscapeTraceText(line);
 }
 
 std::string DescribeFact(const TraceFact& f) {
@@ -385,22 +386,88 @@ TraceOutcome PressOutcome(const TracePress& press) {
     return sent ? TraceOutcome::Sent : failed ? TraceOutcome::Failed : TraceOutcome::Nothing;
 }
 
-std::string EscapeControlCharacters(const std::string& text) {
+namespace {
+
+// The length of the well-formed UTF-8 sequence at text[at] (2 to 4) and its code point;
+// 0 when the bytes there are not one (a stray continuation, an overlong form, a
+// surrogate, a cut-off sequence).
+size_t Utf8Sequence(const std::string& text, size_t at, uint32_t& code) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() - at < length) return 0;
+    for (size_t i = 1; i < length; ++i) {
+        const unsigned char b = byte(i);
+        if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF)) return 0;
+        code = (code << 6) | (b & 0x3F);
+    }
+    return length;
+}
+
+// C1 controls and the characters that reorder text around them: either can make a
+// console or an editor show a line other than the one written.
+bool ShownEscaped(uint32_t code) {
+    return (code >= 0x80 && code <= 0x9F) || code == 0x061C || code == 0x200E || code == 0x200F ||
+           (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+}
+
+std::string Escape(const std::string& text, bool backslash) {
     static const char kDigits[] = "0123456789abcdef";
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x20 && b != 0x7F) {
-            out += c;
+    for (size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b >= 0x20 && b < 0x7F) {
+            if (b == '\\' && backslash) out += '\\';
+            out += text[i++];
             continue;
         }
-        out += "\\x";
-        out += kDigits[b >> 4];
-        out += kDigits[b & 0xF];
+        uint32_t code = 0;
+        const size_t length = b < 0x80 ? 0 : Utf8Sequence(text, i, code);
+        if (length == 0) {
+            out += "\\x";
+            out += kDigits[b >> 4];
+            out += kDigits[b & 0xF];
+            ++i;
+        } else if (ShownEscaped(code)) {
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(code >> shift) & 0xF];
+            i += length;
+        } else {
+            out.append(text, i, length);
+            i += length;
+        }
     }
     return out;
 }
+
+}  // namespace
+
+std::string EscapeTraceText(const std::string& text) { return Escape(text, true); }
+
+std::string TraceTextFromAnsi(const std::string& ansi) {
+    Desktop* desktop = Os().desktop;
+    return desktop == nullptr ? ansi : desktop->AnsiToUtf8(ansi);
+}
+
+std::string EscapeControlCharacters(const std::string& text) { return Escape(text, false); }
 
 namespace {
 

@@ -212,11 +212,21 @@ std::string DescribeFact(const TraceFact& fact);
 
 // "21:04:05.123 | Play variant 2: new press, accepted | catalogue row 125 notepad.exe |
 // post to Notepad: message 0xC0DE wParam 6 lParam 0; key Space | last action after 0.412 ms"
-// Class names, titles and process names come from other programs: their control
-// characters (C0 and DEL) are written as "\x1b", so no text can end a log line early,
-// forge the next one or reach a viewer's console as an escape sequence.
+// Class names, titles and process names come from other programs, so every line is
+// escaped (EscapeTraceText): no text can end a log line early, forge the next one, reach
+// a viewer's console as an escape sequence or reorder what the line shows.
 std::string FormatTraceRecord(const TraceRecord& record);
+// The trace's escapes, each unambiguous: "\\" for a backslash; "\x1b" for a byte
+// that is a C0 control, DEL or not part of well-formed UTF-8; "\u0085" for a C1 control
+// or a bidirectional formatting character. Everything else passes as it is, so a line
+// is always well-formed UTF-8.
+std::string EscapeTraceText(const std::string& text);
+// The same without the backslash's: for text escaped once already (a line the viewer
+// reads), which it leaves as it is.
 std::string EscapeControlCharacters(const std::string& text);
+// A title, class or process name as the ANSI calls read it (and as the catalogue matches
+// it), in the UTF-8 the trace keeps: a line never mixes two encodings.
+std::string TraceTextFromAnsi(const std::string& ansi);
 
 // One received code, from its end mark to its last action: opens the record when
 // someone watches and hands its line to the output when it goes out of scope.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "platform/ports.h"
 #include "state/notices.h"
@@ -18,6 +19,9 @@ const char* const kTraceLogDroppedNote = " lines not logged: another program hel
 const char* const kTracePipeTakenLine =
     "-- another program holds the name of the trace's pipe: no viewer can attach this "
     "session --";
+const char* const kTraceLogElevatedLine =
+    "-- the trace log is off: Orbiscope Remote runs as administrator, and other programs "
+    "could redirect the log's folder --";
 
 std::string TracePipeName(uint32_t sessionId) {
     return "\\\\.\\pipe\\OrbiscopeRemoteTrace-" + std::to_string(sessionId);
@@ -73,7 +77,12 @@ struct TraceOutlets {
     // over once it had grown to its limit and its overrun; told in the log when it takes
     // lines again.
     uint64_t logDropped = 0;
+    // Notes not yet said to the log, or to any viewer (guarded by logLock).
+    std::vector<std::string> notesForLog, notesForViewers;
+    bool elevationSaid = false;
 };
+// A handful of notes can be said in a session; more would only repeat them.
+constexpr size_t kMaxPendingNotes = 8;
 TraceOutlets g_outlets;
 
 void UpdateWatched() {
@@ -119,6 +128,14 @@ bool RollOverLocked(LocalFiles& files) {
     return true;
 }
 
+// A file deleted (or renamed away) under the open handle takes lines nobody can read,
+// and can never be rolled over: the log starts a new file at its path instead.
+bool ReopenIfGoneLocked(LocalFiles& files) {
+    if (g_outlets.log->StillAtItsPath()) return true;
+    g_outlets.log.reset();
+    return OpenLogLocked(files);
+}
+
 bool WriteLocked(const std::string& bytes) {
     if (!g_outlets.log->Write(bytes)) return false;
     g_outlets.logSize += static_cast<int64_t>(bytes.size());
@@ -129,7 +146,7 @@ void WriteLogLine(const std::string& line) {
     std::lock_guard<std::mutex> hold(g_outlets.logLock);
     LocalFiles* files = Os().files;
     if (!g_outlets.logOn.load() || files == nullptr) return;
-    if (!OpenLogLocked(*files)) {
+    if (!OpenLogLocked(*files) || !ReopenIfGoneLocked(*files)) {
         if (g_outlets.logOn.load()) ++g_outlets.logDropped;
         return;
     }
@@ -172,9 +189,8 @@ void Deliver(const std::string& line) {
     if (g_outlets.logOn.load()) WriteLogLine(line);
 }
 
-void OpenLog() {
-    std::lock_guard<std::mutex> hold(g_outlets.logLock);
-    LocalFiles* files = Os().files;
+// Called with g_outlets.logLock held.
+void StartLogLocked(LocalFiles* files) {
     const std::string base = files == nullptr ? std::string() : files->LocalAppDataFolder();
     g_outlets.logFolder = base.empty() ? std::string() : base + "\\" + kTraceLogFolder;
     g_outlets.logPath = g_outlets.logFolder + "\\" + kTraceLogName;
@@ -188,6 +204,38 @@ void OpenLog() {
     // Opened now, so a folder that cannot be written is told before any press needs it.
     (void)OpenLogLocked(*files);
     UpdateWatched();
+}
+
+// To the viewers attached now; with none, to the first that attaches.
+void SayToViewers(const std::string& line) {
+    if (g_outlets.viewerCount.load() > 0) {
+        if (TraceViewers* viewers = g_outlets.viewers.load()) return viewers->Publish(line);
+    }
+    std::lock_guard<std::mutex> hold(g_outlets.logLock);
+    if (g_outlets.notesForViewers.size() < kMaxPendingNotes)
+        g_outlets.notesForViewers.push_back(line);
+}
+
+void OpenLog() {
+    std::vector<std::string> notes;
+    bool elevated = false;
+    {
+        std::lock_guard<std::mutex> hold(g_outlets.logLock);
+        LocalFiles* files = Os().files;
+        // Elevated, the log would write and rename with administrator rights in a folder
+        // that the user's other programs, which run without them, can turn into a link to
+        // anywhere. It stays off, and whoever watches the trace is told once.
+        elevated = files != nullptr && files->RunsElevated();
+        if (elevated) {
+            if (g_outlets.elevationSaid) return;
+            g_outlets.elevationSaid = true;
+        } else {
+            StartLogLocked(files);
+            notes.swap(g_outlets.notesForLog);
+        }
+    }
+    if (elevated) return SayToViewers(kTraceLogElevatedLine);
+    for (const std::string& note : notes) WriteLogLine(note);
 }
 
 }  // namespace
@@ -207,18 +255,42 @@ void StopTrace() {
     std::lock_guard<std::mutex> hold(g_outlets.logLock);
     g_outlets.logOn = false;
     g_outlets.log.reset();
+    g_outlets.notesForLog.clear();
+    g_outlets.notesForViewers.clear();
+    g_outlets.elevationSaid = false;
 }
 
 void TraceViewerCountChanged(int32_t count) {
     g_outlets.viewerCount = count;
     UpdateWatched();
+    if (count <= 0) return;
+    std::vector<std::string> notes;
+    {
+        std::lock_guard<std::mutex> hold(g_outlets.logLock);
+        notes.swap(g_outlets.notesForViewers);
+    }
+    if (TraceViewers* viewers = g_outlets.viewers.load()) {
+        for (const std::string& note : notes) viewers->Publish(note);
+    }
+}
+
+void TraceNote(const std::string& text) {
+    const std::string line = EscapeTraceText(text);
+    SayToViewers(line);
+    {
+        std::lock_guard<std::mutex> hold(g_outlets.logLock);
+        if (!g_outlets.logOn.load()) {
+            if (g_outlets.notesForLog.size() < kMaxPendingNotes)
+                g_outlets.notesForLog.push_back(line);
+            return;
+        }
+    }
+    WriteLogLine(line);
 }
 
 void TracePipeTaken() {
     if (g_outlets.logOn.load()) WriteLogLine(kTracePipeTakenLine);
 }
-
-void TraceNote(const std::string& line) { Deliver(EscapeControlCharacters(line)); }
 
 bool TraceLogOn() { return g_outlets.logOn.load(); }
 

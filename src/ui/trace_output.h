@@ -31,6 +31,11 @@ void TracePipeTaken();
 // Viewers attached at once; one more waits until one of them leaves.
 constexpr uint32_t kTraceMaxViewers = 4;
 extern const char* const kTracePipeTakenLine;
+// Said in the trace when the log was asked for while the program runs as administrator.
+extern const char* const kTraceLogElevatedLine;
+// A line about the session rather than a press (escaped here): said once, to the log when
+// it is on or when it opens, and to the viewers attached or the first one to attach.
+void TraceNote(const std::string& text);
 // The line a viewer gets before its next trace line when lines were dropped for it:
 // "#dropped N".
 constexpr const char* kTraceDroppedPrefix = "#dropped ";
@@ -112,9 +117,6 @@ void StartTrace(bool logAsked, TraceViewers* viewers);
 void StopTrace();
 // The pipe server, whenever a viewer comes or goes.
 void TraceViewerCountChanged(int32_t count);
-// A line of its own, not a press's (a profile file that cannot be used): to the viewers
-// and the log, when either is there, with its control characters escaped.
-void TraceNote(const std::string& line);
 bool TraceLogOn();
 // The log file's full path ("" before the log was opened).
 std::string TraceLogPath();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fake_env.h"
+#include "platform/pipe_peer.h"
 #include "platform/vk.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
@@ -178,18 +179,44 @@ TEST_F(TraceTest, NothingIsBuiltWhileNobodyWatches) {
 }
 
 // Other programs name the windows and processes in a line: their control characters
-// must neither split the line nor reach a console as escape sequences.
-TEST(TraceEscaping, ControlCharactersBecomeHexEscapes) {
+// must neither split the line, nor reach a console as escape sequences, nor reorder what
+// it shows; and an escape in the line must never be text that looked like one.
+TEST(TraceEscaping, EveryEscapeIsUnambiguousAndTheLineWellFormed) {
     const struct {
-        std::string in, out;
+        std::string in, traced, viewed;  // EscapeTraceText, EscapeControlCharacters
     } cases[] = {
-        {"Notepad", "Notepad"},
-        {"a\r\n12:00:00.000 | forged", "a\\x0d\\x0a12:00:00.000 | forged"},
-        {"\x1b[2J\x1b]0;title\x07", "\\x1b[2J\\x1b]0;title\\x07"},
-        {std::string("nul\0tab\tdel\x7f", 12), "nul\\x00tab\\x09del\\x7f"},
-        {"C:\\Program Files\\caf\xc3\xa9.exe ~", "C:\\Program Files\\caf\xc3\xa9.exe ~"},
+        {"Notepad", "Notepad", "Notepad"},
+        {"a\r\n12:00:00.000 | forged", "a\\x0d\\x0a12:00:00.000 | forged",
+         "a\\x0d\\x0a12:00:00.000 | forged"},
+        {"\x1b[2J\x1b]0;title\x07", "\\x1b[2J\\x1b]0;title\\x07", "\\x1b[2J\\x1b]0;title\\x07"},
+        {std::string("nul\0tab\tdel\x7f", 12), "nul\\x00tab\\x09del\\x7f",
+         "nul\\x00tab\\x09del\\x7f"},
+        // A backslash in the text, and text that reads like an escape.
+        {"C:\\Program Files\\caf\xc3\xa9.exe ~", "C:\\\\Program Files\\\\caf\xc3\xa9.exe ~",
+         "C:\\Program Files\\caf\xc3\xa9.exe ~"},
+        {"\\x1b", "\\\\x1b", "\\x1b"},
+        // C1 controls as characters (U+009B is a console's CSI) and as stray bytes.
+        {"a\xc2\x9b[2Jb\xc2\x85", "a\\u009b[2Jb\\u0085", "a\\u009b[2Jb\\u0085"},
+        {"\x9b[2J\x85", "\\x9b[2J\\x85", "\\x9b[2J\\x85"},
+        {"\xc2\xa0\xc2\x7f", "\xc2\xa0\\xc2\\x7f", "\xc2\xa0\\xc2\\x7f"},
+        // The bidirectional controls that reorder a line; other formatting stays.
+        {"evil\xe2\x80\xaetxt.exe", "evil\\u202etxt.exe", "evil\\u202etxt.exe"},
+        {"\xe2\x80\x8e\xe2\x80\x8f\xe2\x80\xaa\xe2\x81\xa6\xe2\x81\xa9\xd8\x9c",
+         "\\u200e\\u200f\\u202a\\u2066\\u2069\\u061c",
+         "\\u200e\\u200f\\u202a\\u2066\\u2069\\u061c"},
+        {"\xe2\x80\x8d\xe2\x81\xaa", "\xe2\x80\x8d\xe2\x81\xaa", "\xe2\x80\x8d\xe2\x81\xaa"},
+        // Not well-formed: overlong, surrogate, beyond U+10FFFF, cut off at the end.
+        {"\xc0\xaf\xed\xa0\x80", "\\xc0\\xaf\\xed\\xa0\\x80", "\\xc0\\xaf\\xed\\xa0\\x80"},
+        {"\xf4\x90\x80\x80 \xf0\x9f\x8e\xb5 \xe2\x80",
+         "\\xf4\\x90\\x80\\x80 \xf0\x9f\x8e\xb5 \\xe2\\x80",
+         "\\xf4\\x90\\x80\\x80 \xf0\x9f\x8e\xb5 \\xe2\\x80"},
     };
-    for (const auto& c : cases) EXPECT_EQ(EscapeControlCharacters(c.in), c.out) << c.out;
+    for (const auto& c : cases) {
+        EXPECT_EQ(EscapeTraceText(c.in), c.traced) << c.traced;
+        EXPECT_EQ(EscapeControlCharacters(c.in), c.viewed) << c.viewed;
+        // The viewer leaves a line the program escaped as it was.
+        EXPECT_EQ(EscapeControlCharacters(c.traced), c.traced) << c.traced;
+    }
 }
 
 TEST_F(TraceTest, TheAdministratorNoticeIsTracedWhenItIsGiven) {
@@ -212,6 +239,20 @@ TEST_F(TraceTest, AWindowClassCannotForgeALogLine) {
     EXPECT_EQ(g_lines[0].find_first_of("\r\n\x1b"), std::string::npos) << g_lines[0];
     EXPECT_NE(g_lines[0].find("post to Evil\\x0d\\x0a00:00:00.000 | forged\\x1b[2J:"),
               std::string::npos)
+        << g_lines[0];
+}
+
+// Other programs' names come through the ANSI calls the catalogue matches on; the line
+// holds them in UTF-8 like the rest of its text (here Windows-1252, the fake's code page).
+TEST_F(TraceTest, WindowAndProcessTextReachTheLineAsUtf8) {
+    env.settings->ShowUnsupportedDlg = 0;
+    env.Foreground("Caf\xe9\x80.exe", "Menu", "\xc9tude\x9b");
+    Receive(Exit, 1);
+    ASSERT_EQ(g_lines.size(), 1u);
+    EXPECT_NE(g_lines[0].find("no catalogue row for caf\xc3\xa9\xe2\x82\xac.exe"),
+              std::string::npos)
+        << g_lines[0];
+    EXPECT_NE(g_lines[0].find("post to \xc3\x89tude\xe2\x80\xba:"), std::string::npos)
         << g_lines[0];
 }
 
@@ -271,6 +312,31 @@ TEST(TraceViewerQueue, DropsTheOldestWhenFullAndTellsTheCountFirst) {
     EXPECT_TRUE(q.Push("f"));
     ASSERT_TRUE(q.Pop(out));
     EXPECT_EQ(out, "f");  // the count was told once
+}
+
+// Whom the virtual receiver and the trace viewer read from: only their own user at their
+// own integrity level or above; whatever the system cannot tell is refused.
+TEST(PipeServerCheck, OnlyTheSameUserAtTheSameLevelOrAboveIsRead) {
+    const std::string me = "S-1-5-21-1-2-3-1001", other = "S-1-5-21-1-2-3-1002";
+    const PeerIdentity self{me, 0x2000};
+    const struct {
+        std::optional<PeerIdentity> server;
+        PipeServerVerdict verdict;
+    } cases[] = {
+        {PeerIdentity{me, 0x2000}, PipeServerVerdict::Trusted},
+        {PeerIdentity{me, 0x3000}, PipeServerVerdict::Trusted},
+        {PeerIdentity{me, 0x1000}, PipeServerVerdict::LowerIntegrity},
+        {PeerIdentity{other, 0x3000}, PipeServerVerdict::AnotherUser},
+        {PeerIdentity{"S-1-5-18", 0x4000}, PipeServerVerdict::AnotherUser},
+        {PeerIdentity{me, std::nullopt}, PipeServerVerdict::Unknown},
+        {PeerIdentity{"", 0x2000}, PipeServerVerdict::Unknown},
+        {std::nullopt, PipeServerVerdict::Unknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(JudgePipeServer(c.server, self), c.verdict) << static_cast<int>(c.verdict);
+    EXPECT_EQ(JudgePipeServer(PeerIdentity{me, 0x2000}, std::nullopt), PipeServerVerdict::Unknown);
+    EXPECT_EQ(JudgePipeServer(PeerIdentity{me, 0x2000}, PeerIdentity{me, std::nullopt}),
+              PipeServerVerdict::Unknown);
 }
 
 // The viewer's reading: lines split across reads, a line that never ends cut at the
@@ -356,6 +422,48 @@ TEST_F(TraceTest, LogHeldExclusivelyIsOpenedOnceReleased) {
     Receive(Stop, 1);
     EXPECT_EQ(files.files[log].rfind("-- 1 lines not logged", 0), 0u) << files.files[log];
     EXPECT_NE(files.files[log].find("Stop variant 1"), std::string::npos);
+}
+
+// Deleted by another program while the log holds it: the lines would go on into a file
+// nobody can open, and it could never roll over. The log starts a new file instead, and
+// a note said before the log opened is in it.
+TEST_F(TraceTest, LogDeletedWhileHeldStartsANewFile) {
+    SetTraceWatched(false);
+    env.settings->ShowUnsupportedDlg = 0;
+    TraceNote("-- a note from start-up --");
+    StartTrace(true, nullptr);
+    const std::string log = TraceLogPath();
+    Receive(Play, 1);
+    EXPECT_EQ(files.files[log].rfind("-- a note from start-up --\r\n", 0), 0u);
+    files.DeleteUnderHandles(log);
+    Receive(Stop, 1);
+    ASSERT_EQ(files.files.count(log), 1u);
+    EXPECT_NE(files.files[log].find("Stop variant 1"), std::string::npos);
+    EXPECT_EQ(files.files[log].find("Play variant 1"), std::string::npos);
+    EXPECT_EQ(files.opens, 2);
+    EXPECT_EQ(files.openFiles, 1);
+    EXPECT_TRUE(TraceLogOn());
+    EXPECT_TRUE(g_notices.empty());
+}
+
+// Elevated, the log would follow a link the user's unelevated programs can plant in its
+// folder. It stays off, without a balloon; the first viewer to attach is told, once.
+TEST_F(TraceTest, LogStaysOffWhileElevatedAndTheViewersAreToldOnce) {
+    struct Viewers : TraceViewers {
+        void Publish(const std::string& line) override { lines.push_back(line); }
+        std::vector<std::string> lines;
+    } viewers;
+    SetTraceWatched(false);
+    files.elevated = true;
+    StartTrace(true, &viewers);
+    OpenTraceLogOnRequest();
+    EXPECT_FALSE(TraceLogOn());
+    EXPECT_TRUE(files.folders.empty());
+    EXPECT_EQ(files.opens, 0);
+    EXPECT_TRUE(g_notices.empty());
+    TraceViewerCountChanged(1);
+    TraceViewerCountChanged(2);
+    EXPECT_EQ(viewers.lines, std::vector<std::string>{kTraceLogElevatedLine});
 }
 
 TEST_F(TraceTest, UnwritableFolderTurnsTheLogOffWithOneBalloon) {

@@ -105,3 +105,32 @@ TEST(PathsAdapter, ShellStartsAProgramBelowAFolderInAnyScript) {
 }
 
 }  // namespace
+
+// A window's class and title as the catalogue matches them (the ANSI calls), and as the
+// trace writes them (UTF-8).
+TEST(PathsAdapter, WindowTextReadForMatchingIsAnsiAndTracedAsUtf8) {
+    char ansi[32] = {};
+    BOOL lossy = FALSE;
+    const int n =
+        WideCharToMultiByte(CP_ACP, 0, L"\u00c9tude", -1, ansi, sizeof(ansi), nullptr, &lossy);
+    if (n <= 0 || lossy) GTEST_SKIP() << "the ANSI code page has no \u00c9";
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = ansi;
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND window = CreateWindowA(ansi, ansi, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    Desktop& desktop = Win32Desktop();
+    const auto handle = reinterpret_cast<WindowHandle>(window);
+    const std::string className = desktop.ClassName(handle, 256);
+    std::string title;
+    ASSERT_TRUE(desktop.WindowText(handle, 0, title));
+    EXPECT_EQ(className, std::string(ansi));
+    EXPECT_EQ(title, std::string(ansi));
+    EXPECT_EQ(desktop.AnsiToUtf8(className), "\xc3\x89tude");
+    EXPECT_EQ(desktop.AnsiToUtf8(title), "\xc3\x89tude");
+    DestroyWindow(window);
+    UnregisterClassA(ansi, wc.hInstance);
+}

@@ -2,18 +2,23 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "engine/events.h"
 #include "engine/press_engine.h"
 #include "platform/fake/fake_notify_icon.h"
 #include "platform/fake/fake_os.h"
 #include "platform/receiver_device.h"
+#include "platform/win32/adapters.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "receiver/remote_button.h"
 #include "receiver/stream.h"
 #include "ui/shell.h"
+#include "ui/trace_output.h"
 #include "ui/tray_icon.h"
 #include "wine_support.h"
 
@@ -28,10 +33,14 @@ public:
         ++enumerations;
         return real_.PresentInterfaces(classGuid);
     }
-    ReceiverHandle* Open(const std::string& path) override { return real_.Open(path); }
+    ReceiverHandle* Open(const std::string& path) override {
+        ++opens;
+        return real_.Open(path);
+    }
     ReadResult Read(ReceiverHandle* h, uint8_t* b, size_t n) override { return real_.Read(h, b, n); }
     void Close(ReceiverHandle* h) override { real_.Close(h); }
     std::atomic<int32_t> enumerations{0};
+    std::atomic<int32_t> opens{0};
 
 private:
     ReceiverDevice& real_;
@@ -41,6 +50,32 @@ std::string UniquePipe(const char* what) {
     return "\\\\.\\pipe\\orbiscope-test-" + std::string(what) + "-" +
            std::to_string(GetCurrentProcessId());
 }
+
+// The pipe's real server as the check would see it from another account, or from a
+// sandbox of this one.
+std::optional<PeerIdentity> SeenAsAnotherUser(HANDLE pipe) {
+    std::optional<PeerIdentity> server = PipeServerIdentity(pipe);
+    if (server) server->userSid += "-1";
+    return server;
+}
+std::optional<PeerIdentity> SeenBelowThisProgram(HANDLE pipe) {
+    std::optional<PeerIdentity> server = PipeServerIdentity(pipe);
+    if (server && server->integrityRid) *server->integrityRid -= 0x1000;
+    return server;
+}
+
+struct NoteViewers : TraceViewers {
+    void Publish(const std::string& line) override {
+        std::lock_guard<std::mutex> hold(lock);
+        lines.push_back(line);
+    }
+    size_t Count() {
+        std::lock_guard<std::mutex> hold(lock);
+        return lines.size();
+    }
+    std::mutex lock;
+    std::vector<std::string> lines;
+};
 
 std::string FindOrbsend() {
     char buffer[MAX_PATH] = {};
@@ -197,6 +232,56 @@ TEST_F(WineReceiverTest, ButtonSentThroughThePipeArrivesAndClosingItRestartsTheW
     const int32_t polled = device.enumerations.load();
     EXPECT_TRUE(WaitFor([&] { return device.enumerations.load() >= polled + 2; }));
     EXPECT_EQ(TheReceiver().waitFinished.load(), 0);
+}
+
+// The release program keeps the virtual receiver, so a pipe of that name served by a
+// program of another user, or of a lower integrity level, must give no presses: it is
+// given up once, said once in the trace, and the real receiver is waited for.
+TEST_F(WineReceiverTest, AServerThatFailsTheCheckGivesNoPresses) {
+    const std::string orbsend = FindOrbsend();
+    ASSERT_FALSE(orbsend.empty()) << "orbsend.exe not found next to the tests (build it first)";
+    const struct {
+        PipeServerIdentityFn seen;
+        const char* note;
+    } cases[] = {{&SeenAsAnotherUser, "served by a program of another user"},
+                 {&SeenBelowThisProgram, "served by a program with fewer rights"}};
+    for (const auto& c : cases) {
+        std::unique_ptr<ReceiverDevice> checked = MakeWin32ReceiverDevice(c.seen);
+        CountingDevice counted{*checked};
+        Platform mine = platform;
+        mine.receiver = &counted;
+        ScopedPlatform scope(mine);
+        NoteViewers viewers;
+        StartTrace(false, &viewers);
+        TraceViewerCountChanged(1);
+        TheButtonTiming() = ButtonTiming{};
+        const std::string name = UniquePipe("refused");
+        SetEnvironmentVariableA(kVirtualReceiverVariable, name.c_str());
+
+        std::string command = "\"" + orbsend + "\" --pipe " + name + " --linger 200 Play:variant=2";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &si, &pi));
+        StartReceiver(1, 0);
+        EXPECT_TRUE(WaitFor([&] { return viewers.Count() > 0; })) << c.note;
+        const int32_t opened = counted.opens.load();
+        const int32_t polled = counted.enumerations.load();
+        EXPECT_TRUE(WaitFor([&] { return counted.enumerations.load() >= polled + 3; }));
+        StopReceiverThreads();
+        if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0)
+            TerminateProcess(pi.hProcess, 1);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+
+        EXPECT_EQ(TheButtonTiming().lastButton, -1) << c.note;
+        EXPECT_EQ(input.batches.size(), 0u) << c.note;
+        EXPECT_EQ(counted.opens.load(), opened) << "the pipe was tried again: " << c.note;
+        ASSERT_EQ(viewers.lines.size(), 1u) << c.note;
+        EXPECT_NE(viewers.lines[0].find(c.note), std::string::npos) << viewers.lines[0];
+        StopTrace();
+    }
 }
 
 }  // namespace

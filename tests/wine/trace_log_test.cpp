@@ -31,6 +31,7 @@ public:
     bool Replace(const std::string& from, const std::string& to) override {
         return Win32Files().Replace(from, to);
     }
+    bool RunsElevated() override { return Win32Files().RunsElevated(); }
 
 private:
     std::string folder_;
@@ -95,6 +96,53 @@ TEST(TraceLog, HeldOpenByAnotherProgramDuringRollOver) {
     RemoveDirectoryA(folder.c_str());
     RemoveDirectoryA((base + "\\Orbiscope").c_str());
     RemoveDirectoryA(base.c_str());
+}
+
+// Another program deletes the log while the program holds it open (shared for deletion):
+// the next line starts a new file at the log's path, and the log stays on. Windows 10
+// takes a deleted file's name away at once; Wine keeps it until the last handle closes
+// and lets it be opened meanwhile, so the test takes the name away as Windows does, by
+// moving the file aside before deleting it. (The older Windows way, the name kept but
+// refusing every open, is told by the handle's delete-pending flag, which Wine does not
+// report.)
+TEST(TraceLog, DeletedWhileHeldStartsANewFile) {
+    char temp[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string base =
+        std::string(temp) + "orbiscope-deleted-" + std::to_string(GetCurrentProcessId());
+    const std::string folder = base + "\\Orbiscope\\Remote";
+    const std::string log = folder + "\\trace.log";
+    TestFolderFiles files(base);
+    Platform platform = RealPlatform();
+    platform.files = &files;
+    ScopedPlatform scope(platform);
+    g_notices = 0;
+    SetNoticeSink(&CountNotice);
+    StartTrace(true, nullptr);
+    ASSERT_TRUE(TraceLogOn());
+    TraceOneCode();
+    const std::string aside = folder + "\\deleted.tmp";
+    ASSERT_TRUE(MoveFileA(log.c_str(), aside.c_str())) << GetLastError();
+    ASSERT_TRUE(DeleteFileA(aside.c_str())) << GetLastError();
+    TraceOneCode();
+    TraceOneCode();
+    EXPECT_TRUE(TraceLogOn());
+    EXPECT_EQ(g_notices, 0);
+    StopTrace();  // the doomed file's last handle goes
+    const std::string now = Contents(log);
+    EXPECT_NE(now.find("no match (30 values)"), std::string::npos) << now;
+    SetNoticeSink(nullptr);
+    DeleteFileA(log.c_str());
+    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA((base + "\\Orbiscope").c_str());
+    RemoveDirectoryA(base.c_str());
+}
+
+// Wine starts every program with one token, and outside a virtual desktop has no shell:
+// nothing of the user's runs with fewer rights, so the log is kept. On Windows a program
+// started with "Run as administrator" runs above the shell and keeps it off.
+TEST(TraceLog, KeptWhereNoProgramOfTheUserRunsWithFewerRights) {
+    EXPECT_FALSE(Win32Files().RunsElevated());
 }
 
 }  // namespace

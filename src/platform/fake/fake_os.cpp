@@ -294,6 +294,30 @@ std::string FakeDesktop::LowerCase(const std::string& text) {
     return out;
 }
 
+std::string FakeDesktop::AnsiToUtf8(const std::string& text) {
+    // Windows-1252, as LowerCase: the bytes 0x80-0x9F are letters and signs there.
+    static const uint16_t k80[32] = {
+        0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+    std::string out;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        const uint32_t code = u >= 0x80 && u <= 0x9F ? k80[u - 0x80] : u;
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
 ProcessId FakeProcessList::Add(const std::string& exeFile) {
     const ProcessId pid = next_;
     next_ += 4;

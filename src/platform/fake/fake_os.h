@@ -134,6 +134,7 @@ public:
     bool SetCursorPos(int32_t x, int32_t y) override;
     Point ScreenSize() override { return screen; }
     std::string LowerCase(const std::string& text) override;
+    std::string AnsiToUtf8(const std::string& text) override;
 
     std::vector<Point> cursorMoves;
     WindowHandle focus = 0;

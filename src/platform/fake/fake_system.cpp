@@ -94,22 +94,30 @@ bool FakeFiles::MakeFolders(const std::string& path) {
 
 class FakeFiles::File : public LocalFiles::AppendFile {
 public:
-    File(FakeFiles& files, std::string path) : files_(files), path_(std::move(path)) {
+    File(FakeFiles& files, std::string path)
+        : files_(files), path_(std::move(path)), deletions_(files_.deletions_[path_]) {
         ++files_.opens;
         ++files_.openFiles;
     }
     ~File() override { --files_.openFiles; }
     bool Write(const std::string& bytes) override {
         if (!files_.Writable(path_)) return false;
-        files_.files[path_] += bytes;
+        if (StillAtItsPath()) files_.files[path_] += bytes;
         return true;
     }
-    int64_t Size() override { return files_.FileSize(path_); }
+    int64_t Size() override { return StillAtItsPath() ? files_.FileSize(path_) : 0; }
+    bool StillAtItsPath() override { return files_.deletions_[path_] == deletions_; }
 
 private:
     FakeFiles& files_;
     std::string path_;
+    int32_t deletions_;
 };
+
+void FakeFiles::DeleteUnderHandles(const std::string& path) {
+    files.erase(path);
+    ++deletions_[path];
+}
 
 LocalFiles::OpenStatus FakeFiles::OpenAppend(const std::string& path,
                                              std::unique_ptr<AppendFile>& out) {
@@ -135,5 +143,8 @@ bool FakeFiles::Replace(const std::string& from, const std::string& to) {
         return false;
     files[to] = std::move(it->second);
     files.erase(from);
+    // A handle follows its file: neither name is what a handle opened by it holds now.
+    ++deletions_[from];
+    ++deletions_[to];
     return true;
 }

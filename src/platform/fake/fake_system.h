@@ -57,6 +57,10 @@ public:
     std::set<std::string> heldExclusively;
     int32_t opens = 0;      // OpenAppend calls that opened a file
     int32_t openFiles = 0;  // of those, the files still open
+    bool elevated = false;  // RunsElevated
+
+    // Another program deletes the file: handles open on it write on into nothing.
+    void DeleteUnderHandles(const std::string& path);
 
     std::string LocalAppDataFolder() override { return appData; }
     bool MakeFolders(const std::string& path) override;
@@ -64,9 +68,11 @@ public:
     // The file's size in bytes; -1 when there is none.
     int64_t FileSize(const std::string& path);
     bool Replace(const std::string& from, const std::string& to) override;
+    bool RunsElevated() override { return elevated; }
 
 private:
     class File;
+    std::map<std::string, int32_t> deletions_;
     bool Writable(const std::string& path) const;
 };
 

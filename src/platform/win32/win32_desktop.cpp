@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/adapters.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -141,6 +142,15 @@ public:
         std::string out = text;
         if (!out.empty()) CharLowerBuffA(out.data(), static_cast<DWORD>(out.size()));
         return out;
+    }
+    std::string AnsiToUtf8(const std::string& text) override {
+        if (text.empty()) return text;
+        const int n =
+            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        if (n <= 0) return text;
+        std::wstring wide(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+        return Narrow(wide);
     }
 };
 

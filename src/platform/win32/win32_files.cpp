@@ -3,15 +3,31 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "platform/win32/adapters.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
 
+// The file a handle holds or a path names, told apart from any other.
+struct FileIdentity {
+    DWORD volume = 0, high = 0, low = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+bool IdentityOf(HANDLE file, FileIdentity& out) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) return false;
+    out = FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
+}
+
 class Win32AppendFile : public LocalFiles::AppendFile {
 public:
-    explicit Win32AppendFile(HANDLE file) : file_(file) {}
+    Win32AppendFile(HANDLE file, std::wstring path) : file_(file), path_(std::move(path)) {}
     ~Win32AppendFile() override { CloseHandle(file_); }
     Win32AppendFile(const Win32AppendFile&) = delete;
     Win32AppendFile& operator=(const Win32AppendFile&) = delete;
@@ -29,8 +45,31 @@ public:
         return GetFileSizeEx(file_, &size) ? static_cast<int64_t>(size.QuadPart) : -1;
     }
 
+    bool StillAtItsPath() override {
+        FILE_STANDARD_INFO standard{};
+        if (GetFileInformationByHandleEx(file_, FileStandardInfo, &standard, sizeof standard) &&
+            (standard.DeletePending || standard.NumberOfLinks == 0))
+            return false;
+        // Asking for the attributes alone is never refused for sharing.
+        HANDLE named = CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (named == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            // A file deleted while open keeps its name, refusing every open, until the last
+            // handle on it is closed.
+            return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+                   error != ERROR_ACCESS_DENIED && error != ERROR_DELETE_PENDING;
+        }
+        FileIdentity held, there;
+        const bool same = !IdentityOf(file_, held) || !IdentityOf(named, there) || held == there;
+        CloseHandle(named);
+        return same;
+    }
+
 private:
     HANDLE file_;
+    std::wstring path_;
 };
 
 class Win32FilesImpl : public LocalFiles {
@@ -68,7 +107,7 @@ public:
                        : OpenStatus::Failed;
         }
         try {
-            out = std::make_unique<Win32AppendFile>(file);
+            out = std::make_unique<Win32AppendFile>(file, Widen(path));
         } catch (...) {
             CloseHandle(file);
             return OpenStatus::Failed;
@@ -79,6 +118,21 @@ public:
     bool Replace(const std::string& from, const std::string& to) override {
         return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) !=
                FALSE;
+    }
+
+    bool RunsElevated() override {
+        // The user's other programs are started by the desktop shell, with its rights.
+        // Without a shell (Wine outside a virtual desktop) there is nobody to compare with.
+        DWORD shellPid = 0;
+        if (HWND shell = GetShellWindow()) GetWindowThreadProcessId(shell, &shellPid);
+        if (shellPid == 0 || shellPid == GetCurrentProcessId()) return false;
+        const std::optional<PeerIdentity> ours = ProcessIdentity(GetCurrentProcess());
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellPid);
+        if (process == nullptr) return true;  // a shell that cannot be asked runs apart
+        const std::optional<PeerIdentity> theirs = ProcessIdentity(process);
+        CloseHandle(process);
+        if (!theirs || !ours || !theirs->integrityRid || !ours->integrityRid) return true;
+        return *ours->integrityRid > *theirs->integrityRid;
     }
 };
 

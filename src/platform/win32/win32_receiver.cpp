@@ -1,12 +1,15 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include <atomic>
 #include <cctype>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "platform/receiver_device.h"
 #include "platform/win32/adapters.h"
+#include "ui/trace_output.h"
 
 namespace {
 
@@ -26,17 +29,22 @@ bool ParseGuid(const std::string& text, GUID& out) {
     return true;
 }
 
+bool IsPipePath(const std::string& path) {
+    const std::string prefix = "\\\\.\\pipe\\";
+    if (path.size() <= prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(path[i])) != prefix[i]) return false;
+    }
+    return true;
+}
+
 // The virtual receiver's pipe, when the environment names one.
 std::optional<std::string> VirtualReceiverPipe() {
     char buffer[MAX_PATH] = {};
     const DWORD n = GetEnvironmentVariableA(kVirtualReceiverVariable, buffer, sizeof buffer);
     if (n == 0 || n >= sizeof buffer) return std::nullopt;
     std::string name(buffer, n);
-    const std::string prefix = "\\\\.\\pipe\\";
-    if (name.size() <= prefix.size()) return std::nullopt;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(name[i])) != prefix[i]) return std::nullopt;
-    }
+    if (!IsPipePath(name)) return std::nullopt;
     return name;
 }
 
@@ -51,11 +59,29 @@ std::optional<std::string> Property(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD
 
 HANDLE ToHandle(ReceiverHandle* h) { return reinterpret_cast<HANDLE>(h); }
 
+const char* RefusalNote(PipeServerVerdict verdict) {
+    switch (verdict) {
+        case PipeServerVerdict::AnotherUser:
+            return "-- the virtual receiver's pipe is served by a program of another user: not "
+                   "read; waiting for the receiver --";
+        case PipeServerVerdict::LowerIntegrity:
+            return "-- the virtual receiver's pipe is served by a program with fewer rights than "
+                   "Orbiscope Remote: not read; waiting for the receiver --";
+        default:
+            return "-- who serves the virtual receiver's pipe cannot be told: not read; waiting "
+                   "for the receiver --";
+    }
+}
+
 class Win32Receiver : public ReceiverDevice {
 public:
+    explicit Win32Receiver(PipeServerIdentityFn serverOf) : serverOf_(serverOf) {}
+
     std::optional<std::vector<DeviceInterfaceInfo>> PresentInterfaces(
         const std::string& classGuid) override {
-        if (std::optional<std::string> pipe = VirtualReceiverPipe()) {
+        std::optional<std::string> pipe;
+        if (!virtualRefused_.load()) pipe = VirtualReceiverPipe();
+        if (pipe) {
             return std::vector<DeviceInterfaceInfo>{
                 DeviceInterfaceInfo{*pipe, std::string("Orbiscope virtual receiver"), std::nullopt}};
         }
@@ -90,10 +116,24 @@ public:
     }
 
     ReceiverHandle* Open(const std::string& devicePath) override {
-        HANDLE h = CreateFileA(devicePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+        // A pipe's server learns who reads it but may not act as that user.
+        const DWORD qos =
+            IsPipePath(devicePath) ? SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION : 0;
+        HANDLE h =
+            CreateFileA(devicePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, qos, nullptr);
         if (h == INVALID_HANDLE_VALUE || h == nullptr) return nullptr;
         if (GetFileType(h) == FILE_TYPE_PIPE) {
+            // The release program keeps the virtual receiver, so a pipe of that name is read
+            // only from a server of this user at this program's integrity level or above.
+            // A refused one is given up for the session: the real receiver is waited for.
+            const PipeServerVerdict verdict = CheckPipeServer(h, serverOf_);
+            if (verdict != PipeServerVerdict::Trusted) {
+                CloseHandle(h);
+                const std::optional<std::string> named = VirtualReceiverPipe();
+                if (named && *named == devicePath && !virtualRefused_.exchange(true))
+                    TraceNote(RefusalNote(verdict));
+                return nullptr;
+            }
             // The reader polls: an idle pipe must answer at once, as the driver does.
             DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
             if (!SetNamedPipeHandleState(h, &mode, nullptr, nullptr)) {
@@ -117,12 +157,20 @@ public:
     }
 
     void Close(ReceiverHandle* handle) override { CloseHandle(ToHandle(handle)); }
+
+private:
+    PipeServerIdentityFn serverOf_;
+    std::atomic<bool> virtualRefused_{false};
 };
 
 }  // namespace
 
 ReceiverDevice& Win32ReceiverDevice() {
     // Never destroyed: the receiver object may still close its handle at exit.
-    static Win32Receiver* const instance = new Win32Receiver;
+    static Win32Receiver* const instance = new Win32Receiver(nullptr);
     return *instance;
+}
+
+std::unique_ptr<ReceiverDevice> MakeWin32ReceiverDevice(PipeServerIdentityFn serverOf) {
+    return std::make_unique<Win32Receiver>(serverOf);
 }

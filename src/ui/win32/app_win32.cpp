@@ -407,6 +407,9 @@ int ExportProfileCommand(const std::string& rowOrProcess) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything loads a DLL by name: the autostart runs the program with whatever
+    // current folder it inherits.
+    LimitDllSearchToSystem32();
     Os() = Win32Platform();
     if (const std::optional<std::string> exported = ExportProfileArgument(Narrow(GetCommandLineW())))
         return ExportProfileCommand(*exported);

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <string>
 
+#include "platform/win32/adapters.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
@@ -24,7 +25,7 @@ using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
 template <typename Fn>
 Fn Lookup(const wchar_t* module, const char* name, bool load) {
-    HMODULE m = load ? LoadLibraryW(module) : GetModuleHandleW(module);
+    HMODULE m = load ? LoadSystemLibrary(module) : GetModuleHandleW(module);
     if (m == nullptr) return nullptr;
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name)));
 }
