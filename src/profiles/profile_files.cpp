@@ -230,6 +230,9 @@ private:
                 if (!ReadMatches(node, file)) return false;
                 matched = true;
             } else if (k == "takes_global") {
+                // A file the setup installs would take the button in every user's session.
+                if (layer_ == ProfileLayer::Shipped)
+                    return Fail(LineOf(key.source()), "takes_global is for the user's own files only");
                 if (!ReadTakesGlobal(node, file)) return false;
             } else if (k == "hold_ms") {
                 const auto* ms = node.as_integer();

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -102,13 +105,38 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
     }
 }
 
-TEST(ProfileLoader, OpenOnlyInTheUsersOwnFiles) {
+TEST(ProfileLoader, OpenAndTakesGlobalOnlyInTheUsersOwnFiles) {
     Profiles profiles;
-    const std::string file = std::string(kHead) + "[buttons]\nMenu = { open = \"C:\\\\x.m3u\" }\n";
-    const auto problems = InstallProfiles({{"mine.toml", file}}, {{"shipped.toml", file}});
-    ASSERT_EQ(problems.size(), 1u);
+    const std::string opens = std::string(kHead) + "[buttons]\nMenu = { open = \"C:\\\\x.m3u\" }\n";
+    const std::string takes =
+        "[program]\nname = \"P\"\nmatch = { process = \"p.exe\" }\ntakes_global = [\"Mute\"]\n";
+    const auto problems = InstallProfiles({{"mine.toml", opens}, {"takes.toml", takes}},
+                                          {{"shipped.toml", opens}, {"takes.toml", takes}});
+    ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0].Describe(),
               "shipped profile shipped.toml:5: \"open\" is for the user's own files only");
+    EXPECT_EQ(problems[1].Describe(),
+              "shipped profile takes.toml:4: takes_global is for the user's own files only");
+}
+
+// What the setup installs: every file loads in the shipped layer, where the actions only
+// a user's file may use are refused, and opens with the comment lines the help shows as
+// its source.
+TEST(ShippedProfiles, EveryFileLoadsWithoutAProblem) {
+    Profiles profiles;
+    std::vector<ProfileText> shipped;
+    for (const auto& e : std::filesystem::directory_iterator(ORB_SHIPPED_PROFILES_DIR)) {
+        if (e.path().extension() != ".toml") continue;
+        std::ifstream in(e.path(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        shipped.push_back({e.path().filename().string(), text.str()});
+        EXPECT_EQ(shipped.back().text.rfind("# ", 0), 0u) << shipped.back().fileName;
+    }
+    EXPECT_GE(shipped.size(), 30u);
+    std::string told;
+    for (const ProfileProblem& p : InstallProfiles({}, shipped)) told += p.Describe() + "\n";
+    EXPECT_EQ(told, "");
 }
 
 TEST(ProfileLoader, TheLaterFileByNameLosesAMatchClaimedTwice) {
