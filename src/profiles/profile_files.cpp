@@ -262,12 +262,15 @@ private:
             if (k == "process") {
                 if (!ReadText(value, "process", kMaxProcessNameChars, text)) return false;
                 match.process = Lower(text);
+                match.written.process = text;
             } else if (k == "title_contains") {
                 if (!ReadText(value, "title_contains", kMaxPatternBytes, text)) return false;
                 match.title = Lower(text);
+                match.written.title = text;
             } else if (k == "class") {
                 if (!ReadText(value, "class", kClassBufferChars - 1, text)) return false;
                 match.className = Lower(text);
+                match.written.className = text;
             } else {
                 return Fail(LineOf(key.source()), "unknown key \"" + std::string(k) + "\" in a match");
             }
@@ -897,6 +900,37 @@ ProfileAnswer RunProfileGlobalButton(const ProfileSnapshot& profiles, int32_t bu
     if (profiles == nullptr || button <= Power || button >= kButtonCount)
         return ProfileAnswer::NoFile;
     return Resolve(profiles, button, true);
+}
+
+std::vector<ProfileOutline> OutlineProfiles(const ProfileSnapshot& profiles) {
+    std::vector<ProfileOutline> out;
+    if (profiles == nullptr) return out;
+    for (const auto* files : {&profiles->user, &profiles->shipped}) {
+        for (const ProfileFile& file : *files) {
+            ProfileOutline o;
+            o.layer = file.layer;
+            o.fileName = file.fileName;
+            o.name = file.name;
+            o.text = file.text;
+            o.holdMs = file.holdMs;
+            for (const ProfileMatch& m : file.matches) o.matches.push_back(m.written);
+            for (int32_t b = 0; b < kButtonCount; ++b) {
+                if (Decides(ActionFor(&file, b))) o.pressed.push_back(b);
+                if (HoldActionFor(&file, b) != nullptr) o.held.push_back(b);
+                for (const auto* action : {ActionFor(&file, b), HoldActionFor(&file, b)}) {
+                    if (action == nullptr) continue;
+                    for (const ProfileStep& step : action->steps) {
+                        if (step.kind == ProfileStep::Message && !step.text.empty() &&
+                            std::find(o.messageClasses.begin(), o.messageClasses.end(),
+                                      step.text) == o.messageClasses.end())
+                            o.messageClasses.push_back(step.text);
+                    }
+                }
+            }
+            out.push_back(std::move(o));
+        }
+    }
+    return out;
 }
 
 std::string ProfileForForeground() {

@@ -139,6 +139,29 @@ TEST(ShippedProfiles, EveryFileLoadsWithoutAProblem) {
     EXPECT_EQ(told, "");
 }
 
+// The help's view of a file: matches as written, the buttons it decides ("default" is
+// none of them) and where its messages go.
+TEST(ProfileOutline, SaysWhatTheFileDecidesAsWritten) {
+    Profiles profiles;
+    const std::string file =
+        "[program]\nname = \"P\"\nmatch = [{ process = \"Zoom.exe\", title_contains = \"Meet - \" },\n"
+        "  { process = \"p.exe\", class = \"Wnd\" }]\nhold_ms = 700\n[buttons]\nPlay = \"Space\"\n"
+        "Stop = \"none\"\nNext = \"default\"\nOk = { message = 0x111, class = \"Winamp v1.x\" }\n"
+        "[hold]\nPlay = \"Ctrl+Q\"\nRecord = \"default\"\n";
+    ASSERT_TRUE(InstallProfiles({}, {{"p.toml", file}}).empty());
+    const std::vector<ProfileOutline> outline = OutlineProfiles(ProfilesInForce());
+    ASSERT_EQ(outline.size(), 1u);
+    const ProfileOutline& o = outline[0];
+    ASSERT_EQ(o.matches.size(), 2u);
+    EXPECT_EQ(o.matches[0].process + "|" + o.matches[0].title + "|" + o.matches[0].className,
+              "Zoom.exe|Meet - |");
+    EXPECT_EQ(o.matches[1].className, "Wnd");
+    EXPECT_EQ(o.pressed, (std::vector<int32_t>{Play, Stop, Ok}));
+    EXPECT_EQ(o.held, (std::vector<int32_t>{Play}));
+    EXPECT_EQ(o.holdMs, 700);
+    EXPECT_EQ(o.messageClasses, (std::vector<std::string>{"Winamp v1.x"}));
+}
+
 TEST(ProfileLoader, TheLaterFileByNameLosesAMatchClaimedTwice) {
     Profiles profiles;
     const std::string a = "[program]\nname = \"A\"\nmatch = { process = \"P.exe\" }\n";
