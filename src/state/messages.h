@@ -22,6 +22,8 @@ constexpr uintptr_t kFocusPollTimer = 102;
 constexpr uintptr_t kShowSettingsTimer = 103;
 constexpr uintptr_t kLetterEntryTimer = 104;
 constexpr uintptr_t kProfileHoldTimer = 106;  // 105 is the shell's tray-restore timer
+// The profile folders, looked at again for changed files.
+constexpr uintptr_t kProfilePollTimer = 107;
 
 // The hidden main window; 0 before it exists.
 WindowHandle MainWindowHandle();

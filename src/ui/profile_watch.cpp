@@ -109,7 +109,8 @@ bool ProfileWatch::Load(FolderFiles& files, const Listing& listing) {
         return false;
     }
     failedReads_ = 0;
-    std::vector<ProfileProblem> problems = install_(std::move(texts.user), std::move(texts.shipped));
+    std::vector<ProfileProblem> problems =
+        install_(std::move(texts.user), std::move(texts.shipped));
     problems.insert(problems.end(), texts.unreadable.begin(), texts.unreadable.end());
     // A file left out because it could not be read is tried again until it can.
     if (texts.unreadable.empty()) {
@@ -137,8 +138,8 @@ std::string ProfileWatch::ProblemKey(const Listing& listing, const ProfileProble
     for (const FolderEntry& entry : entries) {
         if (entry.name == problem.fileName) version = entry;
     }
-    return std::string(problem.layer == ProfileLayer::User ? "u|" : "s|") + problem.fileName +
-           "|" + std::to_string(version.size) + "|" + std::to_string(version.lastWrite) + "|" +
+    return std::string(problem.layer == ProfileLayer::User ? "u|" : "s|") + problem.fileName + "|" +
+           std::to_string(version.size) + "|" + std::to_string(version.lastWrite) + "|" +
            std::to_string(problem.line) + "|" + problem.message;
 }
 
@@ -161,8 +162,8 @@ std::optional<std::string> ExportProfileArgument(const std::string& commandLine)
     if (i == std::string::npos) return std::string();
     if (arguments[i] == '"') {
         const size_t close = arguments.find('"', i + 1);
-        return arguments.substr(i + 1, close == std::string::npos ? std::string::npos
-                                                                   : close - i - 1);
+        return arguments.substr(i + 1,
+                                close == std::string::npos ? std::string::npos : close - i - 1);
     }
     const size_t end = arguments.find_first_of(" \t", i);
     return arguments.substr(i, end == std::string::npos ? std::string::npos : end - i);
@@ -172,8 +173,8 @@ std::string SafeProfileFileName(const std::string& name) {
     std::string safe;
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);
-        const bool reserved = u < 0x20 || u == 0x7F || std::string("\\/:*?\"<>|").find(c) !=
-                                                           std::string::npos;
+        const bool reserved =
+            u < 0x20 || u == 0x7F || std::string("\\/:*?\"<>|").find(c) != std::string::npos;
         safe += reserved ? '_' : c;
     }
     // Not "..", nor a name the system would shorten or hide.
@@ -182,16 +183,16 @@ std::string SafeProfileFileName(const std::string& name) {
     std::string lower = safe;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const std::string suffix = kProfileSuffix;
-    if (lower.size() >= suffix.size() && lower.compare(lower.size() - suffix.size(),
-                                                       suffix.size(), suffix) == 0)
+    if (lower.size() >= suffix.size() &&
+        lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0)
         safe.resize(safe.size() - suffix.size());
     while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.pop_back();
     if (safe.empty()) safe = "profile";
     // "con.toml" and its kind name a device, not a file, wherever they are.
     std::string device = safe.substr(0, safe.find('.'));
     for (char& c : device) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const bool numbered = device.size() == 4 && (device.rfind("COM", 0) == 0 ||
-                                                 device.rfind("LPT", 0) == 0) &&
+    const bool numbered = device.size() == 4 &&
+                          (device.rfind("COM", 0) == 0 || device.rfind("LPT", 0) == 0) &&
                           device[3] >= '0' && device[3] <= '9';
     if (device == "CON" || device == "PRN" || device == "AUX" || device == "NUL" || numbered)
         safe = "_" + safe;
@@ -257,7 +258,7 @@ ExportReport ExportProfileToUserFolder(
         }
         return report;
     }
-    report.text = nothing + "the folder " + paths.user + " already holds " + stem +
-                  ".toml to " + stem + "-999.toml.";
+    report.text = nothing + "the folder " + paths.user + " already holds " + stem + ".toml to " +
+                  stem + "-999.toml.";
     return report;
 }

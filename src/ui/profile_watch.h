@@ -13,6 +13,7 @@
 
 #include "platform/ports.h"
 #include "profiles/profile_files.h"
+#include "state/messages.h"
 
 // Below the roaming application data, and below the program's folder.
 extern const char* const kUserProfilesFolder;     // "Orbiscope\Remote\Profiles"
@@ -20,8 +21,7 @@ extern const char* const kShippedProfilesFolder;  // "Profiles"
 extern const char* const kProfileSuffix;          // ".toml"
 extern const char* const kProfileUnreadableText;  // a listed file that cannot be read
 
-constexpr uintptr_t kProfilePollTimer = 107;  // 106 is the profile hold timer
-constexpr uint32_t kProfilePollPeriodMs = 1000;
+constexpr uint32_t kProfilePollPeriodMs = 1000;  // kProfilePollTimer
 // Polls in a row that a listed file may fail to read (an editor holding it while it
 // saves) before the folders are loaded without it.
 constexpr int32_t kProfileReadRetries = 3;
@@ -49,7 +49,8 @@ public:
     using Install = std::function<std::vector<ProfileProblem>(std::vector<ProfileText>,
                                                               std::vector<ProfileText>)>;
     using Tell = std::function<void(const ProfileProblem&)>;
-    ProfileWatch(Install install, Tell tell) : install_(std::move(install)), tell_(std::move(tell)) {}
+    ProfileWatch(Install install, Tell tell)
+        : install_(std::move(install)), tell_(std::move(tell)) {}
 
     // Start-up: the user's folder is made when missing, then both are read and installed.
     void Start(const ProfileFolderPaths& paths);

@@ -27,11 +27,12 @@ struct WatchEnv {
     std::vector<std::pair<std::vector<ProfileText>, std::vector<ProfileText>>> installs;
     std::vector<ProfileProblem> problems;
     std::vector<std::string> told;
-    ProfileWatch watch{[this](std::vector<ProfileText> user, std::vector<ProfileText> shipped) {
-                           installs.emplace_back(std::move(user), std::move(shipped));
-                           return problems;
-                       },
-                       [this](const ProfileProblem& p) { told.push_back(p.fileName + ": " + p.message); }};
+    ProfileWatch watch{
+        [this](std::vector<ProfileText> user, std::vector<ProfileText> shipped) {
+            installs.emplace_back(std::move(user), std::move(shipped));
+            return problems;
+        },
+        [this](const ProfileProblem& p) { told.push_back(p.fileName + ": " + p.message); }};
 
     WatchEnv() {
         env.platform.folders = &folders;
@@ -63,12 +64,18 @@ TEST(ProfileWatch, AnyChangeInEitherFolderReloadsBoth) {
         const char* shipped;
     } cases[] = {
         {"nothing", [](FakeFolderFiles&) {}, nullptr, nullptr},
-        {"a user file edited", [](FakeFolderFiles& f) { f.Put(kUser, "vlc.toml", "v2"); }, "vlc.toml", "mpv.toml"},
-        {"saved unchanged", [](FakeFolderFiles& f) { f.Put(kUser, "vlc.toml", "v"); }, "vlc.toml", "mpv.toml"},
-        {"a shipped file added", [](FakeFolderFiles& f) { f.Put(kShipped, "kodi.toml", "k"); }, "vlc.toml", "kodi.toml mpv.toml"},
-        {"a user file removed", [](FakeFolderFiles& f) { f.Remove(kUser, "vlc.toml"); }, "", "mpv.toml"},
-        {"the user folder removed", [](FakeFolderFiles& f) { f.folders.erase(kUser); }, "", "mpv.toml"},
-        {"another kind of file", [](FakeFolderFiles& f) { f.Put(kUser, "vlc.toml.bak", "v"); }, nullptr, nullptr},
+        {"a user file edited", [](FakeFolderFiles& f) { f.Put(kUser, "vlc.toml", "v2"); },
+         "vlc.toml", "mpv.toml"},
+        {"saved unchanged", [](FakeFolderFiles& f) { f.Put(kUser, "vlc.toml", "v"); }, "vlc.toml",
+         "mpv.toml"},
+        {"a shipped file added", [](FakeFolderFiles& f) { f.Put(kShipped, "kodi.toml", "k"); },
+         "vlc.toml", "kodi.toml mpv.toml"},
+        {"a user file removed", [](FakeFolderFiles& f) { f.Remove(kUser, "vlc.toml"); }, "",
+         "mpv.toml"},
+        {"the user folder removed", [](FakeFolderFiles& f) { f.folders.erase(kUser); }, "",
+         "mpv.toml"},
+        {"another kind of file", [](FakeFolderFiles& f) { f.Put(kUser, "vlc.toml.bak", "v"); },
+         nullptr, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -126,7 +133,8 @@ TEST(ProfileWatch, AFileHeldWhileSavedIsReadAgainBeforeItIsLeftOut) {
 
     // Readable again, unchanged: it comes in without waiting for an edit, told no more.
     w.folders.folders[kUser]["vlc.toml"].unreadable = false;
-    for (int32_t i = 0; i <= kProfileReadRetries && w.installs.size() == 2; ++i) (void)w.watch.Poll();
+    for (int32_t i = 0; i <= kProfileReadRetries && w.installs.size() == 2; ++i)
+        (void)w.watch.Poll();
     ASSERT_EQ(w.installs.size(), 3u);
     EXPECT_EQ(Names(w.installs[2].first), "vlc.toml");
     EXPECT_EQ(w.told.size(), 1u);
@@ -150,7 +158,8 @@ TEST(ProfileWatch, ProblemsGoToTheTraceAlwaysAndToABalloonOnlyWithNotificationsO
     for (const bool on : {true, false}) {
         SCOPED_TRACE(on);
         FakeEnv env;
-        if (!on) env.registry.SetDword(Hive::CurrentUser, kSettingsKeyPath, "ReceiverNotifications", 0);
+        if (!on)
+            env.registry.SetDword(Hive::CurrentUser, kSettingsKeyPath, "ReceiverNotifications", 0);
         RecordingViewers viewers;
         StartTrace(false, &viewers);
         TraceViewerCountChanged(1);
@@ -188,10 +197,10 @@ TEST(ProfileWatch, ExportSwitchTakesTheNextWordOrQuotedName) {
 
 TEST(ProfileWatch, ExportNamesAreFileNamesOfTheFolderAndNeverItsParents) {
     const std::pair<const char*, const char*> cases[] = {
-        {"vlc.toml", "vlc.toml"},     {"VLC.TOML", "VLC.toml"},
+        {"vlc.toml", "vlc.toml"},         {"VLC.TOML", "VLC.toml"},
         {"..\\..\\x.toml", "_.._x.toml"}, {"a/b:c*?.toml", "a_b_c__.toml"},
-        {"...", "profile.toml"},      {"", "profile.toml"},
-        {"con. .toml", "_con.toml"},  {"Lpt1.x.toml", "_Lpt1.x.toml"},
+        {"...", "profile.toml"},          {"", "profile.toml"},
+        {"con. .toml", "_con.toml"},      {"Lpt1.x.toml", "_Lpt1.x.toml"},
         {"console.toml", "console.toml"},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(SafeProfileFileName(in), out) << in;
@@ -211,7 +220,8 @@ TEST(ProfileWatch, ExportWritesANewFileBesideTheOnesThereAndSaysWhere) {
         e.error = "no row or profile for nope.exe";
         return e;
     };
-    const ProfileWatch::Install install = [&](std::vector<ProfileText> u, std::vector<ProfileText> s) {
+    const ProfileWatch::Install install = [&](std::vector<ProfileText> u,
+                                              std::vector<ProfileText> s) {
         w.installs.emplace_back(std::move(u), std::move(s));
         return std::vector<ProfileProblem>{};
     };
@@ -228,18 +238,21 @@ TEST(ProfileWatch, ExportWritesANewFileBesideTheOnesThereAndSaysWhere) {
     // The files in force were installed before the export was asked for.
     EXPECT_EQ(asked, (std::vector<std::string>{"80 after 1 install", "vlc.exe after 2 install"}));
 
-    const ExportReport failed = ExportProfileToUserFolder("nope.exe", w.folders, paths, install, exporter);
+    const ExportReport failed =
+        ExportProfileToUserFolder("nope.exe", w.folders, paths, install, exporter);
     EXPECT_FALSE(failed.ok);
     EXPECT_NE(failed.text.find("no row or profile for nope.exe"), std::string::npos);
     EXPECT_FALSE(ExportProfileToUserFolder("", w.folders, paths, install, exporter).ok);
     w.folders.unwritable.insert(kUser);
-    const ExportReport refused = ExportProfileToUserFolder("80", w.folders, paths, install, exporter);
+    const ExportReport refused =
+        ExportProfileToUserFolder("80", w.folders, paths, install, exporter);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(w.folders.folders[kUser].size(), 3u);
 
     // The user's own file in force is named, not copied.
     w.folders.Put(kUser, "vlc.toml", "[program]\n");
-    const ExportReport own = ExportProfileToUserFolder("vlc.exe", w.folders, paths, install, exporter);
+    const ExportReport own =
+        ExportProfileToUserFolder("vlc.exe", w.folders, paths, install, exporter);
     EXPECT_TRUE(own.ok);
     EXPECT_EQ(own.path, std::string(kUser) + "\\vlc.toml");
     EXPECT_EQ(w.folders.folders[kUser].size(), 3u);

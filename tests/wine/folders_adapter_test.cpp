@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -90,8 +89,8 @@ TEST_F(FoldersAdapter, ListsThePlainFilesOfOneKindWithSizeAndTime) {
     EXPECT_EQ(listed[1].size, 1u);
 
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    ASSERT_TRUE(GetFileAttributesExW(Widen(folder_ + "\\mpv.toml").c_str(), GetFileExInfoStandard,
-                                     &data));
+    ASSERT_TRUE(
+        GetFileAttributesExW(Widen(folder_ + "\\mpv.toml").c_str(), GetFileExInfoStandard, &data));
     EXPECT_EQ(listed[0].lastWrite, (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
                                        data.ftLastWriteTime.dwLowDateTime);
 
@@ -130,8 +129,8 @@ TEST_F(FoldersAdapter, WritesANewFileAndNeverReplacesOne) {
 TEST(FoldersAdapterSystem, NamesTheRoamingFolderAndTheTokensElevation) {
     FolderFiles& files = Win32FolderFiles();
     wchar_t roaming[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(
-        SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, roaming)));
+    ASSERT_TRUE(
+        SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, roaming)));
     EXPECT_EQ(files.RoamingAppDataFolder(), Narrow(roaming));
 
     // Elevated exactly when the token counts the administrators among its groups: a

@@ -92,7 +92,8 @@ public:
 
     bool MakeFolders(const std::string& path) override {
         for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
-            if (at == 0 || path[at - 1] == ':' || path[at - 1] == '\\') continue;  // root, "\\server"
+            if (at == 0 || path[at - 1] == ':' || path[at - 1] == '\\')
+                continue;  // root, "\\server"
             CreateDirectoryW(Widen(path.substr(0, at)).c_str(), nullptr);
         }
         const std::wstring wide = Widen(path);
