@@ -16,13 +16,14 @@ namespace {
 
 double g_noneUs = 0;
 
-// A file for a program of its own, with a title and a class to ask about and most buttons.
-std::string File(int n) {
+// A file for a program of its own, with a title and a class to ask about and most buttons;
+// a user's file also takes a global button (a shipped one may not).
+std::string File(int n, bool user) {
     const std::string exe = "player" + std::to_string(n) + ".exe";
     std::string text = "# a player of the benchmark\n[program]\nname = \"Player " +
                        std::to_string(n) + "\"\nmatch = [{ process = \"" + exe +
-                       "\" }, { process = \"" + exe + "\", title_contains = \"movie\", class = \"Wnd\" }]\n"
-                       "takes_global = [\"VolumeUp\"]\n[buttons]\n";
+                       "\" }, { process = \"" + exe + "\", title_contains = \"movie\", class = \"Wnd\" }]\n" +
+                       (user ? "takes_global = [\"VolumeUp\"]\n" : "") + "[buttons]\n";
     const char* const lines[] = {
         "Play = \"Space\"", "Pause = \"Space\"", "Stop = \"Ctrl+S\"", "Next = \"Shift+Period\"",
         "Previous = \"Shift+Comma\"", "Ok = [\"Ctrl+L\", \"Enter\"]",
@@ -35,17 +36,17 @@ std::string File(int n) {
     return text;
 }
 
-std::vector<ProfileText> Files(int count, int from) {
+std::vector<ProfileText> Files(int count, int from, bool user) {
     std::vector<ProfileText> files;
     for (int i = 0; i < count; ++i)
-        files.push_back({"player" + std::to_string(from + i) + ".toml", File(from + i)});
+        files.push_back({"player" + std::to_string(from + i) + ".toml", File(from + i, user)});
     return files;
 }
 
 void BM_PressWithProfiles(benchmark::State& state) {
     NotepadPress s;
     const int count = static_cast<int>(state.range(0));
-    if (!InstallProfiles(Files(count / 2, 0), Files(count - count / 2, count / 2)).empty())
+    if (!InstallProfiles(Files(count / 2, 0, true), Files(count - count / 2, count / 2, false)).empty())
         state.SkipWithError("a file was refused");
     int i = 0;
     for (auto _ : state) s.Press(i++);
@@ -54,7 +55,8 @@ void BM_PressWithProfiles(benchmark::State& state) {
 BENCHMARK(BM_PressWithProfiles)->Arg(0)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 void BM_Load200Files(benchmark::State& state) {
-    const std::vector<ProfileText> user = Files(100, 0), shipped = Files(100, 100);
+    const std::vector<ProfileText> user = Files(100, 0, true),
+                                   shipped = Files(100, 100, false);
     for (auto _ : state) {
         if (!InstallProfiles(user, shipped).empty()) state.SkipWithError("a file was refused");
     }

@@ -404,6 +404,37 @@ ProfileAnswer RunProfileGlobalButton(const ProfileSnapshot& profiles, int32_t bu
     return Resolve(profiles, button, true);
 }
 
+std::vector<ProfileOutline> OutlineProfiles(const ProfileSnapshot& profiles) {
+    std::vector<ProfileOutline> out;
+    if (profiles == nullptr) return out;
+    for (const auto* files : {&profiles->user, &profiles->shipped}) {
+        for (const ProfileFile& file : *files) {
+            ProfileOutline o;
+            o.layer = file.layer;
+            o.fileName = file.fileName;
+            o.name = file.name;
+            o.text = file.text;
+            o.holdMs = file.holdMs;
+            for (const ProfileMatch& m : file.matches) o.matches.push_back(m.written);
+            for (int32_t b = 0; b < kButtonCount; ++b) {
+                if (Decides(ActionFor(&file, b))) o.pressed.push_back(b);
+                if (HoldActionFor(&file, b) != nullptr) o.held.push_back(b);
+                for (const auto* action : {ActionFor(&file, b), HoldActionFor(&file, b)}) {
+                    if (action == nullptr) continue;
+                    for (const ProfileStep& step : action->steps) {
+                        if (step.kind == ProfileStep::Message && !step.text.empty() &&
+                            std::find(o.messageClasses.begin(), o.messageClasses.end(),
+                                      step.text) == o.messageClasses.end())
+                            o.messageClasses.push_back(step.text);
+                    }
+                }
+            }
+            out.push_back(std::move(o));
+        }
+    }
+    return out;
+}
+
 std::string ProfileForForeground() {
     const ProfileSnapshot set = ProfilesInForce();
     return Describes(set.get(), ForegroundHandle());

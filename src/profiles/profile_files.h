@@ -55,11 +55,29 @@ ProfileExport ExportProfile(const std::string& rowOrProcess);
 
 constexpr size_t kMaxProfileBytes = 256 * 1024;
 
-// ---- For the dispatcher and the catalogue's questions.
-
 // The files in force, shared by a press from its start to its end; null when no file is.
 struct ProfileSet;
 using ProfileSnapshot = std::shared_ptr<const ProfileSet>;
+
+// ---- For the help, which writes a page per file from what the loader read.
+
+// A file in force as written: its matches in the case the file gives them.
+struct ProfileOutline {
+    struct Match {
+        std::string process, title, className;  // "" where the match does not ask
+    };
+    ProfileLayer layer = ProfileLayer::User;
+    std::string fileName, name, text;
+    std::vector<Match> matches;
+    std::vector<int32_t> pressed, held;  // the buttons it decides when pressed, and held
+    int holdMs = 0;
+    std::vector<std::string> messageClasses;  // the classes its window messages go to
+};
+// The user's files, then the shipped ones, each layer in file-name order.
+std::vector<ProfileOutline> OutlineProfiles(const ProfileSnapshot& profiles);
+
+// ---- For the dispatcher and the catalogue's questions.
+
 ProfileSnapshot ProfilesInForce();
 
 enum class ProfileAnswer {

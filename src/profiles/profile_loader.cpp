@@ -370,6 +370,9 @@ private:
                 if (!ReadMatches(node, file)) return false;
                 matched = true;
             } else if (k == "takes_global") {
+                // A file the setup installs would take the button in every user's session.
+                if (layer_ == ProfileLayer::Shipped)
+                    return Fail(LineOf(key.source()), "takes_global is for the user's own files only");
                 if (!ReadTakesGlobal(node, file)) return false;
             } else if (k == "hold_ms") {
                 const auto* ms = node.as_integer();
@@ -399,12 +402,15 @@ private:
             if (k == "process") {
                 if (!ReadText(value, "process", kMaxProcessNameChars, text)) return false;
                 match.process = Lower(text);
+                match.written.process = text;
             } else if (k == "title_contains") {
                 if (!ReadText(value, "title_contains", kMaxPatternBytes, text)) return false;
                 match.title = Lower(text);
+                match.written.title = text;
             } else if (k == "class") {
                 if (!ReadText(value, "class", kClassBufferChars - 1, text)) return false;
                 match.className = Lower(text);
+                match.written.className = text;
             } else {
                 return Fail(LineOf(key.source()), "unknown key \"" + std::string(k) + "\" in a match");
             }

@@ -44,6 +44,7 @@ struct ProfileAction {
 // Process, title and class in lower case; "" where the match does not ask.
 struct ProfileMatch {
     std::string process, title, className;
+    ProfileOutline::Match written;  // as the file gives them, for the help
     int specificity = 1;  // 3: process, class and title; 2: process and one of them; 1: process
     int line = 0;
     bool SameAs(const ProfileMatch& o) const {

@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -141,13 +144,61 @@ Play        = "Ctrl+Q"
     EXPECT_TRUE(problems.empty()) << problems.at(0).Describe();
 }
 
-TEST(ProfileLoader, OpenOnlyInTheUsersOwnFiles) {
+TEST(ProfileLoader, OpenAndTakesGlobalOnlyInTheUsersOwnFiles) {
     Profiles profiles;
-    const std::string file = std::string(kHead) + "[buttons]\nMenu = { open = \"C:\\\\x.m3u\" }\n";
-    const auto problems = InstallProfiles({{"mine.toml", file}}, {{"shipped.toml", file}});
-    ASSERT_EQ(problems.size(), 1u);
+    const std::string opens = std::string(kHead) + "[buttons]\nMenu = { open = \"C:\\\\x.m3u\" }\n";
+    const std::string takes =
+        "[program]\nname = \"P\"\nmatch = { process = \"p.exe\" }\ntakes_global = [\"Mute\"]\n";
+    const auto problems = InstallProfiles({{"mine.toml", opens}, {"takes.toml", takes}},
+                                          {{"shipped.toml", opens}, {"takes.toml", takes}});
+    ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0].Describe(),
               "shipped profile shipped.toml:5: \"open\" is for the user's own files only");
+    EXPECT_EQ(problems[1].Describe(),
+              "shipped profile takes.toml:4: takes_global is for the user's own files only");
+}
+
+// What the setup installs: every file loads in the shipped layer, where the actions only
+// a user's file may use are refused, and opens with the comment lines the help shows as
+// its source.
+TEST(ShippedProfiles, EveryFileLoadsWithoutAProblem) {
+    Profiles profiles;
+    std::vector<ProfileText> shipped;
+    for (const auto& e : std::filesystem::directory_iterator(ORB_SHIPPED_PROFILES_DIR)) {
+        if (e.path().extension() != ".toml") continue;
+        std::ifstream in(e.path(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        shipped.push_back({e.path().filename().string(), text.str()});
+        EXPECT_EQ(shipped.back().text.rfind("# ", 0), 0u) << shipped.back().fileName;
+    }
+    EXPECT_GE(shipped.size(), 30u);
+    std::string told;
+    for (const ProfileProblem& p : InstallProfiles({}, shipped)) told += p.Describe() + "\n";
+    EXPECT_EQ(told, "");
+}
+
+// The help's view of a file: matches as written, the buttons it decides ("default" is
+// none of them) and where its messages go.
+TEST(ProfileOutline, SaysWhatTheFileDecidesAsWritten) {
+    Profiles profiles;
+    const std::string file =
+        "[program]\nname = \"P\"\nmatch = [{ process = \"Zoom.exe\", title_contains = \"Meet - \" },\n"
+        "  { process = \"p.exe\", class = \"Wnd\" }]\nhold_ms = 700\n[buttons]\nPlay = \"Space\"\n"
+        "Stop = \"none\"\nNext = \"default\"\nOk = { message = 0x111, class = \"Winamp v1.x\" }\n"
+        "[hold]\nPlay = \"Ctrl+Q\"\nRecord = \"default\"\n";
+    ASSERT_TRUE(InstallProfiles({}, {{"p.toml", file}}).empty());
+    const std::vector<ProfileOutline> outline = OutlineProfiles(ProfilesInForce());
+    ASSERT_EQ(outline.size(), 1u);
+    const ProfileOutline& o = outline[0];
+    ASSERT_EQ(o.matches.size(), 2u);
+    EXPECT_EQ(o.matches[0].process + "|" + o.matches[0].title + "|" + o.matches[0].className,
+              "Zoom.exe|Meet - |");
+    EXPECT_EQ(o.matches[1].className, "Wnd");
+    EXPECT_EQ(o.pressed, (std::vector<int32_t>{Play, Stop, Ok}));
+    EXPECT_EQ(o.held, (std::vector<int32_t>{Play}));
+    EXPECT_EQ(o.holdMs, 700);
+    EXPECT_EQ(o.messageClasses, (std::vector<std::string>{"Winamp v1.x"}));
 }
 
 TEST(ProfileLoader, TheLaterFileByNameLosesAMatchClaimedTwice) {

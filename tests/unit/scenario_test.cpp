@@ -56,6 +56,8 @@
 //   | [program]                                      lines each after "|"; "load profiles"
 //   load profiles                                    puts the files given so far in force
 //   > profile problem: user profile vlc.toml:3: ...  (or "load profiles as administrator")
+//   profile shipped mpv.toml from resources          the file the setup installs, as it is
+//                                                    in resources/profiles
 //
 // A word the runner does not know, a number or duration with anything after it, a hold
 // without its length or a quote left open fails the file with its line number.
@@ -861,8 +863,22 @@ Action ReadWait(const Words& w, std::string& why) {
     };
 }
 
-// profile (user | shipped) NAME; load profiles [as administrator]
+// profile (user | shipped) NAME; profile shipped NAME from resources;
+// load profiles [as administrator]
 Action ReadProfile(const Words& w, std::string& why) {
+    if (w[0] == "profile" && w.size() == 5 && w[1] == "shipped" && Joined(w, 3) == "from resources") {
+        std::ifstream in(fs::path(ORB_SHIPPED_PROFILES_DIR) / w[2], std::ios::binary);
+        std::ostringstream text;
+        if (!(text << in.rdbuf())) {
+            why = "no file " + w[2] + " in resources/profiles";
+            return {};
+        }
+        return [name = w[2], text = text.str()](Machine& m, std::string&) {
+            m.profileFiles[1][name] = text;
+            m.writingProfile = nullptr;
+            return true;
+        };
+    }
     if (w[0] == "profile") {
         if (w.size() != 3 || (w[1] != "user" && w[1] != "shipped")) {
             why = "profile needs user or shipped and a file name";
@@ -1084,6 +1100,7 @@ TEST(ScenarioRunner, RefusesWhatItCannotReadAtItsLine) {
         {"sound output at 50\n", "text:1: \"sound output at\""},
         {front + "wait 1s\nrepeat Play 2\n", "text:3: unknown word \"2\""},
         {"profile vlc.toml\n", "text:1: profile needs user or shipped"},
+        {"profile shipped none.toml from resources\n", "text:1: no file none.toml in resources"},
     };
     for (const auto& c : cases) {
         const std::string failure = RunText(c.text);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The compiled help read back by an independent reader (chmlib's extract_chmLib): every
 # page of the help project is in it, the supported-programs page lists every catalogue
-# row with a page of its own, and the pages the program and the setup name are there.
+# row and every shipped profile file with a page of its own, and the pages the program
+# and the setup name are there.
 set -u
 stage="$(dirname "$BUILD_DIR")/package"
 chm="$stage/help/Kestrune.chm"
@@ -29,6 +30,13 @@ for n in 001 078 125 148 155; do
         fail "program-$n.html lacks its rule or its button table"
 done
 grep -q 'notepad.exe' "$out/program-125.html" || fail "row 125 does not name notepad.exe"
+files=$(find "$(dirname "$0")/../../resources/profiles" -maxdepth 1 -name '*.toml' | wc -l)
+rows=$(grep -c 'class="shipped"' "$out/programs.html")
+pages=$(find "$out" -maxdepth 1 -name 'shipped-*.html' | wc -l)
+[ "$rows" -eq "$files" ] && [ "$pages" -eq "$files" ] && echo "ok $files shipped profile files listed, each with its page" ||
+    fail "$rows shipped files listed and $pages pages, expected $files"
+grep -q 'support.google.com/youtube' "$out/shipped-youtube.html" && grep -q '<kbd>K</kbd>' "$out/shipped-youtube.html" ||
+    fail "shipped-youtube.html lacks its source or its keys"
 for page in index.html buttons.html mouse-mode.html macros.html settings.html power.html \
             receiver.html tray.html receiver-not-found.html unsupported.html administrator.html \
             code-monitor.html; do

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "profiles/catalogue.h"
+#include "profiles/profile_files.h"
 
 namespace fs = std::filesystem;
 
@@ -50,6 +51,12 @@ std::map<int, std::string> Notes();
 std::map<int32_t, std::string> RowActions(const AppProfile& row, const Situation& s,
                                           std::map<int32_t, std::string>& defaults);
 
+// What a profile file in force does with each button it decides, pressed and let go (or
+// held for its hold_ms), found by pressing it in the fake system in front of a window the
+// file's first match describes; `row` the catalogue row that recognises that window too
+// (0 none).
+std::map<int32_t, std::string> ProfileActions(const ProfileOutline& file, bool held, int& row);
+
 struct Page {
     std::string file;   // relative to OUT, with '/'
     std::string title;
@@ -70,9 +77,11 @@ struct HelpPages {
     std::vector<TocEntry> toc;
     std::vector<Page> all;  // the hand-written pages, then one per catalogue row
     size_t programCount = 0;
+    size_t shippedCount = 0;  // shipped profile files
     KeywordIndex index{&KeywordBefore};
 };
 
-// Writes every page, contents.html and keywords.html to OUT.
-void WritePages(const fs::path& source, const fs::path& out, const std::string& version,
-                HelpPages& pages);
+// Writes every page, contents.html and keywords.html to OUT; a page per shipped profile
+// file of PROFILES.
+void WritePages(const fs::path& source, const fs::path& profiles, const fs::path& out,
+                const std::string& version, HelpPages& pages);

@@ -23,6 +23,7 @@
 #include "platform/vk.h"
 #include "profiles/catalogue.h"
 #include "profiles/handlers.h"
+#include "profiles/profile_files.h"
 #include "receiver/remote_button.h"
 #include "state/key_names.h"
 #include "state/messages.h"
@@ -198,10 +199,138 @@ std::string SettingsDefaults() {
     return t + "</table>\n";
 }
 
-void WritePages(const fs::path& source, const fs::path& out, const std::string& version,
-                HelpPages& pages) {
+// The shipped profile files, read by the program's own loader: a file it would refuse
+// stops the help, as it would stop the file from working.
+std::vector<ProfileOutline> LoadShippedProfiles(const fs::path& folder) {
+    std::vector<fs::path> files;
+    if (!fs::is_directory(folder)) Die("no profile folder " + folder.string());
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().extension() == ".toml") files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    std::vector<ProfileText> texts;
+    for (const fs::path& f : files) texts.push_back({f.filename().string(), Read(f)});
+    for (const ProfileProblem& problem : InstallProfiles({}, texts)) Die(problem.Describe());
+    return OutlineProfiles(ProfilesInForce());
+}
+
+// How a file recognises its program: the processes of each title and class it asks for.
+std::string DescribeMatches(const ProfileOutline& file) {
+    std::vector<std::pair<std::pair<std::string, std::string>, std::vector<std::string>>> groups;
+    for (const ProfileOutline::Match& m : file.matches) {
+        const auto key = std::make_pair(m.title, m.className);
+        auto it = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == key; });
+        if (it == groups.end()) it = groups.insert(groups.end(), {key, {}});
+        it->second.push_back(m.process);
+    }
+    std::string out;
+    for (const auto& [key, processes] : groups) {
+        std::string part = processes.size() == 1 ? "the program file is " : "the program file is one of ";
+        for (size_t i = 0; i < processes.size(); ++i)
+            part += (i == 0 ? "" : i + 1 == processes.size() ? " and " : ", ") + Code(processes[i]);
+        if (!key.first.empty()) part += " and the window title contains " + Code(key.first) + " (in any case)";
+        if (!key.second.empty()) part += " and the window class is " + Code(key.second);
+        out += (out.empty() ? "" : "; or ") + part;
+    }
+    return out;
+}
+
+// The comment lines a shipped file begins with: where its keys are documented.
+std::string SourceLines(const std::string& text) {
+    std::istringstream in(text);
+    std::string line, out;
+    while (std::getline(in, line) && !line.empty() && line[0] == '#') {
+        size_t from = 1;
+        while (from < line.size() && line[from] == ' ') ++from;
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (from < line.size()) out += (out.empty() ? "" : "<br>\n") + Html(line.substr(from));
+    }
+    return out;
+}
+
+std::string ActionsTable(const std::map<int32_t, std::string>& actions) {
+    std::string t = "<table class=\"actions\">\n<tr><th>Button</th><th>The program receives</th></tr>\n";
+    for (const auto& [b, text] : actions) {
+        t += "<tr><td><a href=\"buttons.html#" + ButtonAnchor(b) + "\">" + Html(ButtonTitle(b)) +
+             "</a></td><td>" + text + "</td></tr>\n";
+    }
+    return t + "</table>\n";
+}
+
+// A page per shipped file, and the overview table of them.
+std::vector<Page> WriteShippedPages(const std::vector<ProfileOutline>& files, const fs::path& out,
+                                    const std::string& version, std::string& overview) {
+    std::vector<Page> pages;
+    auto fileOf = [](const ProfileOutline& f) {
+        return "shipped-" + fs::path(f.fileName).stem().string() + ".html";
+    };
+    overview = "<table class=\"programs\">\n<tr><th>Program</th><th>File</th><th>Recognised when</th></tr>\n";
+    for (size_t i = 0; i < files.size(); ++i) {
+        const ProfileOutline& f = files[i];
+        const std::string file = fileOf(f);
+        const std::string rule = DescribeMatches(f);
+        overview += "<tr class=\"shipped\"><td><a href=\"" + file + "\">" + Html(f.name) + "</a></td><td>" +
+                    Code(f.fileName) + "</td><td>" + rule + "</td></tr>\n";
+        int row = 0;
+        const auto pressed = ProfileActions(f, false, row);
+        const auto held = ProfileActions(f, true, row);
+        std::string body = "<h1>" + Html(f.name) + "</h1>\n<p class=\"rowno\">Shipped profile file " +
+                           Code(f.fileName) + "</p>\n<h2>How it is recognised</h2>\n<p>The program in "
+                           "front is this one when " + rule + ".</p>\n";
+        if (row > 0) {
+            body += "<p>The built-in catalogue knows it too, as <a href=\"program-" + Pad3(row) +
+                    ".html\">row " + std::to_string(row) + "</a>: this file comes first, and the "
+                    "buttons it does not name do what that row gives them.</p>\n";
+        }
+        body += "<h2>What the buttons do</h2>\n" + ActionsTable(pressed);
+        if (!held.empty()) {
+            body += "<h2>Held for " + std::to_string(f.holdMs) + " ms</h2>\n<p>These buttons wait for "
+                    "the press to end: let go sooner, they do what the table above says.</p>\n" +
+                    ActionsTable(held);
+        }
+        std::string others;
+        for (int32_t b = ChannelUp; b <= Digit0; ++b) {
+            if (pressed.count(b) == 0) others += (others.empty() ? "" : ", ") + Html(ButtonTitle(b));
+        }
+        body += "<h2>Other buttons</h2>\n<p>";
+        if (!others.empty()) {
+            body += "These buttons do what they do without this file (" +
+                    std::string(row > 0 ? "what row " + std::to_string(row) + " gives them"
+                                        : "their usual keys") +
+                    "): " + others + ". ";
+        }
+        body += "Power, Volume Up, Volume Down, Mute and the four macro buttons keep their own "
+                "actions: a shipped file never takes them over. In <a href=\"mouse-mode.html\">mouse "
+                "mode</a> the arrows, OK and Exit move and click the pointer.</p>\n";
+        body += "<h2>Where the keys come from</h2>\n<p class=\"source\">" + SourceLines(f.text) + "</p>\n";
+        body += "<p>Setup installs the file as <code>Profiles\\" + Html(f.fileName) + "</code> in the "
+                "installation folder. A file of your own for the same program comes before it: see "
+                "<a href=\"profile-files.html\">Profile files</a>.</p>\n";
+        body += "<p><a href=\"programs.html\">All supported programs</a>";
+        if (i > 0) body += " | <a href=\"" + fileOf(files[i - 1]) + "\">Previous file</a>";
+        if (i + 1 < files.size()) body += " | <a href=\"" + fileOf(files[i + 1]) + "\">Next file</a>";
+        body += "</p>\n";
+        Write(out / file, Layout(f.name, body, "", version));
+
+        Page page{file, "Shipped profile: " + f.name, {f.name}};
+        for (const ProfileOutline::Match& m : f.matches) {
+            if (std::find(page.keywords.begin(), page.keywords.end(), m.process) == page.keywords.end())
+                page.keywords.push_back(m.process);
+        }
+        pages.push_back(page);
+    }
+    overview += "</table>\n";
+    return pages;
+}
+
+void WritePages(const fs::path& source, const fs::path& profiles, const fs::path& out,
+                const std::string& version, HelpPages& pages) {
     std::map<int32_t, std::string> defaults;
     for (int32_t b = 0; b < kButtonCount; ++b) defaults[b] = DefaultKey(b);
+
+    std::string shippedOverview;
+    const std::vector<ProfileOutline> shipped = LoadShippedProfiles(profiles);
+    const std::vector<Page> shippedPages = WriteShippedPages(shipped, out, version, shippedOverview);
+    (void)InstallProfiles({}, {});  // the catalogue's pages show the rows alone
 
     // The catalogue: one page per row and the overview table.
     const auto situations = Situations();
@@ -286,6 +415,8 @@ void WritePages(const fs::path& source, const fs::path& out, const std::string& 
         {"settings-defaults", SettingsDefaults()},
         {"programs-table", overview},
         {"program-count", std::to_string(kCatalogueRows)},
+        {"shipped-programs-table", shippedOverview},
+        {"shipped-count", std::to_string(shipped.size())},
     };
 
     // The hand-written pages, in the order of the outline.
@@ -300,8 +431,9 @@ void WritePages(const fs::path& source, const fs::path& out, const std::string& 
             while (indent < line.size() && line[indent] == ' ') ++indent;
             const int level = static_cast<int>(indent / 2);
             const std::string rest = line.substr(indent);
-            if (rest == "@programs") {
-                for (const Page& p : programPages) toc.push_back({level, p.title, p.file});
+            if (rest == "@programs" || rest == "@shipped") {
+                for (const Page& p : rest == "@programs" ? programPages : shippedPages)
+                    toc.push_back({level, p.title, p.file});
                 continue;
             }
             const size_t bar = rest.find(" | ");
@@ -311,7 +443,9 @@ void WritePages(const fs::path& source, const fs::path& out, const std::string& 
     }
     std::set<std::string> written;
     for (const TocEntry& e : toc) {
-        if (e.file.rfind("program-", 0) == 0 || !written.insert(e.file).second) continue;
+        if (e.file.rfind("program-", 0) == 0 || e.file.rfind("shipped-", 0) == 0 ||
+            !written.insert(e.file).second)
+            continue;
         std::string text = Read(source / e.file);
         const std::string title = Comment(text, "title");
         if (title.empty()) Die(e.file + ": no title comment");
@@ -334,7 +468,9 @@ void WritePages(const fs::path& source, const fs::path& out, const std::string& 
     std::vector<Page>& all = pages.all;
     all = handWritten;
     all.insert(all.end(), programPages.begin(), programPages.end());
+    all.insert(all.end(), shippedPages.begin(), shippedPages.end());
     pages.programCount = programPages.size();
+    pages.shippedCount = shippedPages.size();
 
     // The index: keyword -> pages.
     KeywordIndex& index = pages.index;

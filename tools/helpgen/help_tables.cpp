@@ -23,6 +23,7 @@
 #include "platform/vk.h"
 #include "profiles/catalogue.h"
 #include "profiles/handlers.h"
+#include "profiles/profile_files.h"
 #include "receiver/remote_button.h"
 #include "state/key_names.h"
 #include "state/messages.h"
@@ -147,6 +148,26 @@ public:
         p.answer = row > 0 ? HandleCatalogueButton(row, button) : (SendDefaultKeystroke(button), 1);
         // A multi-tap letter is typed when the pause after the press runs out.
         if (ui_.timers.count(kLetterEntryTimer) != 0) LetterEntryTimer();
+        Read(p);
+        return p;
+    }
+
+    // One press of the button with the profile files in force: let go at once, or held
+    // (frames every 114 ms, as the receiver repeats) until the file's hold action ran.
+    Press RunProfile(int32_t button, bool hold, int holdMs) {
+        input_.Clear();
+        desktop_.messages.clear();
+        desktop_.calls.clear();
+        desktop_.cursorMoves.clear();
+        Press p;
+        p.answer = RunProfileButton(ProfilesInForce(), button) == ProfileAnswer::Handled ? 1 : 0;
+        constexpr uint32_t kRepeatMs = 114;
+        for (uint32_t held = 0; hold && held <= static_cast<uint32_t>(holdMs); held += kRepeatMs) {
+            clock_.now += kRepeatMs;
+            (void)ProfileHoldFrame(button, false);
+        }
+        clock_.now += kProfileHoldReleaseMs + 1;
+        ProfileHoldTimer();
         Read(p);
         return p;
     }
@@ -521,3 +542,30 @@ std::map<int32_t, std::string> RowActions(const AppProfile& row, const Situation
     return out;
 }
 
+
+std::map<int32_t, std::string> ProfileActions(const ProfileOutline& file, bool held, int& row) {
+    const ProfileOutline::Match& m = file.matches.front();
+    Situation s;
+    s.frontLabel = "the program's window";
+    for (const std::string& cls : file.messageClasses) s.windows.push_back({"the " + cls + " window", "", cls});
+    const std::string title = m.title.empty() ? "Window" : m.title;
+    const std::string cls = m.className.empty() ? "AppClass" : m.className;
+    std::map<int32_t, std::string> out;
+    for (const int32_t b : held ? file.held : file.pressed) {
+        ResetHandlerState();
+        Sandbox box;
+        box.Build(m.process, title, cls, s, 0);
+        const std::string inForce = ProfileForForeground();
+        const std::string layer = file.layer == ProfileLayer::User ? "user" : "shipped";
+        if (inForce != layer + " profile " + file.fileName) {
+            Die(file.fileName + ": the window built for it (" + m.process + ", \"" + title + "\", " + cls +
+                ") is decided by " + (inForce.empty() ? std::string("no file") : inForce));
+        }
+        row = ForegroundCatalogueRow();
+        const Press p = box.RunProfile(b, held, file.holdMs);
+        const std::string text = Describe(p, p);
+        out[b] = !text.empty() ? text : p.answer != 0 ? "nothing (the button is ignored here)"
+                                                       : "what it does without this file";
+    }
+    return out;
+}

@@ -1,6 +1,6 @@
 // Builds the help from the program's own tables, so that it says what the code does.
 //
-//   helpgen SOURCE OUT VERSION
+//   helpgen SOURCE PROFILES OUT VERSION
 //
 // SOURCE holds the hand-written pages (docs/help: body fragments that begin with a
 // "title" and a "keywords" comment), the style sheet and contents.txt, the outline of
@@ -12,7 +12,8 @@
 // against the fake system (the same fakes the unit tests use) and reading back the keys,
 // clicks and window messages it produced. OUT also receives the compiler's project
 // (Kestrune.hhp, .hhc, .hhk) and, for the plain HTML export, contents.html and
-// keywords.html.
+// keywords.html. PROFILES holds the shipped profile files: each gets a page as a row does,
+// read with the program's own loader and pressed in the same fake system.
 #include <cstdio>
 #include <string>
 
@@ -53,18 +54,19 @@ int FixChmDirectory(const fs::path& file) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--fix-chm-directory") return FixChmDirectory(argv[2]);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: helpgen SOURCE_DIR OUT_DIR VERSION\n"
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: helpgen SOURCE_DIR PROFILES_DIR OUT_DIR VERSION\n"
                              "       helpgen --fix-chm-directory FILE.chm\n");
         return 2;
     }
     const fs::path source = argv[1];
-    const fs::path out = argv[2];
-    const std::string version = argv[3];
+    const fs::path profiles = argv[2];
+    const fs::path out = argv[3];
+    const std::string version = argv[4];
     fs::create_directories(out);
 
     HelpPages pages;
-    WritePages(source, out, version, pages);
+    WritePages(source, profiles, out, version, pages);
     const std::vector<TocEntry>& toc = pages.toc;
     const std::vector<Page>& all = pages.all;
     const KeywordIndex& index = pages.index;
@@ -107,7 +109,7 @@ int main(int argc, char** argv) {
         for (const Page& p : all) hhp += p.file + "\n";
         Write(out / "Kestrune.hhp", hhp);
     }
-    std::printf("helpgen: %zu pages (%zu supported-program rows), %zu index keywords\n", all.size() + 2,
-                pages.programCount, index.size());
+    std::printf("helpgen: %zu pages (%zu supported-program rows, %zu shipped profile files), %zu index "
+                "keywords\n", all.size() + 2, pages.programCount, pages.shippedCount, index.size());
     return 0;
 }

@@ -3,6 +3,7 @@
 //
 //   window_probe wait CLASS MS                  a top-level window of CLASS exists
 //   window_probe gone CLASS MS                  no top-level window of CLASS exists
+//   window_probe front CLASS MS                 the window in front is of CLASS
 //   window_probe text CLASS CHILD EXPECT MS     the first descendant of class CHILD of that
 //                                               window holds exactly the text EXPECT
 //   window_probe close CLASS                    post the window close message to it
@@ -59,7 +60,8 @@ std::string TracePipe() {
 
 int Usage() {
     std::puts(
-        "usage: window_probe wait|gone|text|close|discard|threads|trace-cycles|trace-squat ...");
+        "usage: window_probe wait|gone|front|text|close|discard|threads|trace-cycles|"
+        "trace-squat ...");
     return 2;
 }
 
@@ -79,6 +81,16 @@ int main(int argc, char** argv) {
         const bool ok = Within(std::strtoul(argv[3], nullptr, 10),
                                [&] { return FindWindowA(cls, nullptr) == nullptr; });
         std::printf("%s: class %s %s\n", ok ? "ok" : "no", cls, ok ? "gone" : "still there");
+        return ok ? 0 : 1;
+    }
+    if (command == "front" && argc == 4) {
+        char name[256] = {};
+        const bool ok = Within(std::strtoul(argv[3], nullptr, 10), [&] {
+            name[0] = '\0';
+            if (HWND front = GetForegroundWindow()) GetClassNameA(front, name, sizeof name);
+            return std::strcmp(name, cls) == 0;
+        });
+        std::printf("%s window of class %s in front (%s)\n", ok ? "ok" : "no", cls, name);
         return ok ? 0 : 1;
     }
     if (command == "text" && argc == 6) {
