@@ -35,3 +35,14 @@ std::string Narrow(const wchar_t* text, size_t length) {
 }
 
 std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
+
+bool MakeFolderPath(const std::string& path) {
+    for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
+        if (at == 0 || path[at - 1] == ':' || path[at - 1] == '\\') continue;
+        CreateDirectoryW(Widen(path.substr(0, at)).c_str(), nullptr);
+    }
+    const std::wstring wide = Widen(path);
+    CreateDirectoryW(wide.c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}

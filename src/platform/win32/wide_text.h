@@ -10,3 +10,7 @@ std::wstring Widen(const std::string& text);
 // UTF-16 to UTF-8; embedded terminators are kept.
 std::string Narrow(const std::wstring& text);
 std::string Narrow(const wchar_t* text, size_t length);
+
+// Makes the folder of a UTF-8 path and every missing folder above it; true when it
+// exists afterwards. The drive's root and a "\\server" prefix are never made.
+bool MakeFolderPath(const std::string& path);

@@ -83,15 +83,7 @@ public:
     }
 
     bool MakeFolders(const std::string& path) override {
-        for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
-            if (at == 0 || path[at - 1] == ':') continue;  // the root, or "\\server"
-            CreateDirectoryW(Widen(path.substr(0, at)).c_str(), nullptr);
-        }
-        const std::wstring wide = Widen(path);
-        CreateDirectoryW(wide.c_str(), nullptr);
-        const DWORD attributes = GetFileAttributesW(wide.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES &&
-               (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        return MakeFolderPath(path);
     }
 
     OpenStatus OpenAppend(const std::string& path, std::unique_ptr<AppendFile>& out) override {
