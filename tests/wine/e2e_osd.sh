@@ -39,7 +39,8 @@ stop_program() {
 # probes started in it too, whose exit codes do not come back: their output tells.
 desk=orb-osd-taskbar
 desk_key="HKCU\\Software\\Wine\\Explorer\\Desktops\\$desk"
-in_desktop() { wine explorer /desktop="$desk,1024x768" "$@" </dev/null 2>>"$log" | tr -d '\r'; }
+# Bounded: a probe whose explorer became the desktop itself would never return.
+in_desktop() { timeout -k 5 60 wine explorer /desktop="$desk,1024x768" "$@" </dev/null 2>>"$log" | tr -d '\r'; }
 cleanup() {
     run "$probe" discard Notepad Edit >/dev/null || true
     stop_program
@@ -135,6 +136,13 @@ wine reg add "$key" /v OnScreenDisplay /t REG_DWORD /d 1 /f >/dev/null 2>&1
 desk_started=1
 wine explorer /desktop="$desk,1024x768" "$exe" >>"$log" 2>&1 &
 started+=($!)
+# The desktop belongs to the explorer that makes it, which stays while the desktop has
+# windows: the program's explorer must have made it (the program is running) before a
+# probe's explorer starts, or the probe's would become the desktop and never return.
+for _ in $(seq 1 300); do
+    ps -eo args | awk -v e="$exe" 'index($0, e) == 1 { f = 1 } END { exit !f }' && break
+    sleep 0.1
+done
 for _ in $(seq 1 15); do in_desktop "$probe" wait Orbiscope.Remote 1000 | grep -q '^ok' && break; done
 in_desktop "$osd" taskbar 20000 >"$WINE_ENV_DIR/osd-taskbar.txt" &
 looking=$!
