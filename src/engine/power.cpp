@@ -68,9 +68,12 @@ int PowerAction(int32_t button) {
         case kPowerHibernate:
             TraceAction([&] { return std::string(mode == kPowerStandby ? "standby" : "hibernate"); });
             // The call returns once the computer is awake again; what the receiver
-            // queued while it slept belongs to nobody.
-            if (power->SetSystemPowerState(mode == kPowerStandby, true))
+            // queued while it slept belongs to nobody. The return is a resume like any
+            // other, whether or not the main window has heard of it yet.
+            if (power->SetSystemPowerState(mode == kPowerStandby, true)) {
                 DiscardPendingInput();
+                ReceiverResumed();
+            }
             break;
         case kPowerShutdown:
             TraceAction([] { return std::string("shut down"); });

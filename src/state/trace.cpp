@@ -190,6 +190,17 @@ void CodeTrace::MatchSlow(int32_t button, int32_t variant, RepeatDecision decisi
     record_->presses.push_back(std::move(press));
 }
 
+void TraceNote(const std::string& text) {
+    if (!Board().linesOn.load(std::memory_order_relaxed)) return;
+    const TraceOutput output = Board().output.load();
+    if (output == nullptr) return;
+    try {
+        output(EscapeControlCharacters(TimeOfDay(WallNow()) + " | " + text));
+    } catch (...) {
+        // As with a code's line: lost, and nothing else.
+    }
+}
+
 std::string FormatTraceRecord(const TraceRecord& record) {
     std::string line = TimeOfDay(record.when);
     if (record.presses.empty()) {
