@@ -12,6 +12,15 @@ void SendKeystroke(uint8_t virtualKey, bool withCtrl = false, bool withAlt = fal
 void SendKeystrokeEx(uint8_t virtualKey, bool withCtrl, bool withAlt, bool withShift,
                      uint16_t scanCode, uint32_t keyFlags);
 void SendAltWinEnter();
+// A key under any of the four modifiers; with scan codes, each key carries its own as a
+// US keyboard sends it (for programs that read scan codes rather than virtual keys).
+void SendChord(uint8_t virtualKey, bool withCtrl, bool withAlt, bool withShift, bool withWin,
+               bool withScanCodes);
+struct KeyScanCode {
+    uint16_t scan = 0;  // 0: the key has none here
+    bool extended = false;
+};
+KeyScanCode ScanCodeOf(uint8_t virtualKey);
 // One key event on its own (a key held across pauses).
 void SendKeyEvent(uint16_t virtualKey, uint16_t scanCode, uint32_t flags);
 

@@ -14,6 +14,7 @@
 #include "engine/volume_buttons.h"
 #include "platform/ports.h"
 #include "profiles/catalogue.h"
+#include "profiles/profile_files.h"
 #include "receiver/receiver.h"
 #include "receiver/remote_button.h"
 #include "state/notices.h"
@@ -107,6 +108,18 @@ Answer WmxaWindowBehind(int32_t b) {
     return true;
 }
 
+// A profile file may take a volume or macro button for its own program, never the power
+// button nor a macro button that turns mouse mode on and off (the way back out of it).
+Answer ProfileTakesGlobalButton(const ProfileSnapshot& profiles, const RemoteSettings& settings,
+                                int32_t b) {
+    if (profiles == nullptr || !IsGlobalButton(b) || b == Power) return std::nullopt;
+    if (b >= MacroButton1 && b <= MacroButton4 &&
+        settings.GetMacro(b - MacroButton1 + 1) == kMacroToggleMouseMode)
+        return std::nullopt;
+    if (RunProfileGlobalButton(profiles, b) == ProfileAnswer::Handled) return true;
+    return std::nullopt;
+}
+
 Answer GlobalButton(int32_t b) {
     if (IsGlobalButton(b))
         TraceStep([&] { return std::string("global button ") + RemoteButtonName(b); });
@@ -138,11 +151,16 @@ Answer PluginClassInFront(Desktop& desktop, int32_t b) {
     return true;
 }
 
-// The program in front hears of the button, then its catalogue row acts on it.
-Answer CatalogueRowInFront(Desktop& desktop, int32_t b) {
+// The program in front hears of the button; then the profile files for it, the user's
+// before the shipped ones, and its catalogue row act on it, each taking what the one
+// before left.
+Answer ProgramInFront(Desktop& desktop, const ProfileSnapshot& profiles, int32_t b) {
     PostButton(desktop.ForegroundWindow(), ButtonMessage(), b);
+    const ProfileAnswer fromFile = RunProfileButton(profiles, b);
+    if (fromFile == ProfileAnswer::Handled) return true;
     const int row = ForegroundCatalogueRow();
-    if (row <= 0) return std::nullopt;
+    // A program a file describes is supported: no warning, the default key follows.
+    if (row <= 0) return fromFile == ProfileAnswer::FellThrough ? Answer(false) : std::nullopt;
     TraceStep([&] {
         return "catalogue row " + std::to_string(row) + " " + LowerAnsi(ForegroundProcessName());
     });
@@ -187,10 +205,12 @@ bool ButtonDispatcher(PressEngine& engine, int32_t b, int32_t v) {
     }
     if (const Answer a = MouseMode(engine, *settings, b, v)) return *a;
     if (const Answer a = WmxaWindowBehind(b)) return *a;
+    const ProfileSnapshot profiles = ProfilesInForce();
+    if (const Answer a = ProfileTakesGlobalButton(profiles, *settings, b)) return *a;
     if (const Answer a = GlobalButton(b)) return *a;
     if (const Answer a = OwnWindowInFront(*desktop)) return *a;
     SettleForeground(engine, *settings, *desktop, b);
     if (const Answer a = PluginClassInFront(*desktop, b)) return *a;
-    if (const Answer a = CatalogueRowInFront(*desktop, b)) return *a;
+    if (const Answer a = ProgramInFront(*desktop, profiles, b)) return *a;
     return UnsupportedProgram(*settings, *desktop, b);
 }

@@ -13,6 +13,7 @@
 #include "engine/power.h"
 #include "platform/ports.h"
 #include "platform/vk.h"
+#include "profiles/profile_files.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "state/settings.h"
@@ -162,6 +163,9 @@ void PressEngine::OnCodeComplete() {
         if (variant == 0) continue;
         const RepeatDecision decision = RepeatFilter(timing, id, variant);
         trace.Match(id, variant, decision);
+        const bool newPress =
+            decision == RepeatDecision::NewPress || decision == RepeatDecision::AfterPause;
+        if (ProfileHoldFrame(id, newPress)) continue;
         if (decision == RepeatDecision::Swallowed) break;
         if (uint32_t since = 0; id == Power && WithinResumeGuard(TickNow(), since)) {
             TraceStep([&] { return "ignored: " + SecondsText(since) + " after resume"; });

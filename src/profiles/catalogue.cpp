@@ -8,6 +8,7 @@
 
 #include "profiles/handlers.h"
 #include "profiles/keymaps/keymaps.h"
+#include "profiles/profile_files.h"
 #include "desktop/window_queries.h"
 #include "state/trace.h"
 
@@ -419,7 +420,7 @@ bool CatalogueSupportsForeground() {
     for (int i = 1; i < kCatalogueRows; ++i) {
         if (kCatalogue[i].matchesForeground()) return true;
     }
-    return false;
+    return !ProfileForForeground().empty();
 }
 
 int WindowSearchMatch(WindowHandle window) {
@@ -428,7 +429,7 @@ int WindowSearchMatch(WindowHandle window) {
                                                     : kCatalogue[row - 1].matchesWindow(window);
         if (match) return row;
     }
-    return -1;
+    return ProfileForWindow(window).empty() ? -1 : kProfileFileMatch;
 }
 
 bool WindowIsCatalogued(WindowHandle window) { return WindowSearchMatch(window) != -1; }
@@ -445,9 +446,11 @@ void AutoSwitch() {
         if ((desktop->WindowStyle(window) & kWsVisible) == 0) continue;
         if (const int row = WindowSearchMatch(window); row != -1) {
             TraceStep([&] {
-                return "auto-switch to " + LowerAnsi(ProcessNameOfWindow(window)) +
-                       (row == kPluginClassMatch ? std::string(" (plug-in window)")
-                                                 : " (row " + std::to_string(row) + ")");
+                std::string why = row == kPluginClassMatch ? std::string("plug-in window")
+                                  : row == kProfileFileMatch ? ProfileForWindow(window)
+                                                             : "row " + std::to_string(row);
+                return "auto-switch to " + LowerAnsi(ProcessNameOfWindow(window)) + " (" + why +
+                       ")";
             });
             BringWindowToFront(window);
             return;

@@ -116,9 +116,11 @@ int HandleCatalogueButton(int row, int32_t button);
 bool CatalogueSupportsForeground();
 
 // The window search: which rule first recognises a top-level window, in the order
-// row 1, the plug-in class, rows 2..35, 131, 36..155. Answers the row number,
-// kPluginClassMatch for the plug-in class, or -1.
+// row 1, the plug-in class, rows 2..35, 131, 36..155, then the profile files. Answers
+// the row number, kPluginClassMatch for the plug-in class, kProfileFileMatch for a
+// window only a profile file describes, or -1.
 constexpr int kPluginClassMatch = 0;
+constexpr int kProfileFileMatch = -2;
 int WindowSearchMatch(WindowHandle window);
 bool WindowIsCatalogued(WindowHandle window);
 

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "platform/types.h"
+
+struct ProfileHoldWait;  // profiles/profile_files.cpp
 
 struct HandlerMemory {
     // Multi-tap letter entry (row 125): the digit being tapped and how often. The
@@ -26,6 +29,12 @@ struct HandlerMemory {
     // Row 148 acts on every third press of a seek button (reader thread only).
     int rewindPresses = 0;
     int forwardPresses = 0;
+
+    // A press of a button that a profile file gives a [hold] action, waiting to learn
+    // whether it is held. The frames of the press (reader thread) and the main window's
+    // timer both end it, so it is guarded.
+    std::mutex holdLock;
+    std::shared_ptr<ProfileHoldWait> holdWait;  // guarded by holdLock
 };
 
 // Null puts back the memory used while no engine installed one (the tools, tests of

@@ -29,6 +29,11 @@ int SendMappedKeys(const keys::KeyMap& table, int32_t button) {
 }
 
 void ResetHandlerState() {
+    {
+        HandlerMemory& memory = HandlerMemoryInUse();
+        std::lock_guard<std::mutex> hold(memory.holdLock);
+        memory.holdWait.reset();
+    }
     handlers::ResetLetterEntry();
     handlers::ResetPressCounters();
 }

@@ -21,6 +21,7 @@ constexpr const char* kMainWindowClass = "Orbiscope.Remote";
 constexpr uintptr_t kFocusPollTimer = 102;
 constexpr uintptr_t kShowSettingsTimer = 103;
 constexpr uintptr_t kLetterEntryTimer = 104;
+constexpr uintptr_t kProfileHoldTimer = 106;  // 105 is the shell's tray-restore timer
 
 // The hidden main window; 0 before it exists.
 WindowHandle MainWindowHandle();

@@ -117,6 +117,20 @@ const char* PowerWord(const std::vector<std::string>& actions) {
     return nullptr;
 }
 
+// The program of the profile file for the window in front: its step names it in quotes
+// ("user profile vlc.toml:7 \"VLC\" (shadows row 80)").
+std::optional<std::string> ProfileProgram(const std::vector<std::string>& steps) {
+    for (size_t i = steps.size(); i-- > 0;) {
+        const std::string& step = steps[i];
+        if (!StartsWith(step, "user profile ") && !StartsWith(step, "shipped profile ")) continue;
+        const size_t open = step.find('"');
+        const size_t close = step.rfind('"');
+        if (open == std::string::npos || close == open) return std::nullopt;
+        return step.substr(open + 1, close - open - 1);
+    }
+    return std::nullopt;
+}
+
 std::optional<OsdPanel> Words(const TracePress& p) {
     const std::string name = FriendlyButtonName(p.button);
     const auto& steps = p.steps;
@@ -155,6 +169,7 @@ std::optional<OsdPanel> Words(const TracePress& p) {
             return just(name + kDot + FriendlyProgramName(row->substr(space + 1)));
         return just(name);
     }
+    if (const auto program = ProfileProgram(steps)) return just(name + kDot + *program);
     if (const auto program = Last(steps, "no catalogue row for ")) {
         // The warning has just said so in its own window.
         if (Has(steps, "unsupported-program warning")) return std::nullopt;

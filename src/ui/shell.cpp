@@ -8,6 +8,7 @@
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/handlers.h"
+#include "profiles/profile_files.h"
 #include "receiver/receiver.h"
 #include "state/messages.h"
 #include "state/notices.h"
@@ -247,6 +248,7 @@ ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LPa
                     }
                     return Handled();
                 case kLetterEntryTimer: LetterEntryTimer(); return Handled();
+                case kProfileHoldTimer: ProfileHoldTimer(); return Handled();
                 case kTrayRestoreTimer: RetryTrayRestore(host); return Handled();
                 default: return ShellReply{};
             }

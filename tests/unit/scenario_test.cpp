@@ -44,6 +44,10 @@
 //   > warning: ...                                   the unsupported-program warning's text
 //   > box "Error": ...                               a message box's caption and text
 //   > in front: vlc.exe "VLC media player"           (and the other lines "look" gives)
+//   profile user vlc.toml                            a profile file (user or shipped), its
+//   | [program]                                      lines each after "|"; "load profiles"
+//   load profiles                                    puts the files given so far in force
+//   > profile problem: user profile vlc.toml:3: ...  (or "load profiles as administrator")
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -58,6 +62,7 @@
 
 #include "fake_env.h"
 #include "platform/vk.h"
+#include "profiles/profile_files.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
 #include "state/key_names.h"
@@ -401,8 +406,43 @@ protected:
         return "";
     }
 
+    // The profile files a scenario gives inline, by layer and name; a file given again
+    // replaces its text. None are left in force after the scenario.
+    struct InlineProfiles {
+        std::map<std::string, std::string> files[2];
+        std::string* writing = nullptr;
+        ~InlineProfiles() {
+            (void)InstallProfiles({}, {});
+            SetProfilesElevated(false);
+        }
+        // False when the line is none of the profile lines.
+        bool Run(const std::string& line, std::vector<std::string>& seen, std::string& why) {
+            if (line == "|" || line.rfind("| ", 0) == 0) {
+                if (writing == nullptr) why = "no profile for: " + line;
+                if (writing != nullptr) *writing += (line.size() > 2 ? line.substr(2) : "") + "\n";
+                return true;
+            }
+            const std::vector<std::string> w = Words(line);
+            if (w.size() == 3 && w[0] == "profile" && (w[1] == "user" || w[1] == "shipped")) {
+                writing = &files[w[1] == "user" ? 0 : 1][w[2]];
+                writing->clear();
+                return true;
+            }
+            if (line != "load profiles" && line != "load profiles as administrator") return false;
+            writing = nullptr;
+            std::vector<ProfileText> texts[2];
+            for (int layer = 0; layer < 2; ++layer)
+                for (const auto& [name, text] : files[layer]) texts[layer].push_back({name, text});
+            SetProfilesElevated(line == "load profiles as administrator");
+            for (const ProfileProblem& p : InstallProfiles(texts[0], texts[1]))
+                seen.push_back("profile problem: " + p.Describe());
+            return true;
+        }
+    } profiles;
+
     // Runs one line; false (with why) for a line the runner does not understand.
     bool Run(const std::string& line, std::string& why) {
+        if (profiles.Run(line, seen, why)) return why.empty();
         const std::vector<std::string> w = Words(line);
         const std::string& verb = w[0];
         if (verb == "press" || verb == "hold" || verb == "repeat" || verb == "wait")

@@ -1,0 +1,94 @@
+// Profile files: what the buttons do in one program, in a TOML file a person can read,
+// change and share. The user's own files come before the shipped ones, and both before
+// the built-in catalogue; a file names only the buttons it changes. The format is a
+// public interface (docs/profile-files.md): stable, and every error reported with its line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+
+enum class ProfileLayer { User, Shipped };
+
+// fileName as in the folder, e.g. "vlc.toml".
+struct ProfileText {
+    std::string fileName;
+    std::string text;
+};
+
+// A file that could not be used, and why. line 0: the whole file is at fault.
+struct ProfileProblem {
+    ProfileLayer layer = ProfileLayer::User;
+    std::string fileName;
+    int line = 0;
+    std::string message;
+    // "user profile vlc.toml:7: unknown button \"Plya\""
+    std::string Describe() const;
+};
+
+// Parses every file of both layers and puts the result in force at once: a press under
+// way keeps the set it started with. Returns the files that could not be used, each
+// skipped whole; the others are in force.
+std::vector<ProfileProblem> InstallProfiles(std::vector<ProfileText> user,
+                                            std::vector<ProfileText> shipped);
+
+// Whether the program runs elevated (set by the shell): a user file's `open` is refused
+// meanwhile, since it would run with more rights than the user who wrote it.
+void SetProfilesElevated(bool elevated);
+bool ProfilesElevated();
+
+struct ProfileExport {
+    bool ok = false;
+    std::string fileName;            // e.g. "vlc.toml"
+    std::string text;                // the profile file, ready to edit
+    std::vector<std::string> notes;  // the buttons that could not be exported, and why
+    std::string error;               // when not ok
+};
+// A built-in row ("80") or a process name ("vlc.exe"): the file in force for it, else the
+// built-in row, as profile file text. Letter entry, clicks and timed keys stay with the
+// built-in row; the notes say which buttons those are.
+ProfileExport ExportProfile(const std::string& rowOrProcess);
+
+constexpr size_t kMaxProfileBytes = 256 * 1024;
+
+// ---- For the dispatcher and the catalogue's questions.
+
+// The files in force, shared by a press from its start to its end; null when no file is.
+struct ProfileSet;
+using ProfileSnapshot = std::shared_ptr<const ProfileSet>;
+ProfileSnapshot ProfilesInForce();
+
+enum class ProfileAnswer {
+    NoFile,       // no file matches the window in front
+    Handled,      // a file took the button
+    FellThrough,  // files match, but none names the button: the next layer decides
+};
+// The user's file, then the shipped file, for the window in front.
+ProfileAnswer RunProfileButton(const ProfileSnapshot& profiles, int32_t button);
+// A global button (volume, mute, macro) that a file for the window in front takes with
+// `takes_global`; Handled only when it did.
+ProfileAnswer RunProfileGlobalButton(const ProfileSnapshot& profiles, int32_t button);
+// The program in front, or the window, is one a file describes: "user profile mpv.toml"
+// ("" when none).
+std::string ProfileForForeground();
+std::string ProfileForWindow(WindowHandle window);
+// The program a file describes by the process that owns the window: a packaged app's
+// frame (ApplicationFrameHost.exe) stands for the app whose window it hosts.
+std::string ProfileProcessOfWindow(WindowHandle window);
+
+// A button that the file deciding it gives a [hold] action waits for the press to end:
+// held for the file's hold_ms, the hold action runs; let go sooner, the button's own.
+// The reader thread hands every frame of a matched button here first: true when a
+// waiting press took the frame (nothing else is to happen with it). A new press, or
+// another button, ends the wait first.
+bool ProfileHoldFrame(int32_t button, bool newPress);
+// The main window's timer (kProfileHoldTimer) while a press waits: a press whose frames
+// stopped coming has ended.
+void ProfileHoldTimer();
+constexpr uint32_t kProfileHoldPollMs = 10;  // the shortest period a timer has
+// No frame for this long: the button was let go (a held button repeats every 114 ms).
+constexpr uint32_t kProfileHoldReleaseMs = 250;

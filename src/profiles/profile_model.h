@@ -1,0 +1,73 @@
+// What a profile file says, once read: the loader's result, shared by the dispatch and
+// the export. Only the profile files' own code includes it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/types.h"
+#include "profiles/profile_files.h"
+#include "receiver/remote_button.h"
+
+namespace profile_model {
+
+struct ProfileChord {
+    uint8_t key = 0;
+    bool ctrl = false, alt = false, shift = false, win = false;
+    bool scanCodes = false;
+};
+
+// One thing an action does.
+struct ProfileStep {
+    enum Kind : uint8_t { Keys, AppCommand, Message, Open };
+    Kind kind = Keys;
+    ProfileChord chord;
+    uint16_t appCommand = 0;
+    MessageId message = 0;
+    WParam wParam = 0;
+    LParam lParam = 0;
+    std::string text;  // the message's window class ("" the window in front), or what to open
+};
+
+struct ProfileAction {
+    enum Kind : uint8_t { Steps, Nothing, Default };
+    Kind kind = Steps;
+    std::vector<ProfileStep> steps;
+    int line = 0;
+};
+
+// Process, title and class in lower case; "" where the match does not ask.
+struct ProfileMatch {
+    std::string process, title, className;
+    int specificity = 1;  // 3: process, class and title; 2: process and one of them; 1: process
+    int line = 0;
+    bool SameAs(const ProfileMatch& o) const {
+        return process == o.process && title == o.title && className == o.className;
+    }
+};
+
+struct ProfileFile {
+    ProfileLayer layer = ProfileLayer::User;
+    std::string fileName, name, text;
+    std::vector<ProfileMatch> matches;
+    uint64_t takesGlobal = 0;  // bit n: button n
+    int holdMs = 500;
+    std::array<std::optional<ProfileAction>, kButtonCount> press, hold;
+};
+
+}  // namespace profile_model
+
+struct ProfileSet {
+    struct Candidate {
+        uint32_t file;
+        uint32_t match;
+    };
+    // Each layer's files in file-name order.
+    std::vector<profile_model::ProfileFile> user, shipped;
+    // [0] the user's, [1] the shipped files': the matches by process, in file-name order.
+    std::unordered_map<std::string, std::vector<Candidate>> byProcess[2];
+};

@@ -1,0 +1,351 @@
+// Profile files: the loader's errors with their lines, what a press sends for each kind
+// of action, matching, and the export of built-in rows.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "fake_env.h"
+#include "platform/vk.h"
+#include "profiles/catalogue.h"
+#include "profiles/profile_files.h"
+#include "state/key_names.h"
+#include "state/trace.h"
+
+namespace {
+
+// Puts the files back to none, whatever the test left.
+struct Profiles {
+    ~Profiles() {
+        (void)InstallProfiles({}, {});
+        SetProfilesElevated(false);
+    }
+    std::vector<ProfileProblem> User(const std::string& name, const std::string& text) {
+        return InstallProfiles({{name, text}}, {});
+    }
+};
+
+constexpr const char* kHead = "[program]\nname = \"Player\"\nmatch = { process = \"player.exe\" }\n";
+
+struct BadFile {
+    const char* what;
+    std::string text;
+    int line;
+    const char* message;  // a part of the message
+};
+
+TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
+    const std::string big(kMaxProfileBytes + 1, '#');
+    const BadFile cases[] = {
+        {"syntax", std::string(kHead) + "[buttons]\nPlay = \"Space\n", 5, ""},
+        {"no program", "[buttons]\nPlay = \"Space\"\n", 0, "no [program] table"},
+        {"no name", "[program]\nmatch = { process = \"p.exe\" }\n", 1, "has no name"},
+        {"no match", "[program]\nname = \"P\"\n", 1, "has no match"},
+        {"match without process", "[program]\nname = \"P\"\n\nmatch = { class = \"C\" }\n", 4,
+         "a match without \"process\""},
+        {"unknown table", std::string(kHead) + "[buttonz]\n", 4, "unknown table [buttonz]"},
+        {"unknown top key", "x = 1\n" + std::string(kHead), 1, "unknown key \"x\""},
+        {"unknown program key", "[program]\nname = \"P\"\nnmae = \"Q\"\n", 3,
+         "unknown key \"nmae\" in [program]"},
+        {"unknown match key", "[program]\nname = \"P\"\nmatch = { process = \"p.exe\", titel = \"x\" }\n",
+         3, "unknown key \"titel\" in a match"},
+        {"unknown button", std::string(kHead) + "[buttons]\nPlay = \"Space\"\nPlya = \"P\"\n", 6,
+         "unknown button \"Plya\""},
+        {"button in the wrong case", std::string(kHead) + "[buttons]\nplay = \"P\"\n", 5,
+         "did you mean Play?"},
+        {"unknown key name", std::string(kHead) + "[buttons]\nPlay = \"Ctrl+Spcae\"\n", 5,
+         "unknown key name \"Spcae\" in \"Ctrl+Spcae\""},
+        {"unknown modifier", std::string(kHead) + "[buttons]\nPlay = \"Super+P\"\n", 5,
+         "unknown modifier \"Super\""},
+        {"empty chord part", std::string(kHead) + "[buttons]\nPlay = \"Ctrl++P\"\n", 5,
+         "empty part"},
+        {"unknown app command", std::string(kHead) + "[buttons]\nMenu = { app_command = \"MEDIA_PLAYY\" }\n",
+         5, "unknown app command \"MEDIA_PLAYY\""},
+        {"unknown action table", std::string(kHead) + "[buttons]\nMenu = { run = \"x\" }\n", 5,
+         "unknown action"},
+        {"two actions in one table",
+         std::string(kHead) + "[buttons]\nMenu = { app_command = \"HELP\", keys = \"A\" }\n", 5,
+         "more than one action"},
+        {"number for an action", std::string(kHead) + "[buttons]\nMenu = 5\n", 5, "unknown action"},
+        {"none in a sequence", std::string(kHead) + "[buttons]\nOk = [\"A\",\n  \"none\"]\n", 6,
+         "cannot be part of a sequence"},
+        {"sequence too long",
+         std::string(kHead) + "[buttons]\nOk = [\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\","
+                              "\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\"]\n",
+         5, "at most 16"},
+        {"hold_ms too short", "[program]\nname = \"P\"\nmatch = { process = \"p.exe\" }\nhold_ms = 399\n",
+         4, "hold_ms 399 is out of range"},
+        {"message out of range",
+         std::string(kHead) + "[buttons]\nOk = { message = 0x10000 }\n", 5, "message 65536 is out of range"},
+        {"lparam out of range",
+         std::string(kHead) + "[buttons]\nOk = { message = 1, lparam = 4294967296 }\n", 5,
+         "lparam 4294967296 is out of range"},
+        {"name too long", "[program]\nname = \"" + std::string(65, 'n') + "\"\n", 2,
+         "longer than 64 characters"},
+        {"takes Power", std::string(kHead) + "takes_global = [\"VolumeUp\", \"Power\"]\n", 4,
+         "takes_global cannot name Power"},
+        {"takes a plain button", std::string(kHead) + "takes_global = [\"Play\"]\n", 4,
+         "Play, which is not a global button"},
+        {"over 256 KB", big, 0, "over 256 KB"},
+        {"not UTF-8", std::string(kHead) + "# caf\xE9\n", 4, "not UTF-8"},
+        {"overlong UTF-8", std::string(kHead) + "\n# \xC0\xAF\n", 5, "not UTF-8"},
+    };
+    for (const BadFile& c : cases) {
+        Profiles profiles;
+        const std::vector<ProfileProblem> problems = profiles.User("bad.toml", c.text);
+        ASSERT_EQ(problems.size(), 1u) << c.what;
+        EXPECT_EQ(problems[0].line, c.line) << c.what << ": " << problems[0].Describe();
+        EXPECT_NE(problems[0].message.find(c.message), std::string::npos)
+            << c.what << ": " << problems[0].Describe();
+        EXPECT_EQ(ProfilesInForce(), nullptr) << c.what;
+    }
+}
+
+TEST(ProfileLoader, OpenOnlyInTheUsersOwnFiles) {
+    Profiles profiles;
+    const std::string file = std::string(kHead) + "[buttons]\nMenu = { open = \"C:\\\\x.m3u\" }\n";
+    const auto problems = InstallProfiles({{"mine.toml", file}}, {{"shipped.toml", file}});
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].Describe(),
+              "shipped profile shipped.toml:5: \"open\" is for the user's own files only");
+}
+
+TEST(ProfileLoader, TheLaterFileByNameLosesAMatchClaimedTwice) {
+    Profiles profiles;
+    const std::string a = "[program]\nname = \"A\"\nmatch = { process = \"P.exe\" }\n";
+    const std::string b = "[program]\nname = \"B\"\nmatch = [{ process = \"q.exe\" },\n"
+                          "  { process = \"p.EXE\" }]\n";
+    // Broken files claim nothing: "0.toml" would come first.
+    const auto problems =
+        InstallProfiles({{"b.toml", b}, {"0.toml", "[program"}, {"A.toml", a}}, {{"c.toml", a}});
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].Describe().rfind("user profile 0.toml:1: ", 0), 0u);
+    EXPECT_EQ(problems[1].Describe(), "user profile b.toml:4: the same match as A.toml");
+    EXPECT_NE(ProfilesInForce(), nullptr);
+}
+
+TEST(ProfileKeyNames, EveryNameAFileWritesReadsBackInAnyCase) {
+    int named = 0;
+    for (int k = 1; k < 256; ++k) {
+        const std::string name = FileKeyName(static_cast<uint16_t>(k));
+        if (name.empty()) continue;
+        ++named;
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(KeyFromFileName(name), k) << name;
+        EXPECT_EQ(KeyFromFileName(lower), k) << lower;
+    }
+    EXPECT_GE(named, 36 + 24 + 10 + 5 + 11 + 10 + 16);
+    const std::pair<const char*, int> aliases[] = {
+        {"Escape", vk::ESCAPE}, {"Return", vk::RETURN}, {"PgUp", vk::PRIOR}, {"PgDn", vk::NEXT},
+        {"Num*", -1},           {"F25", -1},           {"F01", -1},        {";", -1}};
+    for (const auto& [name, key] : aliases) EXPECT_EQ(KeyFromFileName(name), key) << name;
+}
+
+class ProfilePress : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TheButtonMap().RemoveAllButtons();
+        LoadDefaultButtons();
+        env.settings->ShowUnsupportedDlg = 1;
+    }
+    // The keys the press sent, as the trace names them.
+    std::string Press(int32_t button) {
+        env.input.batches.clear();
+        env.desktop.messages.clear();
+        env.Receive(button, ++variant % 2 + 1);
+        std::string keys;
+        for (const auto& batch : env.input.batches)
+            keys += (keys.empty() ? "" : "; ") + DescribeInput(batch, Point{});
+        return keys;
+    }
+    std::vector<FakeMessage> Posted(MessageId message) const {
+        std::vector<FakeMessage> out;
+        for (const FakeMessage& m : env.desktop.messages)
+            if (m.message == message) out.push_back(m);
+        return out;
+    }
+    FakeEnv env;
+    Profiles profiles;
+    int variant = 0;
+};
+
+TEST_F(ProfilePress, EachKindOfActionSendsWhatTheFileSays) {
+    const WindowHandle target = env.AddWindow("other.exe", "Target", "Winamp v1.x");
+    const WindowHandle front = env.Foreground("Player.exe");
+    ASSERT_TRUE(profiles
+                    .User("player.toml", std::string(kHead) + R"([buttons]
+Play = "ctrl+shift+p"
+Next = "Shift+Period"
+Ok = ["Ctrl+L", "Enter"]
+Menu = { app_command = "MEDIA_PLAY_PAUSE" }
+Record = { keys = "Win+Left", scancode = true }
+Stop = { message = 0x111, wparam = 40045, class = "Winamp v1.x" }
+Pause = { message = 0x8001, lparam = -1 }
+Exit = "none"
+Up = "default"
+Digit1 = "NumMultiply"
+)")
+                    .empty());
+    EXPECT_EQ(Press(Play), "key Ctrl+Shift+P");
+    EXPECT_EQ(Press(Next), "key Shift+.");
+    EXPECT_EQ(Press(Ok), "key Ctrl+L; key Enter");
+    EXPECT_EQ(Press(Digit1), "key Num*");
+    EXPECT_EQ(Press(Exit), "");
+    EXPECT_EQ(Press(Up), "key Up");  // the default key: no row knows player.exe
+    EXPECT_TRUE(env.ui.unsupportedShown.empty());
+
+    EXPECT_EQ(Press(Record), "key Win+Left");
+    const std::vector<InputEvent> win = env.input.batches.at(0);
+    ASSERT_EQ(win.size(), 4u);
+    EXPECT_EQ(win[0], (InputEvent{InputEvent::Keyboard, vk::LWIN, 0x5B, kKeyExtended}));
+    EXPECT_EQ(win[1], (InputEvent{InputEvent::Keyboard, vk::LEFT, 0x4B, kKeyExtended}));
+
+    Press(Menu);
+    ASSERT_EQ(Posted(wm::APPCOMMAND).size(), 1u);
+    EXPECT_EQ(Posted(wm::APPCOMMAND)[0].window, front);
+    EXPECT_EQ(Posted(wm::APPCOMMAND)[0].lParam, LParam{14} << 16);
+    Press(Stop);
+    ASSERT_EQ(Posted(0x111).size(), 1u);
+    EXPECT_EQ(Posted(0x111)[0].window, target);
+    EXPECT_EQ(Posted(0x111)[0].wParam, 40045u);
+    EXPECT_FALSE(Posted(0x111)[0].sent);
+    Press(Pause);
+    ASSERT_EQ(Posted(0x8001).size(), 1u);
+    EXPECT_EQ(Posted(0x8001)[0].window, front);
+    EXPECT_EQ(Posted(0x8001)[0].lParam, -1);
+}
+
+TEST_F(ProfilePress, APackagedAppIsMatchedByItsOwnProcess) {
+    const WindowHandle frame = env.Foreground("ApplicationFrameHost.exe", "Media Player",
+                                              "ApplicationFrameWindow");
+    FakeWindow core;
+    core.parent = frame;
+    core.className = "Windows.UI.Core.CoreWindow";
+    core.pid = env.processes.Add("Microsoft.Media.Player.exe");
+    env.desktop.Add(core);
+    ASSERT_TRUE(InstallProfiles({{"player.toml", R"([program]
+name = "Media Player"
+match = { process = "microsoft.media.player.exe", title_contains = "media" }
+[buttons]
+Play = "Ctrl+P"
+)"}, {"host.toml", R"([program]
+name = "Frame host"
+match = { process = "ApplicationFrameHost.exe" }
+[buttons]
+Play = "F5"
+)"}}, {}).empty());
+    EXPECT_EQ(Press(Play), "key Ctrl+P");
+}
+
+TEST_F(ProfilePress, TheMostSpecificMatchWinsThenTheFirstName) {
+    env.Foreground("player.exe", "Movie - Player", "PlayerWnd");
+    const auto file = [](const char* match, const char* key) {
+        return std::string("[program]\nname = \"P\"\nmatch = ") + match + "\n[buttons]\nPlay = \"" +
+               key + "\"\n";
+    };
+    const std::string plain = file("{ process = \"player.exe\" }", "A");
+    const std::string titled = file("{ process = \"player.exe\", title_contains = \"MOVIE\" }", "B");
+    const std::string classed = file("{ process = \"player.exe\", class = \"playerwnd\" }", "C");
+    const std::string both =
+        file("{ process = \"player.exe\", class = \"PlayerWnd\", title_contains = \"movie\" }", "D");
+    const std::string otherTitle =
+        file("{ process = \"player.exe\", title_contains = \"music\" }", "E");
+
+    ASSERT_TRUE(InstallProfiles({{"a.toml", plain}, {"z.toml", titled}}, {}).empty());
+    EXPECT_EQ(Press(Play), "key B");
+    ASSERT_TRUE(InstallProfiles({{"a.toml", plain}, {"e.toml", otherTitle}}, {}).empty());
+    EXPECT_EQ(Press(Play), "key A");
+    ASSERT_TRUE(InstallProfiles({{"y.toml", classed}, {"x.toml", titled}}, {}).empty());
+    EXPECT_EQ(Press(Play), "key B");  // equals: the first name
+    ASSERT_TRUE(InstallProfiles({{"b.toml", titled}, {"w.toml", both}}, {}).empty());
+    EXPECT_EQ(Press(Play), "key D");
+    // The user's file, however plain, comes before any shipped file.
+    ASSERT_TRUE(InstallProfiles({{"a.toml", plain}}, {{"w.toml", both}}).empty());
+    EXPECT_EQ(Press(Play), "key A");
+}
+
+TEST_F(ProfilePress, OpenIsRefusedWhileElevated) {
+    env.Foreground("player.exe");
+    ASSERT_TRUE(profiles.User("p.toml", std::string(kHead) +
+                                            "[buttons]\nMenu = { open = \"https://example.org\" }\n")
+                    .empty());
+    Press(Menu);
+    ASSERT_EQ(env.shell.calls.size(), 1u);
+    EXPECT_EQ(env.shell.calls[0].file, "https://example.org");
+    SetProfilesElevated(true);
+    Press(Menu);
+    EXPECT_EQ(env.shell.calls.size(), 1u);
+}
+
+TEST_F(ProfilePress, AProgramAFileDescribesIsBroughtForward) {
+    env.settings->AutoSwitchEnabled = 1;
+    env.Foreground("unknown.exe");
+    const WindowHandle player = env.AddWindow("player.exe", "Player", "PlayerWnd");
+    ASSERT_TRUE(profiles.User("p.toml", std::string(kHead) + "[buttons]\nPlay = \"F5\"\n").empty());
+    EXPECT_EQ(Press(Play), "key F5");
+    EXPECT_EQ(env.desktop.foreground, player);
+    EXPECT_TRUE(env.ui.unsupportedShown.empty());
+}
+
+// The first process a row recognises its program by.
+std::string ProcessOf(const AppProfile& row) {
+    for (uint8_t c = 0; c < row.rule.count; ++c) {
+        const catalogue::Clause& clause = row.rule.clauses[c];
+        for (uint8_t i = 0; i < clause.count; ++i) {
+            if (clause.conditions[i].test == catalogue::Test::ProcessIs) return clause.conditions[i].text;
+        }
+    }
+    return "";
+}
+
+// A row exported and loaded alone sends, for every button it wrote, what the row sends.
+TEST(ProfileExport, RowsLoadedBackSendWhatTheRowSends) {
+    TheButtonMap().RemoveAllButtons();
+    LoadDefaultButtons();
+    int exported = 0;
+    for (int row = 2; row <= kCatalogueRows; ++row) {
+        const AppProfile& profile = CatalogueRow(row);
+        const ProfileExport out = ExportProfile(std::to_string(row));
+        if (!out.ok || profile.table == nullptr) continue;
+        ++exported;
+        for (size_t e = 0; e < profile.table->count; ++e) {
+            const int32_t b = profile.table->entries[e].button;
+            FakeEnv env;
+            env.Foreground(ProcessOf(profile));
+            env.Receive(b, 1);
+            const std::vector<InputEvent> fromRow = env.input.AllEvents();
+            ASSERT_EQ(fromRow.empty(), profile.table->entries[e].strokes.count == 0) << row;
+            env.input.batches.clear();
+            Profiles profiles;
+            ASSERT_TRUE(profiles.User(out.fileName, out.text).empty()) << out.text;
+            env.Receive(b, 2);
+            EXPECT_EQ(env.input.AllEvents(), fromRow) << "row " << row << " button " << b;
+        }
+    }
+    EXPECT_GT(exported, 110);
+}
+
+TEST(ProfileExport, SaysWhatItCannotExport) {
+    const ProfileExport clicks = ExportProfile("138");
+    ASSERT_TRUE(clicks.ok);
+    ASSERT_FALSE(clicks.notes.empty());
+    EXPECT_EQ(clicks.notes.back(), "Menu: one click; stays with the built-in row");
+    const ProfileExport letters = ExportProfile("notepad.exe");
+    ASSERT_TRUE(letters.ok);
+    EXPECT_EQ(letters.fileName, "itunes.toml");
+    EXPECT_NE(letters.text.find("letter entry"), std::string::npos);
+    EXPECT_FALSE(ExportProfile("1").ok);  // recognised by its title alone
+    EXPECT_FALSE(ExportProfile("156").ok);
+    EXPECT_FALSE(ExportProfile("nothing.exe").ok);
+
+    Profiles profiles;
+    const std::string mine = std::string(kHead) + "[buttons]\nPlay = \"F5\"\n";
+    ASSERT_TRUE(profiles.User("mine.toml", mine).empty());
+    const ProfileExport inForce = ExportProfile("PLAYER.exe");
+    EXPECT_EQ(inForce.fileName, "mine.toml");
+    EXPECT_EQ(inForce.text, mine);
+}
+
+}  // namespace
