@@ -84,12 +84,16 @@ std::string TimeOfDay(std::chrono::system_clock::time_point when) {
     using namespace std::chrono;
     const std::time_t seconds = system_clock::to_time_t(when);
     const auto ms = duration_cast<milliseconds>(when.time_since_epoch()).count() % 1000;
-    // Only the thread that processes codes formats records.
-    const std::tm* local = std::localtime(&seconds);
+    // The main window's timer writes notes too: a conversion of this thread's own.
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &seconds) != 0) return "--:--:--.---";
+#else
+    if (localtime_r(&seconds, &local) == nullptr) return "--:--:--.---";
+#endif
     char buffer[32];
-    if (local == nullptr) return "--:--:--.---";
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d.%03d", local->tm_hour, local->tm_min,
-                  local->tm_sec, static_cast<int>(ms < 0 ? 0 : ms));
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min,
+                  local.tm_sec, static_cast<int>(ms < 0 ? 0 : ms));
     return buffer;
 }
 
@@ -190,12 +194,12 @@ void CodeTrace::MatchSlow(int32_t button, int32_t variant, RepeatDecision decisi
     record_->presses.push_back(std::move(press));
 }
 
-void TraceNote(const std::string& text) {
+void TraceNote(const std::string& text, const char* source) {
     if (!Board().linesOn.load(std::memory_order_relaxed)) return;
     const TraceOutput output = Board().output.load();
     if (output == nullptr) return;
     try {
-        output(EscapeControlCharacters(TimeOfDay(WallNow()) + " | " + text));
+        output(EscapeControlCharacters(TimeOfDay(WallNow()) + " | " + text + " | " + source));
     } catch (...) {
         // As with a code's line: lost, and nothing else.
     }
@@ -212,7 +216,8 @@ std::string FormatTraceRecord(const TraceRecord& record) {
         line += " | ";
         line += RemoteButtonName(p.button);
         line += " variant " + std::to_string(p.variant) + ": " + DecisionText(p.decision);
-        if (p.decision == RepeatDecision::Swallowed) continue;
+        // A swallowed repeat that still acted (a hold action) says what it did.
+        if (p.decision == RepeatDecision::Swallowed && p.actions.empty()) continue;
         line += " | " + (p.steps.empty() ? std::string("no step") : Join(p.steps, ", then "));
         line += " | " + (p.actions.empty() ? std::string("no action") : Join(p.actions, "; "));
     }

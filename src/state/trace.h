@@ -149,10 +149,10 @@ inline void TraceMessage(bool sent, WindowHandle window, MessageId message, WPar
     if (Tracing()) trace_detail::Message(sent, window, message, wParam, lParam, ok);
 }
 
-// A line of its own about the receiver rather than a code ("21:04:05.123 | receiver
-// reopened 1.4 s after resume"), for the viewers and the log; from the thread that
-// processes codes.
-void TraceNote(const std::string& text);
+// A line of its own rather than a code's, for the viewers and the log, from any thread:
+// "21:04:05.123 | receiver reopened 1.4 s after resume | receiver", the last field saying
+// what spoke (the receiver, the main window's timer).
+void TraceNote(const std::string& text, const char* source);
 
 // "Ctrl+Shift+A", "Play/Pause", "Win" (KeyName); one batch of keyboard and mouse events.
 std::string DescribeInput(const std::vector<InputEvent>& batch, Point cursor);

@@ -131,6 +131,19 @@ std::optional<std::string> ProfileProgram(const std::vector<std::string>& steps)
     return std::nullopt;
 }
 
+// A press a profile file turned into its hold action ("... Play held: hold action after
+// 684 ms"): the display says it was held, and how long it took.
+std::optional<std::string> HeldFor(const std::vector<std::string>& steps) {
+    static constexpr const char* kHeld = " held: hold action after ";
+    for (size_t i = steps.size(); i-- > 0;) {
+        const size_t at = steps[i].find(kHeld);
+        if (at == std::string::npos) continue;
+        const long ms = std::atol(steps[i].c_str() + at + std::strlen(kHeld));
+        return "held " + std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " s";
+    }
+    return std::nullopt;
+}
+
 std::optional<OsdPanel> Words(const TracePress& p) {
     const std::string name = FriendlyButtonName(p.button);
     const auto& steps = p.steps;
@@ -169,7 +182,10 @@ std::optional<OsdPanel> Words(const TracePress& p) {
             return just(name + kDot + FriendlyProgramName(row->substr(space + 1)));
         return just(name);
     }
-    if (const auto program = ProfileProgram(steps)) return just(name + kDot + *program);
+    if (const auto program = ProfileProgram(steps)) {
+        if (const auto held = HeldFor(steps)) return just(name + " " + *held + kDot + *program);
+        return just(name + kDot + *program);
+    }
     if (const auto program = Last(steps, "no catalogue row for ")) {
         // The warning has just said so in its own window.
         if (Has(steps, "unsupported-program warning")) return std::nullopt;
@@ -199,7 +215,9 @@ std::optional<OsdPanel> OsdPanelFor(const TraceRecord& record) {
     // One code can match more than one button; the last one taken speaks for it.
     for (size_t i = record.presses.size(); i-- > 0;) {
         const TracePress& p = record.presses[i];
-        if (p.decision != RepeatDecision::Swallowed) return Words(p);
+        // A repeat the filter swallowed may still have acted (a hold action fires on a
+        // frame of the press, whatever the filter makes of it).
+        if (p.decision != RepeatDecision::Swallowed || !p.actions.empty()) return Words(p);
     }
     return std::nullopt;
 }

@@ -318,7 +318,7 @@ void ConnectShellLinks() {
     links.codeSink = &PressEngineInUse();
     links.availability = &ReceiverAvailability;
     links.quietAvailability = &QuietReceiverAvailability;
-    links.note = &TraceNote;
+    links.note = [](const std::string& text) { TraceNote(text, "receiver"); };
     links.startupValue = &ReadStartupValue;
     links.showPluginWait = [](WindowHandle mainWindow) {
         if (Desktop* desktop = Os().desktop)
