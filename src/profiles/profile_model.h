@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -58,6 +59,31 @@ struct ProfileFile {
     int holdMs = 500;
     std::array<std::optional<ProfileAction>, kButtonCount> press, hold;
 };
+
+// Without regard to case, as far as ASCII goes: file names, processes, titles and
+// classes. Other bytes compare as they are.
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = LowerAscii(c);
+    return out;
+}
+inline bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+inline const char* LayerWord(ProfileLayer layer) {
+    return layer == ProfileLayer::User ? "user" : "shipped";
+}
+
+// Reads the files of one layer: the usable ones in file-name order, a problem for each
+// other (a match claimed by an earlier file of the layer among them).
+void ReadProfileLayer(ProfileLayer layer, const std::vector<ProfileText>& texts,
+                      std::vector<ProfileFile>& files, std::vector<ProfileProblem>& problems);
 
 }  // namespace profile_model
 

@@ -2,8 +2,10 @@
 // of action, matching, and the export of built-in rows.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fake_env.h"
@@ -39,6 +41,7 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
     const std::string big(kMaxProfileBytes + 1, '#');
     const BadFile cases[] = {
         {"syntax", std::string(kHead) + "[buttons]\nPlay = \"Space\n", 5, ""},
+        {"array closed by a brace", std::string(kHead) + "[buttons]\nOk = [}\n", 5, ""},
         {"no program", "[buttons]\nPlay = \"Space\"\n", 0, "no [program] table"},
         {"no name", "[program]\nmatch = { process = \"p.exe\" }\n", 1, "has no name"},
         {"no match", "[program]\nname = \"P\"\n", 1, "has no match"},
@@ -89,6 +92,15 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
          "Play, which is not a global button"},
         {"over 256 KB", big, 0, "over 256 KB"},
         {"not UTF-8", std::string(kHead) + "# caf\xE9\n", 4, "not UTF-8"},
+        {"control character", std::string(kHead) + "# \x03\n", 4, "a control character (0x03)"},
+        // One that the parser itself would trip over.
+        {"control character in a header", std::string("[\x03p\0[\x03powerdvd.e", 16), 1,
+         "a control character (0x03)"},
+        {"table header without a name", std::string(kHead) + "\n  [[ }\n", 5,
+         "a table name must follow \"[\""},
+        {"letter beyond ASCII outside a string",
+         std::string(kHead) + "# caf\xC3\xA9 \"\n[buttons]\nOk = \"\"\"\\\"x\n\xC3\xA9\"\"\"\n\xC3\xA9)\n", 8,
+         "beyond ASCII outside a string or comment"},
         {"overlong UTF-8", std::string(kHead) + "\n# \xC0\xAF\n", 5, "not UTF-8"},
     };
     for (const BadFile& c : cases) {
@@ -266,6 +278,21 @@ TEST_F(ProfilePress, TheMostSpecificMatchWinsThenTheFirstName) {
     EXPECT_EQ(Press(Play), "key A");
 }
 
+TEST_F(ProfilePress, LettersBeyondAsciiInStringsAreTakenAsWritten) {
+    env.Foreground("player.exe", "Caf\xC3\xA9 \xE2\x80\x93 Player");
+    const char* const files[] = {
+        "[program] # caf\xC3\xA9\nname = 'Caf\xC3\xA9'\n"
+        "match = { process = \"player.exe\", title_contains = '\xC3\xA9 \xE2\x80\x93' }\n"
+        "[buttons]\nPlay = \"F5\"\n",
+        "[program]\nname = \"\xC3\xA9\"\n"
+        "match = { process = \"player.exe\", title_contains = \"\xC3\xA9 \xE2\x80\x93\" }\n"
+        "[buttons]\nPlay = \"F5\"\n"};
+    for (const char* file : files) {
+        ASSERT_TRUE(profiles.User("p.toml", file).empty()) << file;
+        EXPECT_EQ(Press(Play), "key F5") << file;
+    }
+}
+
 TEST_F(ProfilePress, OpenIsRefusedWhileElevated) {
     env.Foreground("player.exe");
     ASSERT_TRUE(profiles.User("p.toml", std::string(kHead) +
@@ -287,6 +314,26 @@ TEST_F(ProfilePress, AProgramAFileDescribesIsBroughtForward) {
     EXPECT_EQ(Press(Play), "key F5");
     EXPECT_EQ(env.desktop.foreground, player);
     EXPECT_TRUE(env.ui.unsupportedShown.empty());
+}
+
+// The folder watcher loads on its own thread while presses run: each press sees one set.
+TEST_F(ProfilePress, LoadsWhilePressesRunLeaveEachPressWhole) {
+    env.Foreground("player.exe");
+    const auto file = [](const char* key) {
+        return std::string(kHead) + "[buttons]\nPlay = \"" + key + "\"\n";
+    };
+    const std::vector<ProfileText> f5 = {{"p.toml", file("F5")}}, f6 = {{"p.toml", file("F6")}};
+    (void)InstallProfiles(f5, {});
+    std::atomic<bool> done{false};
+    std::thread loader([&] {
+        for (int i = 0; !done.load(); ++i) (void)InstallProfiles(i % 2 == 0 ? f6 : f5, {});
+    });
+    for (int i = 0; i < 200; ++i) {
+        const std::string keys = Press(Play);
+        ASSERT_TRUE(keys == "key F5" || keys == "key F6") << keys;
+    }
+    done = true;
+    loader.join();
 }
 
 // The first process a row recognises its program by.
