@@ -164,9 +164,26 @@ PowerStep FollowPowerEvents(IrReceiver& rx) {
                 Note("suspend: receiver closed, reading stopped until the resume");
             }
             r.reopening = r.watching = false;
+            const uint32_t now = TickNow();
+            if (!r.sittingOut) {
+                r.sittingOut = true;
+                r.awakeWhileAsleep = 0;
+            } else if (now - r.lastAsleepTick < 10 * kReadPauseMs) {
+                r.awakeWhileAsleep += now - r.lastAsleepTick;
+            } else {
+                r.awakeWhileAsleep = 0;  // the computer slept in between
+            }
+            r.lastAsleepTick = now;
+            if (r.awakeWhileAsleep >= kMissedResumeMs) {
+                Note("no resume notice " + SecondsText(r.awakeWhileAsleep) +
+                     " after the suspend: reading again");
+                ReceiverResumed();
+                continue;
+            }
             SleepMs(kReadPauseMs);
             continue;
         }
+        r.sittingOut = false;
         const uint32_t resumes = rx.resumes.load();
         if (resumes != r.handledResumes) {
             r.handledResumes = resumes;

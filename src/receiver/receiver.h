@@ -81,6 +81,10 @@ struct IrReceiver {
         bool watching = false;   // opened after a resume, and silent since
         uint32_t attempts = 0;
         uint32_t lastAttempt = 0;
+        // Time the reader has seen pass awake since the suspend notice.
+        bool sittingOut = false;
+        uint32_t lastAsleepTick = 0;
+        uint32_t awakeWhileAsleep = 0;
     } recovery;
 
     ~IrReceiver();
@@ -150,6 +154,10 @@ constexpr uint32_t kResumeMergeMs = 10000;
 // The Power button does nothing this long after a resume: the press that woke the
 // computer must not send it back to sleep.
 constexpr uint32_t kPowerGuardMs = 3000;
+// A suspend notice whose resume never comes would leave the remote dead: once the reader
+// has seen this much time pass awake (its pauses ending on time, which they do not across
+// a sleep) since the notice, it reads again as after a resume.
+constexpr uint32_t kMissedResumeMs = 30000;
 
 // The wait after the n-th open attempt (n from 1) before the next: 0.5, 1, 2, 5, 10 s,
 // then 30 s.

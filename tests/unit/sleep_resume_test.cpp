@@ -233,6 +233,26 @@ TEST_F(SleepTest, AReceiverGoneAfterTheWakeIsLeftToTheOrdinaryWait) {
     EXPECT_TRUE(AnyLineHas("receiver reopened 2.0 s after resume"));
 }
 
+// A suspend notice whose resume never comes: after 30 s seen awake the reader reads
+// again, as after a resume; time that jumps (a real sleep) does not count.
+TEST_F(SleepTest, AMissingResumeNoticeDoesNotLeaveTheRemoteDead) {
+    const uint32_t suspendAt = clock.now + 1000;
+    uint32_t readAgainAt = 0;
+    clock.onSleep = [&](uint32_t now) {
+        if (now == suspendAt) ReceiverSuspending();
+        if (now == suspendAt + 10000) clock.now += 3600000;  // asleep for an hour
+        if (readAgainAt == 0 && TheReceiver().asleep.load() == 0 && now > suspendAt) {
+            readAgainAt = now;
+            device.Queue(kPath, PackButton(Play, 1));
+            device.QueueUnplug(kPath);
+        }
+    };
+    RunReader();
+    EXPECT_EQ(readAgainAt - (suspendAt + 3600000 + 10000), kMissedResumeMs + 100);
+    EXPECT_TRUE(Pressed(vk::MEDIA_PLAY_PAUSE));
+    EXPECT_TRUE(AnyLineHas("no resume notice 30.0 s after the suspend: reading again"));
+}
+
 class PowerGuardTest : public ::testing::Test {
 protected:
     void SetUp() override {
