@@ -28,8 +28,12 @@ using namespace profile_model;
 constexpr const char* kFrameHost = "applicationframehost.exe";
 constexpr const char* kHostedAppClass = "Windows.UI.Core.CoreWindow";
 
+// The set in force. A press copies the pointer under the lock and keeps its set to its
+// end; a load swaps in the next whole. (A plain lock rather than the standard atomic
+// shared pointer, whose lock bit the thread sanitizer cannot follow.)
 struct Switch {
-    std::atomic<std::shared_ptr<const ProfileSet>> set;
+    std::mutex lock;
+    std::shared_ptr<const ProfileSet> set;  // guarded by lock
     std::atomic<bool> any{false};
     std::atomic<bool> elevated{false};
 };
@@ -381,12 +385,14 @@ std::vector<ProfileProblem> InstallProfiles(std::vector<ProfileText> user,
         }
     }
     const bool any = !set->user.empty() || !set->shipped.empty();
-    // Two loads at once (start-up and a change in a folder) put in force one or the
-    // other, whole.
-    static std::mutex installing;
-    std::lock_guard<std::mutex> hold(installing);
-    g_profiles.set.store(any ? std::shared_ptr<const ProfileSet>(std::move(set)) : nullptr);
-    g_profiles.any.store(any);
+    std::shared_ptr<const ProfileSet> next;
+    if (any) next = std::move(set);
+    {
+        std::lock_guard<std::mutex> hold(g_profiles.lock);
+        g_profiles.set.swap(next);
+        g_profiles.any.store(any);
+    }
+    // The set before is freed here, outside the lock, unless a press still holds it.
     return problems;
 }
 
@@ -396,7 +402,8 @@ bool ProfilesElevated() { return g_profiles.elevated.load(); }
 ProfileSnapshot ProfilesInForce() {
     // Without files, a press pays one relaxed load here.
     if (!g_profiles.any.load(std::memory_order_relaxed)) return nullptr;
-    return g_profiles.set.load();
+    std::lock_guard<std::mutex> hold(g_profiles.lock);
+    return g_profiles.set;
 }
 
 ProfileAnswer RunProfileButton(const ProfileSnapshot& profiles, int32_t button) {

@@ -114,6 +114,33 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
     }
 }
 
+// The format page's example, as a user would copy it, with a hold and a message beside.
+TEST(ProfileLoader, TakesTheDocumentedExample) {
+    Profiles profiles;
+    const auto problems = profiles.User("mpv.toml", R"(# mpv: keys from "mpv manual, INTERACTIVE CONTROL, Keyboard Control" (checked with mpv 0.37)
+[program]
+name  = "mpv"                         # shown in the trace, the on-screen display and the settings
+match = { process = "mpv.exe" }
+hold_ms = 800
+
+[buttons]
+Play        = "Space"                 # a key chord
+Pause       = "Space"
+Next        = "Shift+Period"          # a key, not a character: ">" on a US layout
+Ok          = ["Ctrl+L", "Enter"]     # a sequence, sent in order
+Menu        = { app_command = "MEDIA_PLAY_PAUSE" }
+Record      = { keys = "Left", scancode = true }   # for programs that read scan codes
+Exit        = "none"                  # swallow the press
+Stop        = "default"               # what would happen without this file
+ChannelUp   = { message = 0x111, wparam = 40045, lparam = 0, class = "Winamp v1.x" }
+Digit1      = { open = "C:\\Users\\me\\Music\\party.m3u" }
+
+[hold]
+Play        = "Ctrl+Q"
+)");
+    EXPECT_TRUE(problems.empty()) << problems.at(0).Describe();
+}
+
 TEST(ProfileLoader, OpenOnlyInTheUsersOwnFiles) {
     Profiles profiles;
     const std::string file = std::string(kHead) + "[buttons]\nMenu = { open = \"C:\\\\x.m3u\" }\n";
