@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -49,7 +50,10 @@ const char* const kUsage =
     "  --out FILE         write to FILE instead of standard output\n"
     "  --fast             no waiting between frames (files, tests)\n"
     "  --stay             after the words, keep the receiver plugged in and send each further\n"
-    "                     line of standard input as it arrives (until end of input)\n"
+    "                     line of standard input as it arrives (until end of input); with a\n"
+    "                     pipe, every new open by the reader is taken, and a line may be\n"
+    "                     unplug=DURATION (the receiver gone that long) or stale (the next\n"
+    "                     open reads without error and delivers nothing until reopened)\n"
     "  --first-variant N  variant of the first press (default 1)\n"
     "  --times FILE       append the time each frame went out (performance counter, us)\n"
     "  --list             print the button names and exit\n"
@@ -96,6 +100,169 @@ public:
 private:
     HANDLE pipe_;
     unsigned linger_;
+};
+
+// The receiver over a whole session (--stay): every new open of the pipe by the reader is
+// the receiver's current connection, as a device reopened after a sleep is, and the
+// faults of sleep can be played: the device gone for a while, or a connection that reads
+// without error and never delivers.
+class PipeServer : public Sink {
+public:
+    explicit PipeServer(std::string name) : name_(std::move(name)) {
+        wake_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        connected_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        written_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~PipeServer() override {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            ending_ = true;
+        }
+        SetEvent(wake_);
+        if (acceptor_.joinable()) acceptor_.join();
+        std::lock_guard<std::mutex> hold(lock_);
+        CloseConnectionsLocked();
+        for (HANDLE h : {wake_, connected_, written_})
+            if (h != nullptr) CloseHandle(h);
+    }
+    // Serves the pipe and waits for the first reader.
+    bool Start() {
+        if (wake_ == nullptr || connected_ == nullptr || written_ == nullptr) return false;
+        std::fprintf(stderr, "orbsend: waiting for the reader on %s\n", name_.c_str());
+        acceptor_ = std::thread([this] { Accept(); });
+        WaitForSingleObject(connected_, INFINITE);
+        std::lock_guard<std::mutex> hold(lock_);
+        return current_ != INVALID_HANDLE_VALUE;
+    }
+    // A press nobody can take (no reader, a stale connection) is dropped and said so:
+    // the session goes on, as a remote pressed at a sleeping computer does.
+    bool Write(const std::vector<uint8_t>& bytes) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (current_ == INVALID_HANDLE_VALUE) {
+            std::fprintf(stderr, "orbsend: %s, frame dropped\n",
+                         stale_ != INVALID_HANDLE_VALUE ? "the connection is stale" : "no reader");
+            return true;
+        }
+        OVERLAPPED ov{};
+        ov.hEvent = written_;
+        ResetEvent(written_);
+        DWORD done = 0;
+        BOOL ok = WriteFile(current_, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &ov);
+        if (!ok && GetLastError() == ERROR_IO_PENDING) ok = TRUE;
+        if (ok) ok = GetOverlappedResult(current_, &ov, &done, TRUE);
+        if (!ok || done != bytes.size()) {
+            std::fprintf(stderr, "orbsend: the reader went away, frame dropped\n");
+            CloseHandle(current_);
+            current_ = INVALID_HANDLE_VALUE;
+        }
+        return true;
+    }
+    void Finish() override {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (current_ != INVALID_HANDLE_VALUE) FlushFileBuffers(current_);
+    }
+    // The device is gone for ms: every connection closes, the pipe is not served, then
+    // the next reader to open it is taken again.
+    void Unplug(uint32_t ms) {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            CloseConnectionsLocked();
+            absentUntil_ = GetTickCount64() + ms;
+        }
+        SetEvent(wake_);
+        std::fprintf(stderr, "orbsend: receiver unplugged for %u ms\n", ms);
+    }
+    // The next reader to open the pipe gets a connection that never delivers; the one
+    // after it is served again.
+    void StaleNext() {
+        std::lock_guard<std::mutex> hold(lock_);
+        staleNext_ = true;
+    }
+
+private:
+    void CloseConnectionsLocked() {
+        for (HANDLE* h : {&current_, &stale_}) {
+            if (*h == INVALID_HANDLE_VALUE) continue;
+            DisconnectNamedPipe(*h);
+            CloseHandle(*h);
+            *h = INVALID_HANDLE_VALUE;
+        }
+    }
+    void Accept() {
+        HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        for (;;) {
+            uint64_t absentUntil = 0;
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                if (ending_) break;
+                absentUntil = absentUntil_;
+                ResetEvent(wake_);
+            }
+            const uint64_t now = GetTickCount64();
+            if (now < absentUntil) {
+                WaitForSingleObject(wake_, static_cast<DWORD>(absentUntil - now));
+                continue;
+            }
+            HANDLE pipe = CreateNamedPipeA(name_.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
+                                           PIPE_TYPE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES,
+                                           4096, 4096, 0, nullptr);
+            if (pipe == INVALID_HANDLE_VALUE || event == nullptr) {
+                SetEvent(connected_);
+                break;
+            }
+            OVERLAPPED ov{};
+            ov.hEvent = event;
+            ResetEvent(event);
+            bool connected = ConnectNamedPipe(pipe, &ov) != FALSE;
+            if (!connected) {
+                const DWORD error = GetLastError();
+                if (error == ERROR_PIPE_CONNECTED) {
+                    connected = true;
+                } else if (error == ERROR_IO_PENDING) {
+                    HANDLE waits[2] = {event, wake_};
+                    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) {
+                        DWORD unused = 0;
+                        connected = GetOverlappedResult(pipe, &ov, &unused, FALSE) != FALSE;
+                    } else {
+                        CancelIo(pipe);
+                        DWORD unused = 0;
+                        GetOverlappedResult(pipe, &ov, &unused, TRUE);
+                    }
+                }
+            }
+            if (!connected) {
+                CloseHandle(pipe);
+                continue;
+            }
+            std::lock_guard<std::mutex> hold(lock_);
+            if (ending_ || GetTickCount64() < absentUntil_) {
+                CloseHandle(pipe);
+                continue;
+            }
+            if (staleNext_) {
+                staleNext_ = false;
+                CloseConnectionsLocked();
+                stale_ = pipe;
+                std::fprintf(stderr, "orbsend: reader connected; this connection stays silent\n");
+            } else {
+                CloseConnectionsLocked();
+                current_ = pipe;
+                std::fprintf(stderr, "orbsend: reader connected\n");
+            }
+            SetEvent(connected_);
+        }
+        if (event != nullptr) CloseHandle(event);
+    }
+
+    std::string name_;
+    HANDLE wake_ = nullptr, connected_ = nullptr, written_ = nullptr;
+    std::thread acceptor_;
+    std::mutex lock_;
+    HANDLE current_ = INVALID_HANDLE_VALUE;  // guarded by lock_, as everything below
+    HANDLE stale_ = INVALID_HANDLE_VALUE;
+    bool staleNext_ = false;
+    bool ending_ = false;
+    uint64_t absentUntil_ = 0;
 };
 
 HANDLE ServePipe(const std::string& name) {
@@ -198,7 +365,13 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<Sink> sink;
 #ifdef _WIN32
-    if (!pipeName.empty()) {
+    PipeServer* server = nullptr;
+    if (!pipeName.empty() && stay) {
+        auto served = std::make_unique<PipeServer>(pipeName);
+        if (!served->Start()) return Fail("cannot serve the pipe " + pipeName);
+        server = served.get();
+        sink = std::move(served);
+    } else if (!pipeName.empty()) {
         HANDLE pipe = ServePipe(pipeName);
         if (pipe == INVALID_HANDLE_VALUE) return Fail("cannot serve the pipe " + pipeName);
         sink = std::make_unique<PipeSink>(pipe, linger);
@@ -246,6 +419,23 @@ int main(int argc, char** argv) {
             std::vector<std::string> more;
             for (std::string w; in >> w;) more.push_back(w);
             if (more.empty()) continue;
+            if (more[0] == "stale" || more[0].rfind("unplug=", 0) == 0) {
+#ifdef _WIN32
+                uint32_t ms = 0;
+                if (server == nullptr) {
+                    std::fprintf(stderr, "orbsend: %s needs a pipe (nothing done)\n", more[0].c_str());
+                } else if (more[0] == "stale") {
+                    server->StaleNext();
+                } else if (ParseDurationMs(more[0].substr(7), ms)) {
+                    server->Unplug(ms);
+                } else {
+                    std::fprintf(stderr, "orbsend: bad duration in %s (nothing done)\n", more[0].c_str());
+                }
+#else
+                std::fprintf(stderr, "orbsend: %s needs a pipe (nothing done)\n", more[0].c_str());
+#endif
+                continue;
+            }
             const PressScript presses = BuildPressScript(more, 3 - lastVariant);
             if (!presses.error.empty()) {
                 std::fprintf(stderr, "orbsend: %s (nothing sent)\n", presses.error.c_str());

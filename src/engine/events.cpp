@@ -150,6 +150,11 @@ void PressEngine::OnCodeComplete() {
     rx.valueCount = 0;
     if (!received) return;
 
+    if (const uint32_t sleeps = rx.sleeps.load(); sleeps != sleepsSeen_) {
+        sleepsSeen_ = sleeps;
+        timing = ButtonTiming{};
+    }
+
     // The actions below never run under the map's lock.
     int variants[kButtonCount] = {};
     MatchReceivedCode(*received, variants);
@@ -162,6 +167,10 @@ void PressEngine::OnCodeComplete() {
             decision == RepeatDecision::NewPress || decision == RepeatDecision::AfterPause;
         if (ProfileHoldFrame(id, newPress)) continue;
         if (decision == RepeatDecision::Swallowed) break;
+        if (uint32_t since = 0; id == Power && WithinResumeGuard(TickNow(), since)) {
+            TraceStep([&] { return "ignored: " + SecondsText(since) + " after resume"; });
+            continue;
+        }
         RemoteSettings* s = CurrentSettings();
         if (s == nullptr || s->ScreenSaverWakeupEnabled.load() != 0) ScreenSaverWakeUp();
         if (ButtonDispatcher(*this, id, variant)) continue;

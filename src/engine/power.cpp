@@ -72,8 +72,12 @@ int PowerAction(int32_t button) {
             // it before the computer sleeps. What the receiver queued while it slept
             // belongs to nobody.
             TraceShowNow();
-            if (power->SetSystemPowerState(mode == kPowerStandby, true))
+            // The return is a resume like any other, whether or not the main window has heard
+            // of it yet.
+            if (power->SetSystemPowerState(mode == kPowerStandby, true)) {
                 DiscardPendingInput();
+                ReceiverResumed();
+            }
             break;
         case kPowerShutdown:
             TraceAction(TraceKind::ShutDown);

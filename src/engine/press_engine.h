@@ -15,7 +15,8 @@
 
 class PressEngine final : public CodeSink {
 public:
-    explicit PressEngine(IrReceiver& receiver) : receiver_(receiver) {}
+    explicit PressEngine(IrReceiver& receiver)
+        : receiver_(receiver), sleepsSeen_(receiver.sleeps.load()) {}
     PressEngine(const PressEngine&) = delete;
     PressEngine& operator=(const PressEngine&) = delete;
 
@@ -34,6 +35,9 @@ public:
 
 private:
     IrReceiver& receiver_;
+    // The receiver's count of suspends and resumes when the last code came: a press in
+    // progress when the computer went to sleep is over, whatever the tick count says.
+    uint32_t sleepsSeen_;
 };
 
 // The engine the program's callbacks without a context of their own reach (the main

@@ -34,7 +34,8 @@ constexpr uint32_t kMouseRightUp = 0x10;
 namespace wm {
 constexpr uint32_t NULLMSG = 0x0000, SETFOCUS = 0x0007, CLOSE = 0x0010, QUERYENDSESSION = 0x0011,
                    ENDSESSION = 0x0016, COMMAND = 0x0111, SYSCOMMAND = 0x0112,
-                   TIMER = 0x0113, APPCOMMAND = 0x0319, USER = 0x0400, LBUTTONUP = 0x0202,
+                   TIMER = 0x0113, POWERBROADCAST = 0x0218, APPCOMMAND = 0x0319,
+                   USER = 0x0400, LBUTTONUP = 0x0202,
                    RBUTTONUP = 0x0205;
 }
 constexpr uint32_t kScScreenSave = 0xF140;

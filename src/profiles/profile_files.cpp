@@ -16,6 +16,7 @@
 #include "profiles/catalogue.h"
 #include "profiles/handler_memory.h"
 #include "profiles/profile_model.h"
+#include "receiver/receiver.h"
 #include "receiver/remote_button.h"
 #include "state/messages.h"
 #include "state/trace.h"
@@ -217,6 +218,8 @@ struct ProfileHoldWait {
     const ProfileAction* hold = nullptr;
     uint32_t start = 0;
     uint32_t lastSeen = 0;
+    int32_t frames = 1;
+    uint32_t sleeps = 0;  // the receiver's count of suspends and resumes at the start
     bool held = false;
 };
 
@@ -226,44 +229,62 @@ void StopHoldTimer() {
     if (UserInterface* ui = Os().ui) (void)ui->KillTimer(MainWindowHandle(), kProfileHoldTimer);
 }
 
-// The timer comes back when something may be due: the hold, or the end of a press whose
-// frames stop coming.
+// The timer comes back when the press may have ended: the release gap after its last frame.
 void ArmHoldTimerLocked(const ProfileHoldWait& wait, uint32_t now) {
     UserInterface* ui = Os().ui;
     if (ui == nullptr) return;
     const uint32_t sinceSeen = now - wait.lastSeen;
-    uint32_t next = sinceSeen > kProfileHoldReleaseMs ? 0 : kProfileHoldReleaseMs + 1 - sinceSeen;
-    if (!wait.held) {
-        const uint32_t since = now - wait.start, holdMs = static_cast<uint32_t>(wait.file->holdMs);
-        next = std::min(next, since >= holdMs ? 0 : holdMs - since);
-    }
+    const uint32_t next =
+        sinceSeen > kProfileHoldReleaseMs ? 0 : kProfileHoldReleaseMs + 1 - sinceSeen;
     (void)ui->SetTimer(MainWindowHandle(), kProfileHoldTimer, std::max(next, kProfileHoldPollMs));
 }
 
-// With the hold lock held: the hold action once the press has lasted hold_ms.
+// A press that went to sleep with the computer is over, and nothing of it runs after the
+// wake.
+bool SleptLocked(const ProfileHoldWait& wait) { return TheReceiver().sleeps.load() != wait.sleeps; }
+
+// With the hold lock held, for a frame of the press: the hold action, once the press has
+// lasted hold_ms. Only a frame shows that the press still goes on (the reader delivers
+// frames up to a read cycle late, so a timer could not tell a long press from a tap that
+// ended just before it), and a tap of up to kHoldShortestTapFrames frames never holds,
+// however late the reader saw its frames.
 void HoldIfDueLocked(ProfileHoldWait& wait, uint32_t now) {
-    if (wait.held || now - wait.start < static_cast<uint32_t>(wait.file->holdMs)) return;
+    const uint32_t lasted = now - wait.start;
+    if (wait.held || wait.frames <= kHoldShortestTapFrames ||
+        lasted < static_cast<uint32_t>(wait.file->holdMs))
+        return;
     wait.held = true;
     TraceStep([&] {
-        return Decided(*wait.file, Named(*wait.file, wait.hold->line) + " held " +
-                                       RemoteButtonName(wait.button) + " for " +
-                                       std::to_string(wait.file->holdMs) + " ms");
+        TraceFact fact = Decided(
+            *wait.file, Named(*wait.file, wait.hold->line) + " " + RemoteButtonName(wait.button) +
+                            " held: hold action after " + std::to_string(lasted) + " ms");
+        // The display says how long it took.
+        fact.number = static_cast<int32_t>(std::max<uint32_t>(lasted, 1));
+        return fact;
     });
     RunAction(*wait.hold, *wait.file);
 }
 
 // With the hold lock held: the press has ended; a press let go before hold_ms does what
-// the button does.
-void EndWaitLocked(std::shared_ptr<ProfileHoldWait>& slot) {
+// the button does. On a frame of the next press the trace of that code says so; on the
+// main window's timer, a line of its own.
+void EndWaitLocked(std::shared_ptr<ProfileHoldWait>& slot, bool onTimer = false) {
     const std::shared_ptr<ProfileHoldWait> wait = std::move(slot);
     slot.reset();
     StopHoldTimer();
     if (wait == nullptr || wait->held || wait->tap == nullptr) return;
-    TraceStep([&] {
-        return Decided(*wait->file, Named(*wait->file, wait->tap->line) + " " +
-                                        RemoteButtonName(wait->button) + " let go before " +
-                                        std::to_string(wait->file->holdMs) + " ms");
-    });
+    if (SleptLocked(*wait)) {
+        TraceStep([&] {
+            return RemoteButtonName(wait->button) + std::string(" before the sleep: forgotten");
+        });
+        return;
+    }
+    const std::string text = Named(*wait->file, wait->tap->line) + " " +
+                             RemoteButtonName(wait->button) + " let go: press action after " +
+                             std::to_string(TickNow() - wait->start) + " ms";
+    TraceStep([&] { return Decided(*wait->file, text); });
+    // The timer's record is the display's alone: the lines hear of it in one of its own.
+    if (onTimer) TraceTimedNote(text, "timer");
     RunAction(*wait->tap, *wait->file);
 }
 
@@ -277,6 +298,7 @@ void StartWait(const ProfileSnapshot& set, const ProfileFile& file, int32_t butt
     wait->tap = tap;
     wait->hold = hold;
     wait->start = wait->lastSeen = TickNow();
+    wait->sleeps = TheReceiver().sleeps.load();
     HandlerMemory& memory = HandlerMemoryInUse();
     std::lock_guard<std::mutex> lock(memory.holdLock);
     EndWaitLocked(memory.holdWait);
@@ -465,18 +487,20 @@ bool ProfileHoldFrame(int32_t button, bool newPress) {
     HandlerMemory& memory = HandlerMemoryInUse();
     std::lock_guard<std::mutex> lock(memory.holdLock);
     if (memory.holdWait == nullptr) return false;
-    if (newPress || memory.holdWait->button != button) {
+    if (newPress || memory.holdWait->button != button || SleptLocked(*memory.holdWait)) {
         EndWaitLocked(memory.holdWait);
         return false;
     }
     ProfileHoldWait& wait = *memory.holdWait;
     const uint32_t now = TickNow();
     wait.lastSeen = now;
-    if (wait.held || now - wait.start < static_cast<uint32_t>(wait.file->holdMs)) {
-        TraceStep([&] { return Named(*wait.file, 0) + " waits for the press to end"; });
-        return true;
-    }
+    ++wait.frames;
+    const bool heldBefore = wait.held;
     HoldIfDueLocked(wait, now);
+    if (wait.held == heldBefore) {
+        TraceStep([&] { return Named(*wait.file, 0) + " waits for the press to end"; });
+    }
+    ArmHoldTimerLocked(wait, now);
     return true;
 }
 
@@ -488,10 +512,9 @@ void ProfileHoldTimer() {
         return;
     }
     const uint32_t now = TickNow();
-    if (now - memory.holdWait->lastSeen > kProfileHoldReleaseMs) {
-        EndWaitLocked(memory.holdWait);
+    if (now - memory.holdWait->lastSeen > kProfileHoldReleaseMs || SleptLocked(*memory.holdWait)) {
+        EndWaitLocked(memory.holdWait, true);
         return;
     }
-    HoldIfDueLocked(*memory.holdWait, now);
     ArmHoldTimerLocked(*memory.holdWait, now);
 }

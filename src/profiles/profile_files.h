@@ -108,5 +108,12 @@ bool ProfileHoldFrame(int32_t button, bool newPress);
 // stopped coming has ended.
 void ProfileHoldTimer();
 constexpr uint32_t kProfileHoldPollMs = 10;  // the shortest period a timer has
-// No frame for this long: the button was let go (a held button repeats every 114 ms).
-constexpr uint32_t kProfileHoldReleaseMs = 250;
+// No frame for this long: the button was let go. A held button sends a frame every
+// 114 ms, but the reader polls (a read slice, then a 100 ms pause), so the engine sees
+// them up to a read cycle late: bench/release_gap_bench measured gaps of 100 to 204 ms
+// between the frames of one held press. 300 ms leaves room for Windows' coarser sleeps
+// (a 100 ms pause may last 115) and a busy machine.
+constexpr uint32_t kProfileHoldReleaseMs = 300;
+// Universal remotes send 3 or 4 frames for a tap: a press of this many frames or fewer is
+// never a hold.
+constexpr int32_t kHoldShortestTapFrames = 4;

@@ -1,6 +1,7 @@
 #include "receiver/receiver.h"
 
 #include <chrono>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -18,6 +19,7 @@ constexpr size_t kDiscardChunk = 1000;
 
 void CodeComplete() {
     IrReceiver& rx = TheReceiver();
+    rx.codesDelivered.fetch_add(1);
     std::shared_ptr<CodeSink> sink;
     {
         std::lock_guard<std::mutex> hold(rx.sinkLock);
@@ -32,6 +34,14 @@ void CodeComplete() {
 
 void SetAvailable(bool available) {
     if (void (*tell)(bool) = TheReceiver().availability.load()) tell(available);
+}
+
+void SetQuietlyAvailable(bool available) {
+    if (void (*tell)(bool) = TheReceiver().quietAvailability.load()) tell(available);
+}
+
+void Note(const std::string& text) {
+    if (void (*note)(const std::string&) = TheReceiver().note.load()) note(text);
 }
 
 int32_t StartupValue(const char* name) {
@@ -133,6 +143,110 @@ void ReaderEnds(WindowHandle mainWindow) {
     TheReceiver().readerStopped = 1;
 }
 
+bool InterfaceListed() {
+    DeviceInterfaceList list;
+    list.classGuid = kReceiverInterfaceClass;
+    return EnumerateInterfaces(list) > 0;
+}
+
+bool PowerEventPending(const IrReceiver& rx) {
+    return rx.asleep.load() != 0 || rx.resumes.load() != rx.recovery.handledResumes;
+}
+
+enum class PowerStep { Read, Lost, Stop };
+
+// Between two read cycles: sits out a suspend, and after a resume opens the receiver
+// again on the schedule, or reopens one that stays silent. Lost hands over to the
+// ordinary wait; Stop ends the reader.
+PowerStep FollowPowerEvents(IrReceiver& rx) {
+    IrReceiver::Recovery& r = rx.recovery;
+    for (;;) {
+        if (rx.readerRunning.load() == 0) return PowerStep::Stop;
+        if (rx.asleep.load() != 0) {
+            if (rx.handle.load() != nullptr) {
+                CloseReceiverHandle();
+                ForgetHalfCode(rx);
+                SetQuietlyAvailable(false);
+                Note("suspend: receiver closed, reading stopped until the resume");
+            }
+            r.reopening = r.watching = false;
+            const uint32_t now = TickNow();
+            if (!r.sittingOut) {
+                r.sittingOut = true;
+                r.awakeWhileAsleep = 0;
+            } else if (now - r.lastAsleepTick < 10 * kReadPauseMs) {
+                r.awakeWhileAsleep += now - r.lastAsleepTick;
+            } else {
+                r.awakeWhileAsleep = 0;  // the computer slept in between
+            }
+            r.lastAsleepTick = now;
+            if (r.awakeWhileAsleep >= kMissedResumeMs) {
+                Note("no resume notice " + SecondsText(r.awakeWhileAsleep) +
+                     " after the suspend: reading again");
+                ReceiverResumed();
+                continue;
+            }
+            SleepMs(kReadPauseMs);
+            continue;
+        }
+        r.sittingOut = false;
+        const uint32_t resumes = rx.resumes.load();
+        if (resumes != r.handledResumes) {
+            r.handledResumes = resumes;
+            r.resumeTick = rx.resumeTick.load();
+            r.reopening = true;
+            r.watching = false;
+            r.attempts = 0;
+            // A handle from before the sleep is not trusted, even one that still reads.
+            CloseReceiverHandle();
+            ForgetHalfCode(rx);
+            SetQuietlyAvailable(false);
+            Note("resume: reopening the receiver");
+        }
+        const uint32_t now = TickNow();
+        const uint32_t sinceResume = now - r.resumeTick;
+        if (r.watching && sinceResume >= kStaleWatchMs) r.watching = false;
+        const bool due = r.attempts == 0 || now - r.lastAttempt >= ReopenDelayMs(r.attempts);
+        if (r.reopening && rx.handle.load() != nullptr) {
+            // The ordinary wait found it meanwhile.
+        } else if ((r.reopening || r.watching) && due) {
+            ++r.attempts;
+            r.lastAttempt = now;
+            if (!OpenReceiver()) {
+                if (!InterfaceListed()) {
+                    Note("receiver not found " + SecondsText(sinceResume) +
+                         " after resume: waiting for it");
+                    r.watching = false;
+                    r.reopening = true;
+                    return PowerStep::Lost;
+                }
+                Note("receiver did not open " + SecondsText(sinceResume) +
+                     " after resume; next try in " + SecondsText(ReopenDelayMs(r.attempts)));
+                r.reopening = true;
+                r.watching = false;
+                SleepMs(kReadPauseMs);
+                continue;
+            }
+            if (!r.reopening) {
+                Note("receiver silent " + SecondsText(sinceResume) + " after resume: reopened");
+                return PowerStep::Read;
+            }
+        } else if (r.reopening) {
+            SleepMs(kReadPauseMs);
+            continue;
+        } else {
+            return PowerStep::Read;
+        }
+        // Opened after the resume: what it queued while the computer slept belongs to
+        // nobody.
+        DiscardPendingInput();
+        r.reopening = false;
+        r.watching = true;
+        Note("receiver reopened " + SecondsText(sinceResume) + " after resume");
+        return PowerStep::Read;
+    }
+}
+
 }  // namespace
 
 IrReceiver& TheReceiver() {
@@ -227,6 +341,12 @@ int ReaderThread(WindowHandle mainWindow) {
     }
     IrReceiver& rx = TheReceiver();
     for (;;) {
+        const PowerStep next = FollowPowerEvents(rx);
+        if (next == PowerStep::Stop) {
+            TheReceiver().readerStopped = 1;
+            return 0;
+        }
+        if (next == PowerStep::Lost) break;
         TheReceiver().readerStopped = 0;
         SetAvailable(true);
         const uint32_t t0 = TickNow();
@@ -249,7 +369,12 @@ int ReaderThread(WindowHandle mainWindow) {
             }
             if (r.status == ReadStatus::NoData) break;
             failureForgiven = false;
-            if (UnpackByte(rx, b)) CodeComplete();
+            rx.recovery.watching = false;
+            if (UnpackByte(rx, b)) {
+                CodeComplete();
+                // What follows a suspend or resume noticed meanwhile is not read on.
+                if (PowerEventPending(rx)) break;
+            }
             if (TickNow() - t0 >= kReadSliceMs) break;
             r = ReadInto(&b, 1);
         }
@@ -310,12 +435,63 @@ void DiscardPendingInput() {
 
 void SetFirstRunHook(FirstRunHook hook) { TheReceiver().firstRunHook = hook; }
 
+uint32_t ReopenDelayMs(uint32_t attempt) {
+    constexpr uint32_t kSchedule[] = {500, 1000, 2000, 5000, 10000};
+    constexpr uint32_t kThenEvery = 30000;
+    if (attempt == 0) return 0;
+    return attempt <= std::size(kSchedule) ? kSchedule[attempt - 1] : kThenEvery;
+}
+
+void ReceiverSuspending() {
+    IrReceiver& rx = TheReceiver();
+    std::lock_guard<std::mutex> hold(rx.sleepLock);
+    if (rx.asleep.exchange(1) == 0) rx.sleeps.fetch_add(1);
+}
+
+void ReceiverResumed() {
+    IrReceiver& rx = TheReceiver();
+    std::lock_guard<std::mutex> hold(rx.sleepLock);
+    const uint32_t now = TickNow();
+    const bool wasAsleep = rx.asleep.load() != 0;
+    if (!wasAsleep && rx.resumes.load() != 0 && now - rx.resumeTick.load() < kResumeMergeMs)
+        return;
+    // The tick before the count: the reader reads the count first.
+    rx.resumeTick = now;
+    rx.resumes.fetch_add(1);
+    rx.sleeps.fetch_add(1);
+    rx.asleep = 0;
+}
+
+void ReceiverDisplayState(bool on, bool sleepsWithDisplay) {
+    IrReceiver& rx = TheReceiver();
+    if (!sleepsWithDisplay) return;
+    if (!on) {
+        if (rx.displayOff.exchange(1) == 0) rx.codesAtDisplayOff = rx.codesDelivered.load();
+        return;
+    }
+    if (rx.displayOff.exchange(0) == 0) return;
+    if (rx.codesDelivered.load() == rx.codesAtDisplayOff.load()) ReceiverResumed();
+}
+
+bool WithinResumeGuard(uint32_t now, uint32_t& sinceMs) {
+    const IrReceiver& rx = TheReceiver();
+    if (rx.resumes.load() == 0) return false;
+    sinceMs = now - rx.resumeTick.load();
+    return sinceMs < kPowerGuardMs;
+}
+
+std::string SecondsText(uint32_t ms) {
+    return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " s";
+}
+
 void SetReceiverLinks(const ReceiverLinks& links) {
     {
         std::lock_guard<std::mutex> hold(TheReceiver().sinkLock);
         TheReceiver().codeSink = links.codeSink;
     }
     TheReceiver().availability = links.availability;
+    TheReceiver().quietAvailability = links.quietAvailability;
+    TheReceiver().note = links.note;
     TheReceiver().startupValue = links.startupValue;
     TheReceiver().showPluginWait = links.showPluginWait;
 }

@@ -48,6 +48,8 @@ struct IrReceiver {
     std::mutex sinkLock;
     std::shared_ptr<CodeSink> codeSink;  // guarded by sinkLock
     std::atomic<void (*)(bool)> availability{nullptr};
+    std::atomic<void (*)(bool)> quietAvailability{nullptr};
+    std::atomic<void (*)(const std::string&)> note{nullptr};
     std::atomic<int32_t (*)(const char*)> startupValue{nullptr};
     std::atomic<void (*)(WindowHandle)> showPluginWait{nullptr};
     std::atomic<FirstRunHook> firstRunHook{nullptr};
@@ -61,6 +63,33 @@ struct IrReceiver {
     // Starting and stopping the threads: once stopping, nothing starts them again.
     std::mutex startLock;
     bool stopping = false;  // guarded by startLock
+
+    // Suspend and resume as the main window hears of them; the reader acts on them at
+    // its next step, so the window procedure never waits for the device.
+    std::atomic<int32_t> asleep{0};
+    std::atomic<uint32_t> resumes{0};     // resumes acted on so far
+    std::atomic<uint32_t> resumeTick{0};  // when the latest was noticed
+    // Bumped by every suspend and resume: a press in progress across one is forgotten.
+    std::atomic<uint32_t> sleeps{0};
+    std::atomic<uint32_t> codesDelivered{0};
+    std::atomic<int32_t> displayOff{0};
+    std::atomic<uint32_t> codesAtDisplayOff{0};
+    std::mutex sleepLock;  // orders the notices of the main thread and the Power button
+
+    // The reader's own progress through a resume (the reader thread only; it outlives a
+    // reader that lost the receiver, so the next one carries on).
+    struct Recovery {
+        uint32_t handledResumes = 0;
+        uint32_t resumeTick = 0;
+        bool reopening = false;  // since the resume, until the receiver opens
+        bool watching = false;   // opened after a resume, and silent since
+        uint32_t attempts = 0;
+        uint32_t lastAttempt = 0;
+        // Time the reader has seen pass awake since the suspend notice.
+        bool sittingOut = false;
+        uint32_t lastAsleepTick = 0;
+        uint32_t awakeWhileAsleep = 0;
+    } recovery;
 
     ~IrReceiver();
 };
@@ -110,6 +139,46 @@ void DiscardPendingInput();
 
 void SetFirstRunHook(FirstRunHook hook);
 
+// Sleep and resume. A handle kept across a sleep may fail, or worse, go on reading
+// without error and deliver nothing, and the receiver may have queued the presses made
+// meanwhile (the one that woke the computer among them). So on suspend the reader closes
+// the receiver and reads nothing; on resume it opens it again, throws away whatever was
+// queued, and tries again on a widening schedule (ReopenDelayMs) while the open fails.
+// A receiver interface that is no longer listed is left to the ordinary wait.
+//
+// A receiver that opens after a resume but stays silent is reopened on the same schedule,
+// until it delivers its first byte or kStaleWatchMs have passed since the resume: a
+// silent receiver cannot be told from an idle one, so reopening is confined to the time
+// right after a resume, when a stale handle is likely and a reopen costs nothing.
+constexpr uint32_t kStaleWatchMs = 10 * 60 * 1000;
+// A resume notice this soon after the last one, with no suspend between, is the same
+// wake: the system sends both "resumed automatically" and "resumed by the user", and
+// the Power button's own standby reports its return too.
+constexpr uint32_t kResumeMergeMs = 10000;
+// The Power button does nothing this long after a resume: the press that woke the
+// computer must not send it back to sleep.
+constexpr uint32_t kPowerGuardMs = 3000;
+// A suspend notice whose resume never comes would leave the remote dead: once the reader
+// has seen this much time pass awake (its pauses ending on time, which they do not across
+// a sleep) since the notice, it reads again as after a resume.
+constexpr uint32_t kMissedResumeMs = 30000;
+
+// The wait after the n-th open attempt (n from 1) before the next: 0.5, 1, 2, 5, 10 s,
+// then 30 s.
+uint32_t ReopenDelayMs(uint32_t attempt);
+// From the main window (and the Power button's standby, once it returns).
+void ReceiverSuspending();
+void ReceiverResumed();
+// The console display went off or on. Where the system sleeps with its display
+// (modern standby, which sends no suspend notice), the display coming back on counts as
+// a resume, unless the receiver delivered a code while it was off: that press is what
+// lit it, so the receiver plainly works.
+void ReceiverDisplayState(bool on, bool sleepsWithDisplay);
+// True while the Power button is to be ignored; sinceMs is the time since the resume.
+bool WithinResumeGuard(uint32_t now, uint32_t& sinceMs);
+// "1.4 s".
+std::string SecondsText(uint32_t ms);
+
 // What the receiver hands to the layers above it, installed at start-up by the shell
 // (ConnectShellLinks): each complete code to the sink (the press engine), whether the
 // receiver is available (the tray icon), the start-up values it consults (InstallJustRan,
@@ -118,6 +187,11 @@ void SetFirstRunHook(FirstRunHook hook);
 struct ReceiverLinks {
     std::shared_ptr<CodeSink> codeSink;
     void (*availability)(bool available) = nullptr;
+    // The same for what sleep does to the receiver: the icon follows, nobody is told.
+    void (*quietAvailability)(bool available) = nullptr;
+    // A line for the trace about the receiver itself (a resume, a reopen), from the
+    // reader thread.
+    void (*note)(const std::string& text) = nullptr;
     int32_t (*startupValue)(const char* name) = nullptr;
     void (*showPluginWait)(WindowHandle mainWindow) = nullptr;
 };

@@ -103,12 +103,16 @@ std::string TimeOfDay(std::chrono::system_clock::time_point when) {
     using namespace std::chrono;
     const std::time_t seconds = system_clock::to_time_t(when);
     const auto ms = duration_cast<milliseconds>(when.time_since_epoch()).count() % 1000;
-    // Only the thread that processes codes formats records.
-    const std::tm* local = std::localtime(&seconds);
+    // The main window's timer writes notes too: a conversion of this thread's own.
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &seconds) != 0) return "--:--:--.---";
+#else
+    if (localtime_r(&seconds, &local) == nullptr) return "--:--:--.---";
+#endif
     char buffer[32];
-    if (local == nullptr) return "--:--:--.---";
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d.%03d", local->tm_hour, local->tm_min,
-                  local->tm_sec, static_cast<int>(ms < 0 ? 0 : ms));
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min,
+                  local.tm_sec, static_cast<int>(ms < 0 ? 0 : ms));
     return buffer;
 }
 
@@ -193,6 +197,8 @@ void SetTraceRecordOutput(TraceRecordOutput output) { Board().recordOutput = out
 
 void SetTraceOutput(TraceOutput output) { Board().output = output; }
 
+void SetTraceNoteOutput(TraceNoteOutput output) { Board().noteOutput = output; }
+
 void SetTraceClock(const TraceClock& clock) {
     Board().wall = clock.wall;
     Board().micros = clock.micros;
@@ -251,6 +257,18 @@ void CodeTrace::MatchSlow(int32_t button, int32_t variant, RepeatDecision decisi
     record_->presses.push_back(std::move(press));
 }
 
+void TraceTimedNote(const std::string& text, const char* source) {
+    if (!Board().linesOn.load(std::memory_order_relaxed)) return;
+    const TraceNoteOutput output = Board().noteOutput.load();
+    if (output == nullptr) return;
+    try {
+        // The outlet escapes what it says.
+        output(TimeOfDay(WallNow()) + " | " + text + " | " + source);
+    } catch (...) {
+        // As with a code's line: lost, and nothing else.
+    }
+}
+
 std::string FormatTraceRecord(const TraceRecord& record) {
     std::string line = TimeOfDay(record.when);
     if (record.presses.empty()) {
@@ -262,7 +280,8 @@ std::string FormatTraceRecord(const TraceRecord& record) {
         line += " | ";
         line += RemoteButtonName(p.button);
         line += " variant " + std::to_string(p.variant) + ": " + DecisionText(p.decision);
-        if (p.decision == RepeatDecision::Swallowed) continue;
+        // A swallowed repeat that still acted (a hold action) says what it did.
+        if (p.decision == RepeatDecision::Swallowed && p.actions.empty()) continue;
         const std::string steps = JoinFacts(p.steps, ", then ");
         const std::string actions = JoinFacts(p.actions, "; ");
         line += " | " + (steps.empty() ? std::string("no step") : steps);

@@ -68,7 +68,8 @@ enum class TraceKind : uint8_t {
     NoDefaultKey,
     Elevated,            // unlined; name: the program in front, which runs as administrator
     Profile,             // name: the file and line that decided, as the line says it;
-                         // shownName: the program the file names
+                         // shownName: the program the file names; number: for a hold
+                         // action, how long the press had lasted in ms, else 0
     Note,                // name: what happened, as the line says it (steps and actions that
                          // tell the display nothing)
     // Actions
@@ -140,6 +141,16 @@ void SetTraceShown(bool shown);
 using TraceOutput = void (*)(const std::string& line);
 void SetTraceOutput(TraceOutput output);
 
+// Receives the lines about something other than a code (the shell's TraceNote, which
+// says each once to the log and the viewers); from any thread.
+using TraceNoteOutput = void (*)(const std::string& line);
+void SetTraceNoteOutput(TraceNoteOutput output);
+// A line of its own rather than a code's, while the lines are wanted, from any thread:
+// "21:04:05.123 | receiver reopened 1.4 s after resume | receiver", the last field saying
+// what spoke (the receiver, the main window's timer). Nothing is kept for later: an event
+// nobody watched has passed.
+void TraceTimedNote(const std::string& text, const char* source);
+
 struct TraceRecord;
 // Receives every finished record while the records are shown, on the reader thread,
 // before its line is made; it must not block.
@@ -168,6 +179,7 @@ struct Switchboard {
     bool recordsShown = false;
     std::atomic<TraceOutput> output{nullptr};
     std::atomic<TraceRecordOutput> recordOutput{nullptr};
+    std::atomic<TraceNoteOutput> noteOutput{nullptr};
     // Null: the real clocks.
     std::atomic<std::chrono::system_clock::time_point (*)()> wall{nullptr};
     std::atomic<uint64_t (*)()> micros{nullptr};

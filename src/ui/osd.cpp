@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "receiver/receiver.h"
 #include "receiver/remote_button.h"
 #include "state/settings.h"
 #include "state/trace.h"
@@ -190,8 +191,13 @@ std::optional<OsdPanel> Words(const TracePress& p) {
         return Just((typed ? "Typed " + Letter(*typed) + kDot : std::string()) + "Letter " +
                     Letter(*chosen));
     }
-    if (const TraceFact* file = Last(steps, TraceKind::Profile); file && did)
+    if (const TraceFact* file = Last(steps, TraceKind::Profile); file && did) {
+        // A hold action: the button was held, and this long.
+        if (file->number > 0)
+            return Just(name + " held " + SecondsText(static_cast<uint32_t>(file->number)) + kDot +
+                        file->shownName);
         return Just(name + kDot + file->shownName);
+    }
     // The warning has just said so in its own window.
     if (Last(steps, TraceKind::UnsupportedWarning)) return std::nullopt;
     if (Last(steps, TraceKind::DefaultKey)) {
@@ -233,7 +239,9 @@ std::optional<OsdPanel> OsdPanelFor(const TraceRecord& record) {
     // One code can match more than one button; the last one taken speaks for it.
     for (size_t i = record.presses.size(); i-- > 0;) {
         const TracePress& p = record.presses[i];
-        if (p.decision != RepeatDecision::Swallowed) return Words(p);
+        // A repeat the filter swallowed may still have acted (a hold action fires on a
+        // frame of the press, whatever the filter makes of it).
+        if (p.decision != RepeatDecision::Swallowed || !p.actions.empty()) return Words(p);
     }
     return std::nullopt;
 }

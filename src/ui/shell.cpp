@@ -175,6 +175,16 @@ void OnTaskbarCreated(ShellHost& host) {
     }
 }
 
+void OnPowerBroadcast(uint32_t event) {
+    switch (event) {
+        case kPbtSuspend: ReceiverSuspending(); break;
+        case kPbtResumeCritical:
+        case kPbtResumeSuspend:
+        case kPbtResumeAutomatic: ReceiverResumed(); break;
+        default: break;
+    }
+}
+
 ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LParam lParam,
                           MessageId taskbarCreated) {
     using namespace wm;
@@ -252,6 +262,9 @@ ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LPa
                 case kProfilePollTimer: host.PollProfiles(); return Handled();
                 default: return ShellReply{};
             }
+        case POWERBROADCAST:
+            OnPowerBroadcast(static_cast<uint32_t>(wParam));
+            return Handled(1);
         case QUERYENDSESSION: (void)host.SaveModified(); return Handled(1);
         case ENDSESSION:
             if (wParam != 0) host.CloseDocument();
@@ -292,13 +305,16 @@ namespace {
 
 // The receiver's comings and goings after it was first seen, as balloons.
 void ReceiverAvailability(bool available) {
-    const int32_t before = TheTrayIcon().State();
     TheTrayIcon().SetState(available ? TrayAvailable : TrayNotAvailable);
-    if (TheTrayIcon().State() == before) return;
-    if (available && TheTrayIcon().FirstArrival()) return;  // start-up: nothing to say
-    if (!available && before != TrayAvailable) return;
+    if (!TheTrayIcon().Announce(available)) return;
     if (ReadSettingsKeyValue("ReceiverNotifications", 1) == 0) return;
     Notice(available ? kReceiverConnectedNotice : kReceiverRemovedNotice);
+}
+
+// The receiver closed for a sleep and opened again after it: the icon tells the truth,
+// a balloon would only tell of the sleep.
+void QuietReceiverAvailability(bool available) {
+    TheTrayIcon().SetState(available ? TrayAvailable : TrayNotAvailable);
 }
 
 void ShowNoticeInTray(const std::string& text) { (void)TheTrayIcon().ShowBalloon(text); }
@@ -311,6 +327,8 @@ void ConnectShellLinks(std::shared_ptr<CodeSink> codeSink) {
     ReceiverLinks links;
     links.codeSink = std::move(codeSink);
     links.availability = &ReceiverAvailability;
+    links.quietAvailability = &QuietReceiverAvailability;
+    links.note = [](const std::string& text) { TraceTimedNote(text, "receiver"); };
     links.startupValue = &ReadStartupValue;
     links.showPluginWait = [](WindowHandle mainWindow) {
         if (Desktop* desktop = Os().desktop)

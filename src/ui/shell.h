@@ -136,6 +136,15 @@ void FirstRunSteps(WindowHandle mainWindow);
 // takes.
 void OnTaskbarCreated(ShellHost& host);
 
+// WM_POWERBROADCAST's events: the computer is about to sleep, or has woken (after a
+// sleep it could not announce, at the user's return, or on its own).
+constexpr uint32_t kPbtSuspend = 0x4, kPbtResumeCritical = 0x6, kPbtResumeSuspend = 0x7,
+                   kPbtResumeAutomatic = 0x12, kPbtPowerSettingChange = 0x8013;
+// The suspends and resumes the main window hears of, to the receiver; the same whether
+// they come as WM_POWERBROADCAST or through RegisterSuspendResumeNotification, and
+// harmless when both tell of one sleep.
+void OnPowerBroadcast(uint32_t event);
+
 // What the frame's window procedure does with one message.
 struct ShellReply {
     bool handled = false;      // false: only the default processing

@@ -243,6 +243,7 @@ void OpenLog() {
 void StartTrace(bool logAsked, TraceViewers* viewers) {
     g_outlets.viewers = viewers;
     SetTraceOutput(&Deliver);
+    SetTraceNoteOutput(&TraceNote);
     if (logAsked) OpenLog();
     UpdateWatched();
 }
@@ -250,6 +251,7 @@ void StartTrace(bool logAsked, TraceViewers* viewers) {
 void StopTrace() {
     SetTraceWatched(false);
     SetTraceOutput(nullptr);
+    SetTraceNoteOutput(nullptr);
     g_outlets.viewers = nullptr;
     g_outlets.viewerCount = 0;
     std::lock_guard<std::mutex> hold(g_outlets.logLock);

@@ -73,6 +73,13 @@ bool TrayIcon::ShowBalloon(const std::string& text) {
     return port->Notify(NotifyIcon::Op::Modify, data);
 }
 
+bool TrayIcon::Announce(bool available) {
+    const int32_t now = available ? 1 : 0;
+    if (!available && announced_.load() == kNothingAnnounced) return false;
+    const int32_t before = announced_.exchange(now);
+    return before != kNothingAnnounced && before != now;
+}
+
 TrayIcon& TheTrayIcon() {
     static TrayIcon icon;
     return icon;

@@ -33,10 +33,11 @@ public:
     // A balloon over the shown icon, titled "Orbiscope Remote"; false while hidden.
     bool ShowBalloon(const std::string& text);
 
-    // The receiver's first arrival is the start-up, not news for a balloon: true only
-    // the first time since the links were connected.
-    bool FirstArrival() { return !receiverSeen_.exchange(true); }
-    void ForgetArrivals() { receiverSeen_ = false; }
+    // Records what the user now knows of the receiver; true when that is news for a
+    // balloon. The first arrival is the start-up, not news; a change the user was never
+    // told of (sleep closes the receiver quietly) makes its undoing no news either.
+    bool Announce(bool available);
+    void ForgetArrivals() { announced_ = kNothingAnnounced; }
     // After the taskbar comes back, adding the icon again is tried a limited number of
     // times.
     int32_t NextRestoreAttempt() { return ++restoreAttempts_; }
@@ -47,7 +48,8 @@ private:
 
     std::atomic<int32_t> state_{TrayHidden};
     std::atomic<WindowHandle> window_{0};
-    std::atomic<bool> receiverSeen_{false};
+    static constexpr int32_t kNothingAnnounced = -1;
+    std::atomic<int32_t> announced_{kNothingAnnounced};
     std::atomic<int32_t> restoreAttempts_{0};
 };
 

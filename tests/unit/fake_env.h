@@ -36,6 +36,13 @@ struct FakeEnv {
 
     FakeEnv() : savedSettings(CurrentSettings()) {
         clock.now = 100000;
+        // A process that has never slept.
+        IrReceiver& rx = TheReceiver();
+        rx.asleep = 0;
+        rx.resumes = 0;
+        rx.resumeTick = 0;
+        rx.displayOff = 0;
+        rx.recovery = IrReceiver::Recovery{};
         input.desktop = &desktop;
         platform.clock = &clock;
         platform.input = &input;

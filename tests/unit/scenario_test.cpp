@@ -335,6 +335,8 @@ public:
         SetNoticeSink(&SeeNotice);
         SetTraceClock(TraceClock{nullptr, &StepMicros});
         SetTraceOutput(&SeeLine);
+        // What a timer did that no code's line tells: a note of its own.
+        SetTraceNoteOutput(&SeeLine);
         SetTraceWatched(true);
     }
     ~Machine() {
@@ -342,6 +344,7 @@ public:
         SetProfilesElevated(false);
         SetTraceWatched(false);
         SetTraceOutput(nullptr);
+        SetTraceNoteOutput(nullptr);
         SetTraceClock(TraceClock{});
         SetNoticeSink(nullptr);
         SetMainWindowHandle(savedMain);

@@ -446,6 +446,19 @@ TEST_F(TraceTest, LogDeletedWhileHeldStartsANewFile) {
     EXPECT_TRUE(g_notices.empty());
 }
 
+// A line of the receiver's or a timer's own reaches the log as the session's notes do,
+// escaped, but only while someone watches: an event nobody saw is not kept for later.
+TEST_F(TraceTest, TimedNotesReachTheLogOnlyWhileWatched) {
+    SetTraceWatched(false);
+    StartTrace(false, nullptr);
+    TraceTimedNote("receiver reopened 0.5 s after resume", "receiver");
+    OpenTraceLogOnRequest();
+    TraceTimedNote("C:\\x let go", "timer");
+    const std::string text = files.files[TraceLogPath()];
+    EXPECT_EQ(text.find("after resume"), std::string::npos) << text;
+    EXPECT_NE(text.find(" | C:\\\\x let go | timer\r\n"), std::string::npos) << text;
+}
+
 // Elevated, the log would follow a link the user's unelevated programs can plant in its
 // folder. It stays off, without a balloon; the first viewer to attach is told, once.
 TEST_F(TraceTest, LogStaysOffWhileElevatedAndTheViewersAreToldOnce) {

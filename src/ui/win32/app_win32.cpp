@@ -28,6 +28,7 @@
 #include "ui/trace_output.h"
 #include "ui/tray_icon.h"
 #include "ui/win32/osd_window.h"
+#include "ui/win32/power_notices.h"
 #include "ui/win32/settings_window.h"
 #include "ui/win32/trace_pipe.h"
 #include "volume/volume.h"
@@ -109,6 +110,7 @@ public:
         auto* self = reinterpret_cast<CMainFrame*>(GetWindowLongPtrA(h, GWLP_USERDATA));
         if (self == nullptr) return DefWindowProcA(h, m, wp, lp);
         if (m == WM_NCDESTROY) {
+            self->powerNotices_.Unregister();
             SetWindowLongPtrA(h, GWLP_USERDATA, 0);
             self->hwnd_ = nullptr;
             SetMainWindowHandle(0);
@@ -195,6 +197,13 @@ private:
             if (settings_) settings_->Focus();
             return 0;
         }
+        // The one power broadcast whose lParam points at data: read here, where the
+        // structure is known.
+        if (m == WM_POWERBROADCAST && wp == PBT_POWERSETTINGCHANGE) {
+            bool on = false;
+            if (ConsoleDisplayState(lp, on)) ReceiverDisplayState(on, sleepsWithDisplay_);
+            return TRUE;
+        }
         const ShellReply reply =
             OnShellMessage(*this, m, wp, static_cast<LParam>(lp), taskbarCreated_);
         if (!reply.handled || reply.thenDefault) return DefWindowProcA(hwnd_, m, wp, lp);
@@ -204,6 +213,8 @@ private:
     void OnCreate() {
         SetMainWindowHandle(Frame());
         taskbarCreated_ = RegisterWindowMessageA(kTaskbarCreatedMessage);
+        sleepsWithDisplay_ = PowerNotices::SleepsWithDisplay();
+        powerNotices_.Register(hwnd_);
         TheTrayIcon().SetWindow(Frame());
         UserInterface* ui = Os().ui;
         if (ui != nullptr) {
@@ -228,6 +239,8 @@ private:
     bool documentClosed_ = false;
     UINT taskbarCreated_ = 0;
     ProfileWatch* profiles_ = nullptr;
+    PowerNotices powerNotices_;
+    bool sleepsWithDisplay_ = false;
 };
 
 // The host the shell's exit sequence sees: the frame is gone by then.
