@@ -275,8 +275,45 @@ FunctionEnd
 !insertmacro REMOVE_MADE_FOLDERS ""
 !insertmacro REMOVE_MADE_FOLDERS "un."
 
+; The shipped profile files the install log in $INSTDIR names ("profile|<name>"): only
+; those, so a file an administrator added to Profiles stays, and a file a later version
+; no longer ships does not linger after an update.
+!macro REMOVE_LISTED_PROFILES un
+Function ${un}RemoveListedProfiles
+  ClearErrors
+  FileOpen $R7 "$INSTDIR\${INSTALL_LOG}" r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $R7 $R5
+      ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      ${TrimNewLines} "$R5" $R5
+      StrCpy $R4 $R5 8
+      ${If} $R4 == "profile|"
+        StrCpy $R5 $R5 "" 8
+        Delete "$INSTDIR\Profiles\$R5"
+      ${EndIf}
+    ${Loop}
+    FileClose $R7
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro REMOVE_LISTED_PROFILES ""
+!insertmacro REMOVE_LISTED_PROFILES "un."
+
+; A shipped profile file, logged so that the uninstaller removes it and nothing else.
+!macro PLACE_PROFILE SOURCE NAME
+  File "/oname=$INSTDIR\Profiles\${NAME}" "${SOURCE}"
+  FileWriteUTF16LE $Log "profile|${NAME}$\r$\n"
+!macroend
+
 ; Removes what this setup installed and the folders it made, nothing of anyone else's.
 !macro REMOVE_FILES
+  !ifdef __UNINSTALL__
+    Call un.RemoveListedProfiles
+  !else
+    Call RemoveListedProfiles
+  !endif
   Delete "$INSTDIR\OrbiscopeRemote.exe"
   Delete "$INSTDIR\orbmonitor.exe"
   Delete "$INSTDIR\Docs\Kestrune.chm"
@@ -408,6 +445,12 @@ Function OpenInstallLog
   ${IfNot} ${FileExists} "$INSTDIR\Docs\*.*"
     CreateDirectory "$INSTDIR\Docs"
     FileWriteUTF16LE $Log "folder|$INSTDIR\Docs$\r$\n"
+  ${EndIf}
+  ; Made like the others, so it inherits the protection below: only administrators
+  ; change what the program reads as the shipped profiles.
+  ${IfNot} ${FileExists} "$INSTDIR\Profiles\*.*"
+    CreateDirectory "$INSTDIR\Profiles"
+    FileWriteUTF16LE $Log "folder|$INSTDIR\Profiles$\r$\n"
   ${EndIf}
   ExecWait '"$PLUGINSDIR\setuphelper.exe" protect "$R3"' $0
   ${If} $0 <> 0
@@ -717,6 +760,8 @@ Section "Orbiscope Remote" SecMain
 !if "${ARCH}" == "amd64"
   Call RemoveEarlierInstallation
 !endif
+  ; The earlier installation's shipped profiles go before its log is replaced.
+  Call RemoveListedProfiles
   Call OpenInstallLog
 
   SetOverwrite on
@@ -727,6 +772,7 @@ Section "Orbiscope Remote" SecMain
   File "/oname=Kestrune.chm" "${CHM}"
   File "${PROGRAM_DIR}/intro.exe"
   !insertmacro InstallHelpPages
+  !insertmacro InstallProfiles
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   FileClose $Log

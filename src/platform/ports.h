@@ -262,6 +262,38 @@ public:
     virtual bool Replace(const std::string& from, const std::string& to) = 0;
 };
 
+// Whole text files in one folder: the program's own and the user's files that it reads
+// as a set and the user edits. Paths are UTF-8.
+struct FolderEntry {
+    std::string name;        // within the folder
+    uint64_t size = 0;       // bytes
+    uint64_t lastWrite = 0;  // 100 ns units since 1601
+    bool operator==(const FolderEntry&) const = default;
+};
+
+class FolderFiles : public Port {
+public:
+    // The user's roaming application-data folder; "" when the system names none.
+    virtual std::string RoamingAppDataFolder() = 0;
+    // The plain files of the folder whose names end in `suffix` (without regard to case),
+    // in no particular order. Folders, links and other reparse points are left out, so
+    // nothing listed lies outside the folder. False, with nothing listed, when the folder
+    // is missing or cannot be read.
+    virtual bool List(const std::string& folder, const std::string& suffix,
+                      std::vector<FolderEntry>& out) = 0;
+    // At most maxBytes of the file. False when it cannot be read, or is a folder, a link
+    // or another reparse point.
+    virtual bool Read(const std::string& path, size_t maxBytes, std::string& out) = 0;
+    // Makes the folder and every missing folder above it; true when it exists afterwards.
+    virtual bool MakeFolders(const std::string& path) = 0;
+    enum class CreateStatus { Written, Exists, Failed };
+    // A new file with these bytes; a file of that name already there is left alone
+    // (Exists). A write that fails part-way leaves no file behind.
+    virtual CreateStatus WriteNew(const std::string& path, const std::string& bytes) = 0;
+    // Whether this process runs with an elevated (administrator's) token.
+    virtual bool ProcessElevated() = 0;
+};
+
 class ReceiverDevice;
 class Mixer;
 class EndpointVolume;
@@ -282,6 +314,7 @@ struct Platform {
     Mixer* mixer = nullptr;
     EndpointVolume* endpoint = nullptr;
     LocalFiles* files = nullptr;
+    FolderFiles* folders = nullptr;
 };
 
 // The process's ports.

@@ -14,6 +14,7 @@
 #include "state/notices.h"
 #include "state/settings_store.h"
 #include "state/trace.h"
+#include "ui/profile_watch.h"
 #include "ui/trace_output.h"
 #include "ui/tray_icon.h"
 #include "volume/volume.h"
@@ -240,6 +241,7 @@ ShellReply OnShellMessage(ShellHost& host, MessageId message, WParam wParam, LPa
                 case kLetterEntryTimer: LetterEntryTimer(); return Handled();
                 case kProfileHoldTimer: ProfileHoldTimer(); return Handled();
                 case kTrayRestoreTimer: RetryTrayRestore(host); return Handled();
+                case kProfilePollTimer: host.PollProfiles(); return Handled();
                 default: return ShellReply{};
             }
         case QUERYENDSESSION: (void)host.SaveModified(); return Handled(1);

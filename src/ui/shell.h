@@ -74,6 +74,9 @@ public:
 
     // The end of the process: the endpoint-volume object and COM.
     virtual void ReleaseEndpoint() = 0;
+
+    // The profile folders' timer: a changed file is read again.
+    virtual void PollProfiles() {}
 };
 
 // A host whose windows are gone: what the end of the process sees once the frame is

@@ -218,6 +218,8 @@ void TracePipeTaken() {
     if (g_outlets.logOn.load()) WriteLogLine(kTracePipeTakenLine);
 }
 
+void TraceNote(const std::string& line) { Deliver(EscapeControlCharacters(line)); }
+
 bool TraceLogOn() { return g_outlets.logOn.load(); }
 
 std::string TraceLogPath() {

@@ -112,6 +112,9 @@ void StartTrace(bool logAsked, TraceViewers* viewers);
 void StopTrace();
 // The pipe server, whenever a viewer comes or goes.
 void TraceViewerCountChanged(int32_t count);
+// A line of its own, not a press's (a profile file that cannot be used): to the viewers
+// and the log, when either is there, with its control characters escaped.
+void TraceNote(const std::string& line);
 bool TraceLogOn();
 // The log file's full path ("" before the log was opened).
 std::string TraceLogPath();

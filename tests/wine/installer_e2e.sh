@@ -63,6 +63,18 @@ for f in OrbiscopeRemote.exe orbmonitor.exe uninstall.exe Docs/Kestrune.chm Docs
     [ -s "$unix_inst/$f" ] || fail "missing $f"
 done
 grep -q '<title>Orbiscope Remote Help</title>' "$unix_inst/Docs/index.html" || fail "index.html is no help start page"
+# The shipped profiles: exactly the files of the release, in a folder that other users can
+# no more change than the install folder (what a file there says, the program does).
+if [ -d "$unix_inst/Profiles" ]; then echo "ok Profiles folder"; else fail "no Profiles folder"; fi
+for f in "$here"/../../resources/profiles/*.toml; do
+    [ -f "$f" ] || continue
+    cmp -s "$f" "$unix_inst/Profiles/$(basename "$f")" || fail "Profiles/$(basename "$f") is not the shipped file"
+done
+if wine "$BUILD_DIR/setuphelper.exe" check "$inst\\Profiles\\new.toml" >>"$log" 2>&1; then
+    echo "ok Profiles closed to other users"
+else
+    fail "other users could change $inst\\Profiles"
+fi
 for lnk in "Orbiscope Remote:OrbiscopeRemote.exe" "Orbiscope Remote Help:Kestrune.chm" \
            "Introduction to Orbiscope Remote:intro.exe" "Uninstall Orbiscope Remote:uninstall.exe"; do
     file="$menu/${lnk%%:*}.lnk"

@@ -19,6 +19,7 @@ ReceiverDevice& Win32ReceiverDevice();
 Mixer& Win32Mixer();
 EndpointVolume& Win32EndpointVolume();
 LocalFiles& Win32Files();
+FolderFiles& Win32FolderFiles();
 
 // An icon resource of this program as the notification area shows it: at the small-icon
 // size the shell asks for (LoadIconMetric where comctl32 has it, else SM_CXSMICON).

@@ -16,5 +16,6 @@ Platform Win32Platform() {
     p.mixer = &Win32Mixer();
     p.endpoint = &Win32EndpointVolume();
     p.files = &Win32Files();
+    p.folders = &Win32FolderFiles();
     return p;
 }

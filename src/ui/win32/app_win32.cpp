@@ -8,17 +8,22 @@
 #include <objbase.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "../../../resources/resource.h"
 #include "engine/dispatcher.h"
+#include "engine/macros.h"
 #include "engine/press_engine.h"
 #include "platform/win32/adapters.h"
+#include "platform/win32/wide_text.h"
+#include "profiles/profile_files.h"
 #include "receiver/receiver.h"
 #include "state/messages.h"
 #include "state/settings_store.h"
 #include "ui/document.h"
 #include "ui/osd.h"
+#include "ui/profile_watch.h"
 #include "ui/shell.h"
 #include "ui/trace_output.h"
 #include "ui/tray_icon.h"
@@ -174,6 +179,10 @@ public:
         if (hwnd_ != nullptr) DestroyWindow(hwnd_);
     }
     void ReleaseEndpoint() override {}  // the application's, see CRemoteApp
+    void PollProfiles() override {
+        if (profiles_ != nullptr) (void)profiles_->Poll();
+    }
+    void WatchProfiles(ProfileWatch* profiles) { profiles_ = profiles; }
 
 private:
     LRESULT Handle(UINT m, WPARAM wp, LPARAM lp) {
@@ -218,6 +227,7 @@ private:
     std::unique_ptr<SettingsView> settings_;
     bool documentClosed_ = false;
     UINT taskbarCreated_ = 0;
+    ProfileWatch* profiles_ = nullptr;
 };
 
 // The host the shell's exit sequence sees: the frame is gone by then.
@@ -293,6 +303,12 @@ public:
         // The log first: a pipe name another program holds is told there.
         StartTrace(TraceLogAsked(commandLine), &tracePipe_);
         (void)tracePipe_.Start();
+        // After the trace and the icon, which tell what a file gets wrong.
+        if (FolderFiles* folders = Os().folders) SetProfilesElevated(folders->ProcessElevated());
+        profiles_.Start(CurrentProfileFolders());
+        frame_->WatchProfiles(&profiles_);
+        if (UserInterface* ui = Os().ui)
+            (void)ui->SetTimer(frame_->Frame(), kProfilePollTimer, kProfilePollPeriodMs);
         // A panel that cannot be made leaves the display off; the program runs on.
         if (osd_.Start(instance_)) ApplyOnScreenDisplaySetting();
 
@@ -363,6 +379,7 @@ private:
     std::unique_ptr<CRemoteDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     OsdWindow osd_;
+    ProfileWatch profiles_{&InstallProfiles, &TellProfileProblem};
 
 public:
     // The frame and the document go before the process ends; the settings record with
@@ -373,10 +390,27 @@ public:
     }
 };
 
+// "/exportprofile": the profile in force for a row or a process, written as a new file
+// into the user's folder. Neither a second copy nor a message to the first one: the
+// running program takes the new file as it takes any other, within a second.
+int ExportProfileCommand(const std::string& rowOrProcess) {
+    FolderFiles* folders = Os().folders;
+    SetProfilesElevated(folders->ProcessElevated());
+    const ExportReport report = ExportProfileToUserFolder(
+        rowOrProcess, *folders, CurrentProfileFolders(), &InstallProfiles, &ExportProfile);
+    // The wide call: the path may hold any script.
+    MessageBoxW(nullptr, Widen(report.text).c_str(),
+                Widen(report.ok ? "Orbiscope Remote" : kErrorCaption).c_str(),
+                MB_OK | (report.ok ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+    return report.ok ? 0 : 1;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Os() = Win32Platform();
+    if (const std::optional<std::string> exported = ExportProfileArgument(Narrow(GetCommandLineW())))
+        return ExportProfileCommand(*exported);
     // The two mixer-line controllers are process-wide objects built before start-up
     // begins (they need the ports, so not as static objects).
     ConstructVolumeControls();
