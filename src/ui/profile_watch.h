@@ -20,7 +20,7 @@ extern const char* const kShippedProfilesFolder;  // "Profiles"
 extern const char* const kProfileSuffix;          // ".toml"
 extern const char* const kProfileUnreadableText;  // a listed file that cannot be read
 
-constexpr uintptr_t kProfilePollTimer = 106;
+constexpr uintptr_t kProfilePollTimer = 107;  // 106 is the hold timer
 constexpr uint32_t kProfilePollPeriodMs = 1000;
 // Polls in a row that a listed file may fail to read (an editor holding it while it
 // saves) before the folders are loaded without it.
