@@ -16,6 +16,7 @@
 #include "profiles/profile_files.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
+#include "state/key_names.h"
 #include "state/settings.h"
 #include "state/trace.h"
 
@@ -124,6 +125,12 @@ const DefaultKey* FindDefaultKey(int32_t id) {
 }  // namespace
 
 bool HasDefaultKeystroke(int32_t id) { return FindDefaultKey(id) != nullptr; }
+
+std::string DefaultKeystrokeName(int32_t id) {
+    const DefaultKey* k = FindDefaultKey(id);
+    if (k == nullptr) return std::string();
+    return (k->withAlt ? "Alt+" : "") + KeyName(k->key);
+}
 
 void SendDefaultKeystroke(int32_t id) {
     if (const DefaultKey* k = FindDefaultKey(id))

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cctype>
+#include <cstdio>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -541,6 +542,7 @@ void ReadLayer(ProfileLayer layer, const std::vector<ProfileText>& texts,
 
 struct Switch {
     std::atomic<std::shared_ptr<const ProfileSet>> set;
+    std::atomic<std::shared_ptr<const std::vector<ProfileProblem>>> problems;
     std::atomic<bool> any{false};
     std::atomic<bool> elevated{false};
 };
@@ -873,8 +875,66 @@ std::vector<ProfileProblem> InstallProfiles(std::vector<ProfileText> user,
     const bool any = !set->user.empty() || !set->shipped.empty();
     g_profiles.set.store(any ? std::shared_ptr<const ProfileSet>(std::move(set)) : nullptr);
     g_profiles.any.store(any);
+    RecordProfileProblems(problems);
     return problems;
 }
+
+void RecordProfileProblems(std::vector<ProfileProblem> problems) {
+    g_profiles.problems.store(
+        std::make_shared<const std::vector<ProfileProblem>>(std::move(problems)));
+}
+
+std::vector<ProfileProblem> ProfileProblemsInForce() {
+    const auto problems = g_profiles.problems.load();
+    return problems == nullptr ? std::vector<ProfileProblem>() : *problems;
+}
+
+namespace profile_model {
+
+std::string DescribeChord(const ProfileChord& c) {
+    std::string text;
+    if (c.ctrl) text += "Ctrl+";
+    if (c.alt) text += "Alt+";
+    if (c.shift) text += "Shift+";
+    if (c.win) text += "Win+";
+    const std::string key = FileKeyName(c.key);
+    text += key.empty() ? KeyName(c.key) : key;
+    return c.scanCodes ? text + " (scan codes)" : text;
+}
+
+std::string DescribeAction(const ProfileAction& action) {
+    if (action.kind == ProfileAction::Nothing) return "nothing";
+    if (action.kind == ProfileAction::Default) return "default";
+    std::string text;
+    for (const ProfileStep& step : action.steps) {
+        if (!text.empty()) text += ", ";
+        switch (step.kind) {
+            case ProfileStep::Keys: text += DescribeChord(step.chord); break;
+            case ProfileStep::AppCommand: {
+                std::string name = std::to_string(step.appCommand);
+                for (const AppCommandName& c : kAppCommands) {
+                    if (c.command == step.appCommand) name = c.name;
+                }
+                text += "app command " + name;
+                break;
+            }
+            case ProfileStep::Message: {
+                char number[16];
+                std::snprintf(number, sizeof(number), "0x%X", static_cast<unsigned>(step.message));
+                text += std::string("message ") + number + " (" + std::to_string(step.wParam) +
+                        ", " + std::to_string(step.lParam) + ") to " +
+                        (step.text.empty() ? std::string("the window in front") : step.text);
+                break;
+            }
+            case ProfileStep::Open: text += "open " + step.text; break;
+        }
+    }
+    return text;
+}
+
+std::string WhereInFile(const ProfileFile& file, int line) { return Where(file, line); }
+
+}  // namespace profile_model
 
 void SetProfilesElevated(bool elevated) { g_profiles.elevated.store(elevated); }
 bool ProfilesElevated() { return g_profiles.elevated.load(); }

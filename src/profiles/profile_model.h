@@ -59,6 +59,12 @@ struct ProfileFile {
     std::array<std::optional<ProfileAction>, kButtonCount> press, hold;
 };
 
+// What an action does, as the settings show it: "Ctrl+L, Enter", "app command
+// MEDIA_PLAY_PAUSE", "nothing".
+std::string DescribeAction(const ProfileAction& action);
+// "user profile mpv.toml:7" (no line when 0), as the trace names a file.
+std::string WhereInFile(const ProfileFile& file, int line);
+
 }  // namespace profile_model
 
 struct ProfileSet {
