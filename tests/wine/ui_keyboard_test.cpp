@@ -129,9 +129,10 @@ TEST_F(SettingsKeys, ControlKeysTurnThePagesFromAnywhereInTheWindow) {
         int page;
     };
     const Step steps[] = {{{VK_CONTROL, VK_TAB}, 1},  {{VK_CONTROL, VK_TAB}, 2},
-                          {{VK_CONTROL, VK_TAB}, 0},  {{VK_CONTROL, VK_SHIFT, VK_TAB}, 2},
-                          {{VK_CONTROL, VK_NEXT}, 0}, {{VK_CONTROL, VK_PRIOR}, 2},
-                          {{VK_CONTROL, VK_PRIOR}, 1}};
+                          {{VK_CONTROL, VK_TAB}, 3},  {{VK_CONTROL, VK_TAB}, 0},
+                          {{VK_CONTROL, VK_SHIFT, VK_TAB}, 3},
+                          {{VK_CONTROL, VK_NEXT}, 0}, {{VK_CONTROL, VK_PRIOR}, 3},
+                          {{VK_CONTROL, VK_PRIOR}, 2}};
     // Once from OK, once from a control of the page that is turned away.
     for (HWND from : {Button(IDC_FORM_OK), GetDlgItem(Page(0), IDC_MACRO2_EDIT)}) {
         ShowPage(0);
@@ -210,8 +211,8 @@ TEST_F(SettingsKeys, FocusComesBackToTheCheckBoxAfterTheTip) {
 }
 
 TEST_F(SettingsKeys, EnterOnTheAboutLinkOpensTheMakersSite) {
-    ShowPage(2);
-    HWND link = GetDlgItem(Page(2), IDC_ABOUT_LINK);
+    ShowPage(3);
+    HWND link = GetDlgItem(Page(3), IDC_ABOUT_LINK);
     ASSERT_NE(link, nullptr);
     char cls[32] = {};
     GetClassNameA(link, cls, sizeof(cls));
