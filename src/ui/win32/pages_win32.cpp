@@ -344,8 +344,8 @@ void AddColumns(HWND page, int id, const char* const* names, const int* widths, 
 INT_PTR CProgramsPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
     switch (m) {
     case WM_INITDIALOG: {
-        const int programWidths[2] = {84, 62};
-        const int buttonWidths[3] = {44, 66, 48};
+        const int programWidths[2] = {70, 64};
+        const int buttonWidths[3] = {42, 54, 62};
         AddColumns(hwnd_, IDC_PROGRAMS_LIST, kProgramColumns, programWidths, 2);
         AddColumns(hwnd_, IDC_PROGRAMS_BUTTONS, kButtonColumns, buttonWidths, 3);
         logic_.Initialize();
