@@ -145,6 +145,22 @@ void MatchReceivedCode(const CRButton& received, int (&variants)[kButtonCount]) 
 
 void OnCodeComplete() { PressEngineInUse().OnCodeComplete(); }
 
+void PressEngine::StartCapture(CaptureSink sink) {
+    std::lock_guard<std::mutex> hold(captureGuard_);
+    capturing_.store(static_cast<bool>(sink));
+    capture_ = std::move(sink);
+}
+
+void PressEngine::StopCapture() { StartCapture(nullptr); }
+
+bool PressEngine::Capturing() { return static_cast<bool>(Capture()); }
+
+PressEngine::CaptureSink PressEngine::Capture() {
+    if (!capturing_.load(std::memory_order_relaxed)) return nullptr;
+    std::lock_guard<std::mutex> hold(captureGuard_);
+    return capture_;
+}
+
 void PressEngine::OnCodeComplete() {
     IrReceiver& rx = receiver_;
     CodeTrace trace(rx.valueCount);
@@ -167,6 +183,13 @@ void PressEngine::OnCodeComplete() {
         trace.Match(id, variant, decision);
         const bool newPress =
             decision == RepeatDecision::NewPress || decision == RepeatDecision::AfterPause;
+        if (const CaptureSink sink = Capture()) {
+            if (newPress) {
+                TraceStep([] { return std::string("captured: a button is being taught"); });
+                sink(id);
+            }
+            break;
+        }
         if (ProfileHoldFrame(id, newPress)) continue;
         if (decision == RepeatDecision::Swallowed) break;
         RemoteSettings* s = CurrentSettings();
