@@ -60,6 +60,19 @@ constexpr size_t kMaxProfileBytes = 256 * 1024;
 void RecordProfileProblems(std::vector<ProfileProblem> problems);
 std::vector<ProfileProblem> ProfileProblemsInForce();
 
+// ---- Teaching a button.
+
+struct TaughtText {
+    bool ok = false;
+    std::string text;   // the whole file with the change
+    std::string error;  // why the file was left as it was
+};
+// The file with one button of its [buttons] set to `action`, written as a file writes a
+// value ("\"Ctrl+P\"", "{ app_command = \"MEDIA_PLAY\" }", "\"none\""), every other byte
+// kept: comments, order, the other buttons, the line's own comment. The change is read
+// back before it is given: a file that would mean anything else besides is left alone.
+TaughtText TeachButtonInText(const ProfileText& file, int32_t button, const std::string& action);
+
 // ---- For the settings window's list of programs.
 
 enum class ProgramSource { User, Shipped, BuiltIn };
