@@ -11,6 +11,7 @@
 #include "ui/document.h"
 #include "ui/osd.h"
 #include "ui/profile_watch.h"
+#include "ui/teach.h"
 
 using pagemsg::BN_CLICKED_;
 using pagemsg::CB_NONE;
@@ -349,11 +350,7 @@ void ProgramsPageLogic::CopyToMyProfiles() {
                                                           &ExportProfile);
     if (report.ok) {
         // The new file is in force and listed at once, not only at the folders' next poll.
-        ProfileFolderTexts texts = ReadProfileFolders(*files, paths);
-        std::vector<ProfileProblem> problems =
-            InstallProfiles(std::move(texts.user), std::move(texts.shipped));
-        problems.insert(problems.end(), texts.unreadable.begin(), texts.unreadable.end());
-        RecordProfileProblems(std::move(problems));
+        ReloadProfileFolders(*files, paths);
         KnownProgram written;
         written.source = ProgramSource::User;
         written.fileName = report.path.substr(report.path.find_last_of('\\') + 1);

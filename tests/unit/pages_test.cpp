@@ -16,6 +16,7 @@
 #include "ui/osd.h"
 #include "ui/pages.h"
 #include "ui/profile_watch.h"
+#include "ui/teach.h"
 
 namespace {
 
@@ -632,6 +633,40 @@ TEST_F(ProgramsPage, OpenMyProfilesFolderMakesItFirst) {
     EXPECT_EQ(env.shell.calls.size(), 1u);
     ASSERT_EQ(env.ui.boxes.size(), 1u);
     EXPECT_EQ(env.ui.boxes[0].caption, kErrorCaption);
+}
+
+TEST_F(ProgramsPage, ATaughtButtonGoesIntoTheUsersFileForThatProgram) {
+    KnownProgram vlc;
+    vlc.name = "vlc.exe";
+    vlc.process = "vlc.exe";
+    vlc.row = 80;
+    const std::string before = folders.Bytes(kUserFolder, "vlc.toml");
+    TaughtSave save = SaveTaughtButton(folders, CurrentProfileFolders(), vlc, Stop, "\"Ctrl+S\"");
+    ASSERT_TRUE(save.ok) << save.text;
+    EXPECT_EQ(save.path, std::string(kUserFolder) + "\\vlc.toml");
+    // Only the new line: the user's comment and buttons stay as written.
+    std::string expected = before;
+    expected += "Stop = \"Ctrl+S\"\n";
+    EXPECT_EQ(folders.Bytes(kUserFolder, "vlc.toml"), expected);
+    // In force at once, before the shipped file's Stop.
+    EXPECT_EQ(ButtonsOf(vlc)[Stop].from, "user profile vlc.toml:8");
+
+    // A program without a file of the user's gets one of its own.
+    KnownProgram mpc;
+    mpc.name = "mpc-hc.exe";
+    mpc.process = "mpc-hc.exe";
+    save = SaveTaughtButton(folders, CurrentProfileFolders(), mpc, Play, "{ app_command = \"MEDIA_PLAY\" }");
+    ASSERT_TRUE(save.ok) << save.text;
+    EXPECT_EQ(ButtonsOf(mpc)[Play].action, "app command MEDIA_PLAY");
+    EXPECT_NE(folders.Bytes(kUserFolder, "mpc-hc.toml").find("match = { process = \"mpc-hc.exe\" }"),
+              std::string::npos);
+
+    // A user's file that cannot be read as a profile is left as it is.
+    folders.Put(kUserFolder, "vlc.toml", "[program]\nname = 1\n");
+    Reload();
+    save = SaveTaughtButton(folders, CurrentProfileFolders(), vlc, Play, "\"Space\"");
+    EXPECT_FALSE(save.ok);
+    EXPECT_EQ(folders.Bytes(kUserFolder, "vlc.toml"), "[program]\nname = 1\n");
 }
 
 }  // namespace
