@@ -12,11 +12,15 @@
 
 #include "../../resources/resource.h"
 #include "platform/fake/fake_os.h"
-#include "state/messages.h"
-#include "ui/document.h"
+#include "platform/fake/fake_system.h"
+#include "platform/win32/adapters.h"
+#include "platform/win32/wide_text.h"
 #include "profiles/profile_files.h"
 #include "receiver/remote_button.h"
+#include "state/messages.h"
+#include "ui/document.h"
 #include "ui/pages.h"
+#include "ui/profile_watch.h"
 #include "ui/win32/settings_window.h"
 #include "wine_support.h"
 
@@ -236,6 +240,41 @@ TEST_F(SettingsWindow, ProgramsPageListsTheProgramsAndTheChosenOnesButtons) {
     SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
     EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
     EXPECT_EQ(ListRows(GetDlgItem(page, IDC_PROGRAMS_BUTTONS))[Stop], "Stop | S | built-in row 80");
+    (void)InstallProfiles({}, {});
+}
+
+TEST_F(SettingsWindow, ProgramsPageCopiesIntoTheUsersFolderAndOpensIt) {
+    FakeShell shell;
+    platform.shell = &shell;
+    platform.folders = &Win32FolderFiles();
+    scope.reset();
+    scope = std::make_unique<ScopedPlatform>(platform);
+    const std::string folder = CurrentProfileFolders().user;
+    ASSERT_FALSE(folder.empty());
+    const std::string written = folder + "\\vlc.toml";
+    DeleteFileW(Widen(written).c_str());
+
+    SendMessageA(Sheet(), PSM_SETCURSEL, 2, 0);
+    HWND page = Page(2);
+    SetDlgItemTextA(page, IDC_PROGRAMS_SEARCH, "vlc.exe");
+    ASSERT_EQ(ListRows(GetDlgItem(page, IDC_PROGRAMS_LIST)), std::vector<std::string>{"vlc.exe | Built-in row 80"});
+    Command(page, IDC_PROGRAMS_COPY, BN_CLICKED);
+    std::string text;
+    EXPECT_TRUE(Win32FolderFiles().Read(written, 1 << 20, text));
+    EXPECT_EQ(text, ExportProfile("80").text);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].text.find(written), std::string::npos);
+    // The new file is listed and chosen at once.
+    HWND list = GetDlgItem(page, IDC_PROGRAMS_LIST);
+    const auto chosen = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    ASSERT_GE(chosen, 0);
+    EXPECT_EQ(ListRows(list)[static_cast<size_t>(chosen)], "vlc (vlc.exe) | My profile vlc.toml");
+
+    Command(page, IDC_PROGRAMS_OPEN, BN_CLICKED);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].verb, "open");
+    EXPECT_EQ(shell.calls[0].file, folder);
+    DeleteFileW(Widen(written).c_str());
     (void)InstallProfiles({}, {});
 }
 
