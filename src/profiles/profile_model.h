@@ -59,6 +59,11 @@ struct ProfileFile {
     std::array<std::optional<ProfileAction>, kButtonCount> press, hold;
 };
 
+// Reads the files of one layer: the usable ones in file-name order, a problem for each
+// other (a match claimed by an earlier file of the layer among them).
+void ReadProfileLayer(ProfileLayer layer, const std::vector<ProfileText>& texts,
+                      std::vector<ProfileFile>& files, std::vector<ProfileProblem>& problems);
+
 // What an action does, as the settings show it: "Ctrl+L, Enter", "app command
 // MEDIA_PLAY_PAUSE", "nothing".
 std::string DescribeAction(const ProfileAction& action);
