@@ -14,6 +14,7 @@
 #define IDD_ADVANCED_PAGE 215    // "Advanced" page (CAdvancedPropPage)
 #define IDD_UNSUPPORTED 228      // unsupported-program warning (CUnsupportedDlg)
 #define IDD_ABOUT_PAGE 238       // "About" page (CAboutPropPage)
+#define IDD_PROGRAMS_PAGE 250    // "Programs" page, between Macros and About
 
 // Tray menu; its first pop-up holds the commands below.
 #define IDR_TRAYMENU 208
@@ -68,6 +69,15 @@
 #define IDC_MOUSE_MODE_CHECK 1038
 #define IDC_POWER_MODE_COMBO 1041
 #define IDC_OSD_CHECK 1060
+
+// Programs page (250).
+#define IDC_PROGRAMS_SEARCH 1070
+#define IDC_PROGRAMS_LIST 1071
+#define IDC_PROGRAMS_BUTTONS 1072
+#define IDC_PROGRAMS_PROBLEMS 1073
+#define IDC_PROGRAMS_PROBLEMS_LABEL 1074
+#define IDC_PROGRAMS_COPY 1075
+#define IDC_PROGRAMS_OPEN 1076
 
 // About page (238).
 #define IDC_ABOUT_PICTURE 1044

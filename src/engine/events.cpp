@@ -16,6 +16,7 @@
 #include "profiles/profile_files.h"
 #include "receiver/button_map.h"
 #include "receiver/receiver.h"
+#include "state/key_names.h"
 #include "state/settings.h"
 #include "state/trace.h"
 
@@ -125,6 +126,12 @@ const DefaultKey* FindDefaultKey(int32_t id) {
 
 bool HasDefaultKeystroke(int32_t id) { return FindDefaultKey(id) != nullptr; }
 
+std::string DefaultKeystrokeName(int32_t id) {
+    const DefaultKey* k = FindDefaultKey(id);
+    if (k == nullptr) return std::string();
+    return (k->withAlt ? "Alt+" : "") + KeyName(k->key);
+}
+
 void SendDefaultKeystroke(int32_t id) {
     if (const DefaultKey* k = FindDefaultKey(id))
         SendKeystrokeEx(k->key, false, k->withAlt, false, k->scanCode, k->flags);
@@ -137,6 +144,22 @@ void MatchReceivedCode(const CRButton& received, int (&variants)[kButtonCount]) 
 }
 
 void OnCodeComplete() { PressEngineInUse().OnCodeComplete(); }
+
+void PressEngine::StartCapture(CaptureSink sink) {
+    std::lock_guard<std::mutex> hold(captureGuard_);
+    capturing_.store(static_cast<bool>(sink));
+    capture_ = std::move(sink);
+}
+
+void PressEngine::StopCapture() { StartCapture(nullptr); }
+
+bool PressEngine::Capturing() { return static_cast<bool>(Capture()); }
+
+PressEngine::CaptureSink PressEngine::Capture() {
+    if (!capturing_.load(std::memory_order_relaxed)) return nullptr;
+    std::lock_guard<std::mutex> hold(captureGuard_);
+    return capture_;
+}
 
 void PressEngine::OnCodeComplete() {
     IrReceiver& rx = receiver_;
@@ -165,6 +188,13 @@ void PressEngine::OnCodeComplete() {
         trace.Match(id, variant, decision);
         const bool newPress =
             decision == RepeatDecision::NewPress || decision == RepeatDecision::AfterPause;
+        if (const CaptureSink sink = Capture()) {
+            if (newPress) {
+                TraceStep([] { return std::string("captured: a button is being taught"); });
+                sink(id);
+            }
+            break;
+        }
         if (ProfileHoldFrame(id, newPress)) continue;
         if (decision == RepeatDecision::Swallowed) break;
         if (uint32_t since = 0; id == Power && WithinResumeGuard(TickNow(), since)) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "receiver/remote_button.h"
 #include "state/trace.h"
@@ -47,6 +48,8 @@ void OnCodeComplete();
 // Sends the button's default keystroke; nothing for buttons without one.
 bool HasDefaultKeystroke(int32_t id);
 void SendDefaultKeystroke(int32_t id);
+// The default keystroke by the names the trace uses ("Alt+F4", "Play/Pause"); "" for none.
+std::string DefaultKeystrokeName(int32_t id);
 
 // The two repeat intervals for stored settings values, in milliseconds.
 uint32_t RepeatDelayMs(int32_t repeatDelay);

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 #include "engine/elevation_notice.h"
 #include "engine/events.h"
@@ -33,11 +35,25 @@ public:
     // by the reader thread.
     std::atomic<MessageId> buttonMessage{0};
 
+    // Teaching a button: while a capture is on, each new press of a button is handed to
+    // it (on the reader thread) and does nothing else: no file, row, global action,
+    // wake-up or default key; its repeats are swallowed as well.
+    using CaptureSink = std::function<void(int32_t button)>;
+    void StartCapture(CaptureSink sink);
+    void StopCapture();
+    bool Capturing();
+
 private:
+    CaptureSink Capture();
+
     IrReceiver& receiver_;
     // The receiver's count of suspends and resumes when the last code came: a press in
     // progress when the computer went to sleep is over, whatever the tick count says.
     uint32_t sleepsSeen_;
+    // Without a capture, a press pays one relaxed load, not a lock.
+    std::atomic<bool> capturing_{false};
+    std::mutex captureGuard_;
+    CaptureSink capture_;
 };
 
 // The engine the program's callbacks without a context of their own reach (the main

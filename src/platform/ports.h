@@ -299,6 +299,11 @@ public:
     // A new file with these bytes; a file of that name already there is left alone
     // (Exists). A write that fails part-way leaves no file behind.
     virtual CreateStatus WriteNew(const std::string& path, const std::string& bytes) = 0;
+    // The file's bytes replaced by these, written beside it first and then put in its
+    // place, so that a failure part-way leaves the old file whole. False, with the file
+    // untouched, when it is missing, a folder, a link or another reparse point, or cannot
+    // be written.
+    virtual bool ReplaceExisting(const std::string& path, const std::string& bytes) = 0;
     // Whether this process runs with an elevated (administrator's) token.
     virtual bool ProcessElevated() = 0;
 };

@@ -1,4 +1,5 @@
-// A built-in row, or the file in force for a program, as a profile file to edit.
+// A built-in row, or the file in force for a program, as a profile file to edit; and the
+// programs the remote knows, with what each button does there, as the settings list them.
 #include <string>
 #include <vector>
 
@@ -270,4 +271,145 @@ ProfileExport ExportProfile(const std::string& rowOrProcess) {
         return out;
     }
     return ExportRow(CatalogueRow(row));
+}
+
+// ---- The programs the remote knows, as the settings window lists them.
+
+namespace {
+
+std::string RowName(const AppProfile& row) {
+    if (row.number == 1) return "Cooperating windows";
+    const catalogue::Condition& c = row.rule.clauses[0].conditions[0];
+    const std::string text = c.Text() != nullptr ? c.Text() : "";
+    switch (c.test) {
+        case Test::TitleContains:
+        case Test::LowerTitleContains: return "\"" + text + "\" windows";
+        case Test::ClassIs: return text + " windows";
+        default: return text;
+    }
+}
+
+// The process a row names first, "" when it names none whole.
+std::string RowProcess(const AppProfile& row) {
+    for (uint8_t c = 0; c < row.rule.count; ++c) {
+        const catalogue::Clause& clause = row.rule.clauses[c];
+        for (uint8_t i = 0; i < clause.count; ++i) {
+            const catalogue::Condition& cond = clause.conditions[i];
+            if (cond.test == Test::ProcessIs && !cond.negated && cond.Text() != nullptr)
+                return cond.Text();
+        }
+    }
+    return std::string();
+}
+
+bool GlobalButton(int32_t b) {
+    return b == Power || b == VolumeUp || b == VolumeDown || b == Mute ||
+           (b >= MacroButton1 && b <= MacroButton4);
+}
+
+const profile_model::ProfileFile* FileFor(const std::vector<profile_model::ProfileFile>& files,
+                                          const std::string& process,
+                                          const std::string& preferred) {
+    const profile_model::ProfileFile* first = nullptr;
+    for (const profile_model::ProfileFile& file : files) {
+        for (const profile_model::ProfileMatch& m : file.matches) {
+            if (m.process != process) continue;
+            if (file.fileName == preferred) return &file;
+            if (first == nullptr) first = &file;
+        }
+    }
+    return first;
+}
+
+// What the built-in row does with the button; false when it leaves it to the default key.
+bool RowUse(const AppProfile& row, int32_t b, ButtonUse& use) {
+    use.from = "built-in row " + std::to_string(row.number);
+    const keys::KeyMap* table = TableOf(row);
+    if (table == nullptr || ((row.number == 136 || row.number == 138) && b == Menu)) {
+        use.kind = ButtonUse::Layer;
+        use.action = std::string("decided at each press: ") + HandlerReason(row.number);
+        return true;
+    }
+    const keys::ButtonKeys* entry = table->Find(b);
+    if (entry == nullptr) return false;
+    std::string value, why;
+    use.kind = ButtonUse::Layer;
+    if (!StrokesText(entry->strokes, value, why)) {
+        use.action = "keys a file cannot name";
+        return true;
+    }
+    // The file's spelling without its quotes and brackets reads as the keys.
+    std::string shown;
+    for (const char c : value) {
+        if (c != '"' && c != '[' && c != ']') shown += c;
+    }
+    use.action = shown;
+    return true;
+}
+
+}  // namespace
+
+std::vector<KnownProgram> KnownPrograms() {
+    std::vector<KnownProgram> out;
+    if (const ProfileSnapshot set = ProfilesInForce()) {
+        for (const auto* files : {&set->user, &set->shipped}) {
+            for (const profile_model::ProfileFile& file : *files) {
+                KnownProgram p;
+                p.source = file.layer == ProfileLayer::User ? ProgramSource::User
+                                                            : ProgramSource::Shipped;
+                p.name = file.name;
+                p.process = file.matches.empty() ? std::string() : file.matches.front().process;
+                p.fileName = file.fileName;
+                out.push_back(std::move(p));
+            }
+        }
+    }
+    const AppProfile* rows = ProfileCatalogue();
+    for (int i = 0; i < kCatalogueRows; ++i) {
+        KnownProgram p;
+        p.name = RowName(rows[i]);
+        p.process = RowProcess(rows[i]);
+        p.row = rows[i].number;
+        out.push_back(std::move(p));
+    }
+    return out;
+}
+
+std::vector<ButtonUse> ButtonsOf(const KnownProgram& program) {
+    std::vector<ButtonUse> uses(kButtonCount);
+    const std::string process = LowerAscii(program.process);
+    const ProfileSnapshot set = ProfilesInForce();
+    const profile_model::ProfileFile* layers[2] = {nullptr, nullptr};
+    if (set != nullptr && !process.empty()) {
+        const std::string own = program.source == ProgramSource::BuiltIn ? "" : program.fileName;
+        layers[0] = FileFor(set->user, process,
+                            program.source == ProgramSource::User ? own : std::string());
+        layers[1] = FileFor(set->shipped, process,
+                            program.source == ProgramSource::Shipped ? own : std::string());
+    }
+    int row = program.row;
+    if (row == 0 && !process.empty()) row = RowForProcess(process);
+    for (int32_t b = 0; b < kButtonCount; ++b) {
+        ButtonUse& use = uses[static_cast<size_t>(b)];
+        bool decided = false;
+        for (const profile_model::ProfileFile* file : layers) {
+            if (file == nullptr) continue;
+            const auto& action = file->press[static_cast<size_t>(b)];
+            const bool takes = !GlobalButton(b) || (b != Power && (file->takesGlobal >> b & 1) != 0);
+            if (!action || action->kind == profile_model::ProfileAction::Default || !takes) continue;
+            use.kind = ButtonUse::Layer;
+            use.action = profile_model::DescribeAction(*action);
+            use.from = profile_model::WhereInFile(*file, action->line);
+            decided = true;
+            break;
+        }
+        if (decided) continue;
+        if (GlobalButton(b)) {
+            use.kind = ButtonUse::Global;
+            continue;
+        }
+        if (row > 0 && RowUse(CatalogueRow(row), b, use)) continue;
+        use = ButtonUse{};
+    }
+    return uses;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <optional>
 #include <string_view>
@@ -19,6 +20,7 @@
 #include "receiver/receiver.h"
 #include "receiver/remote_button.h"
 #include "state/messages.h"
+#include "state/key_names.h"
 #include "state/trace.h"
 
 namespace {
@@ -36,6 +38,7 @@ struct Switch {
     std::shared_ptr<const ProfileSet> set;  // guarded by lock
     std::atomic<bool> any{false};
     std::atomic<bool> elevated{false};
+    std::shared_ptr<const std::vector<ProfileProblem>> problems;  // guarded by lock
 };
 Switch g_profiles;
 
@@ -386,6 +389,7 @@ std::vector<ProfileProblem> InstallProfiles(std::vector<ProfileText> user,
     auto set = std::make_shared<ProfileSet>();
     ReadProfileLayer(ProfileLayer::User, user, set->user, problems);
     ReadProfileLayer(ProfileLayer::Shipped, shipped, set->shipped, problems);
+    RecordProfileProblems(problems);
     for (int layer = 0; layer < 2; ++layer) {
         const auto& files = layer == 0 ? set->user : set->shipped;
         for (uint32_t f = 0; f < files.size(); ++f) {
@@ -406,6 +410,66 @@ std::vector<ProfileProblem> InstallProfiles(std::vector<ProfileText> user,
 }
 
 void SetProfilesElevated(bool elevated) { g_profiles.elevated.store(elevated); }
+
+void RecordProfileProblems(std::vector<ProfileProblem> problems) {
+    auto next = std::make_shared<const std::vector<ProfileProblem>>(std::move(problems));
+    std::lock_guard<std::mutex> hold(g_profiles.lock);
+    g_profiles.problems.swap(next);
+}
+
+std::vector<ProfileProblem> ProfileProblemsInForce() {
+    std::shared_ptr<const std::vector<ProfileProblem>> problems;
+    {
+        std::lock_guard<std::mutex> hold(g_profiles.lock);
+        problems = g_profiles.problems;
+    }
+    return problems == nullptr ? std::vector<ProfileProblem>() : *problems;
+}
+
+namespace profile_model {
+
+std::string DescribeChord(const ProfileChord& c) {
+    std::string text;
+    if (c.ctrl) text += "Ctrl+";
+    if (c.alt) text += "Alt+";
+    if (c.shift) text += "Shift+";
+    if (c.win) text += "Win+";
+    const std::string key = FileKeyName(c.key);
+    text += key.empty() ? KeyName(c.key) : key;
+    return c.scanCodes ? text + " (scan codes)" : text;
+}
+
+std::string DescribeAction(const ProfileAction& action) {
+    if (action.kind == ProfileAction::Nothing) return "nothing";
+    if (action.kind == ProfileAction::Default) return "default";
+    std::string text;
+    for (const ProfileStep& step : action.steps) {
+        if (!text.empty()) text += ", ";
+        switch (step.kind) {
+            case ProfileStep::Keys: text += DescribeChord(step.chord); break;
+            case ProfileStep::AppCommand: {
+                const char* name = AppCommandNameOf(step.appCommand);
+                text += "app command " +
+                        (name != nullptr ? std::string(name) : std::to_string(step.appCommand));
+                break;
+            }
+            case ProfileStep::Message: {
+                char number[16];
+                std::snprintf(number, sizeof(number), "0x%X", static_cast<unsigned>(step.message));
+                text += std::string("message ") + number + " (" + std::to_string(step.wParam) +
+                        ", " + std::to_string(step.lParam) + ") to " +
+                        (step.text.empty() ? std::string("the window in front") : step.text);
+                break;
+            }
+            case ProfileStep::Open: text += "open " + step.text; break;
+        }
+    }
+    return text;
+}
+
+std::string WhereInFile(const ProfileFile& file, int line) { return Where(file, line); }
+
+}  // namespace profile_model
 bool ProfilesElevated() { return g_profiles.elevated.load(); }
 
 ProfileSnapshot ProfilesInForce() {

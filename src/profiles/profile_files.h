@@ -55,6 +55,54 @@ ProfileExport ExportProfile(const std::string& rowOrProcess);
 
 constexpr size_t kMaxProfileBytes = 256 * 1024;
 
+// The files that could not be used, as last recorded: InstallProfiles records its own;
+// whoever reads the folders records those with the files it could not read as well.
+void RecordProfileProblems(std::vector<ProfileProblem> problems);
+std::vector<ProfileProblem> ProfileProblemsInForce();
+
+// ---- Teaching a button.
+
+struct TaughtText {
+    bool ok = false;
+    std::string text;   // the whole file with the change
+    std::string error;  // why the file was left as it was
+};
+// The file with one button of its [buttons] set to `action`, written as a file writes a
+// value ("\"Ctrl+P\"", "{ app_command = \"MEDIA_PLAY\" }", "\"none\""), every other byte
+// kept: comments, order, the other buttons, the line's own comment. The change is read
+// back before it is given: a file that would mean anything else besides is left alone.
+TaughtText TeachButtonInText(const ProfileText& file, int32_t button, const std::string& action);
+
+// ---- For the settings window's list of programs.
+
+enum class ProgramSource { User, Shipped, BuiltIn };
+struct KnownProgram {
+    ProgramSource source = ProgramSource::BuiltIn;
+    std::string name;      // "mpv"; a built-in row: its program's file, or its windows
+    std::string process;   // "mpv.exe"; "" for a row that knows its program by the window alone
+    std::string fileName;  // a profile file's, e.g. "mpv.toml"
+    int row = 0;           // a built-in row's number
+};
+// The user's files and the shipped files in force, then the built-in rows in their order.
+std::vector<KnownProgram> KnownPrograms();
+
+// What a button does in one program and which layer says so.
+struct ButtonUse {
+    enum Kind : uint8_t {
+        Layer,    // a profile file or the built-in row: `action`, from `from`
+        Global,   // a global button (volume, mute, power, macro) no file takes over
+        Default,  // no layer names it: the button's default key, if it has one
+    };
+    Kind kind = Default;
+    std::string action;
+    std::string from;  // "user profile mpv.toml:7", "built-in row 80"
+};
+// For each button, from the top: the user's file for the program's process, the shipped
+// file, the built-in row for that process. The program's own file is always one of them.
+std::vector<ButtonUse> ButtonsOf(const KnownProgram& program);
+
+// ---- For the dispatcher and the catalogue's questions.
+
 // The files in force, shared by a press from its start to its end; null when no file is.
 struct ProfileSet;
 using ProfileSnapshot = std::shared_ptr<const ProfileSet>;

@@ -649,6 +649,13 @@ private:
 
 namespace profile_model {
 
+const char* AppCommandNameOf(uint16_t command) {
+    for (const AppCommandName& c : kAppCommands) {
+        if (c.command == command) return c.name;
+    }
+    return nullptr;
+}
+
 bool NameOrder(const ProfileFile& a, const ProfileFile& b) {
     const std::string la = Lower(a.fileName), lb = Lower(b.fileName);
     return la != lb ? la < lb : a.fileName < b.fileName;

@@ -86,6 +86,14 @@ inline const char* LayerWord(ProfileLayer layer) {
 void ReadProfileLayer(ProfileLayer layer, const std::vector<ProfileText>& texts,
                       std::vector<ProfileFile>& files, std::vector<ProfileProblem>& problems);
 
+// The name a file gives an app command ("MEDIA_PLAY_PAUSE"); null for one it has no name for.
+const char* AppCommandNameOf(uint16_t command);
+// What an action does, as the settings show it: "Ctrl+L, Enter", "app command
+// MEDIA_PLAY_PAUSE", "nothing".
+std::string DescribeAction(const ProfileAction& action);
+// "user profile mpv.toml:7" (no line when 0), as the trace names a file.
+std::string WhereInFile(const ProfileFile& file, int line);
+
 }  // namespace profile_model
 
 struct ProfileSet {

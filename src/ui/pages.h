@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "../../resources/resource.h"
 #include "platform/ports.h"
+#include "profiles/profile_files.h"
 #include "state/settings.h"
 
 class CDocument;
@@ -20,6 +22,8 @@ constexpr uint32_t BN_CLICKED_ = 0;
 constexpr uint32_t CBN_SELCHANGE_ = 1;
 constexpr uint32_t EN_UPDATE_ = 0x0400;
 constexpr int32_t CB_NONE = -1;  // no combo selection
+// Not the system's: the Win32 page turns a list view's changed selection into this code.
+constexpr uint32_t LIST_SELCHANGE_ = 0x10000;
 }  // namespace pagemsg
 
 // The controls of one page, addressed by their template ids.
@@ -45,6 +49,11 @@ public:
     virtual bool Checked(int32_t id) = 0;
     // A file-open dialog owned by the sheet for an existing file; nullopt if cancelled.
     virtual std::optional<std::string> ChooseExistingFile() = 0;
+    // A list of rows, each with its columns' texts (a report-style list view or a list box).
+    // Replacing the rows clears the selection.
+    virtual void SetListRows(int32_t id, const std::vector<std::vector<std::string>>& rows) = 0;
+    virtual int32_t ListSelection(int32_t id) = 0;  // CB_NONE when none
+    virtual void SetListSelection(int32_t id, int32_t index) = 0;
 };
 
 // One macro row of the Macros page: its combo, edit and Browse button.
@@ -104,6 +113,38 @@ public:
 
 private:
     PageControls& c_;
+};
+
+// The Programs page (template IDD_PROGRAMS_PAGE): every program the remote knows, what
+// each button does in the selected one and from which layer, and the profile files that
+// could not be used.
+extern const char* const kProgramColumns[2];
+extern const char* const kButtonColumns[3];
+extern const char* const kNoProblemsText;
+
+class ProgramsPageLogic {
+public:
+    explicit ProgramsPageLogic(PageControls& controls) : c_(controls) {}
+
+    void Initialize() { (void)Fill(); }
+    // Reads the programs and problems in force again; the selected program stays selected
+    // while it is still listed.
+    bool Fill();
+    bool OnCommand(int32_t id, uint32_t code);
+    // The programs listed now, in the list's order.
+    const std::vector<KnownProgram>& Listed() const { return listed_; }
+
+private:
+    void ShowList(const KnownProgram* keep);
+    void ShowButtons();
+    const KnownProgram* Selected() const;
+    void CopyToMyProfiles();
+    void OpenMyProfilesFolder();
+
+    PageControls& c_;
+    std::vector<KnownProgram> all_, listed_;
+    // The page's own changes of the list raise the same notifications as the user's.
+    bool filling_ = false;
 };
 
 // The unsupported-program warning: what the dispatcher learns from one showing.

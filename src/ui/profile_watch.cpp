@@ -112,6 +112,8 @@ bool ProfileWatch::Load(FolderFiles& files, const Listing& listing) {
     std::vector<ProfileProblem> problems =
         install_(std::move(texts.user), std::move(texts.shipped));
     problems.insert(problems.end(), texts.unreadable.begin(), texts.unreadable.end());
+    // What the settings list as not loaded: the files left unread as well.
+    RecordProfileProblems(problems);
     // A file left out because it could not be read is tried again until it can.
     if (texts.unreadable.empty()) {
         loaded_ = listing;

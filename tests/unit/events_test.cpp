@@ -86,3 +86,36 @@ TEST_F(EventsTest, AppendDropsEverythingAt999Values) {
 }
 
 }  // namespace
+
+namespace {
+
+// Teaching a button: presses are captured, not acted on, until the capture ends.
+TEST_F(EventsTest, WhileAButtonIsTaughtPressesAreCapturedNotActedOn) {
+    env.settings->PowerButtonEnabled = 1;
+    std::vector<int32_t> captured;
+    PressEngineInUse().StartCapture([&](int32_t button) { captured.push_back(button); });
+    ASSERT_TRUE(PressEngineInUse().Capturing());
+    for (const int32_t button : {Play, VolumeUp, Power, MacroButton1}) {
+        Receive(button, 1);
+        env.clock.Advance(300);
+    }
+    // Held: its repeats are no new presses.
+    for (int i = 0; i < 5; ++i) {
+        env.clock.Advance(114);
+        Receive(Next, 1);
+    }
+    EXPECT_EQ(captured, (std::vector<int32_t>{Play, VolumeUp, Power, MacroButton1, Next}));
+    EXPECT_EQ(Batches(), 0u);
+    EXPECT_TRUE(env.ui.unsupportedShown.empty());
+    EXPECT_TRUE(env.shell.calls.empty());
+    EXPECT_TRUE(env.power.privileges.empty());
+
+    PressEngineInUse().StopCapture();
+    EXPECT_FALSE(PressEngineInUse().Capturing());
+    env.clock.Advance(300);
+    Receive(Play, 2);
+    EXPECT_EQ(captured.size(), 5u);
+    EXPECT_EQ(env.ui.unsupportedShown.size(), 1u);  // the press acts again
+}
+
+}  // namespace

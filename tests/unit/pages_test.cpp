@@ -7,11 +7,16 @@
 #include <map>
 
 #include "fake_env.h"
+#include "engine/macros.h"
+#include "platform/fake/fake_folders.h"
+#include "profiles/catalogue.h"
 #include "state/messages.h"
 #include "state/settings_store.h"
 #include "ui/document.h"
 #include "ui/osd.h"
 #include "ui/pages.h"
+#include "ui/profile_watch.h"
+#include "ui/teach.h"
 
 namespace {
 
@@ -31,6 +36,7 @@ public:
         std::string text;
         int32_t pos = 0;
         bool checked = false;
+        std::vector<std::vector<std::string>> rows;
     };
     std::map<int32_t, Control> controls;
     std::function<void(int32_t, uint32_t)> notify;
@@ -62,6 +68,15 @@ public:
     int32_t SliderPos(int32_t id) override { return controls[id].pos; }
     void SetChecked(int32_t id, bool checked) override { controls[id].checked = checked; }
     bool Checked(int32_t id) override { return controls[id].checked; }
+    void SetListRows(int32_t id, const std::vector<std::vector<std::string>>& rows) override {
+        controls[id].rows = rows;
+        controls[id].selection = CB_NONE;
+    }
+    int32_t ListSelection(int32_t id) override { return controls[id].selection; }
+    void SetListSelection(int32_t id, int32_t index) override {
+        Control& c = controls[id];
+        c.selection = index >= 0 && static_cast<size_t>(index) < c.rows.size() ? index : CB_NONE;
+    }
     std::optional<std::string> ChooseExistingFile() override {
         ++fileDialogs;
         if (fileAnswers.empty()) return std::nullopt;
@@ -453,6 +468,205 @@ TEST_F(SettingsForm, TypedFavouriteIsLiveUntilCancelRestoresTheRegistry) {
     std::string stored;
     ASSERT_TRUE(env.registry.GetString(Hive::CurrentUser, kSettingsKeyPath, "Favorite2", stored));
     EXPECT_EQ(stored, "C:\\kept.mp3");
+}
+
+}  // namespace
+
+namespace {
+
+const char* const kUserFolder = "C:\\Users\\me\\AppData\\Roaming\\Orbiscope\\Remote\\Profiles";
+const char* const kShippedFolder = "C:\\Program Files\\Orbiscope\\Remote\\Profiles";
+
+// The Programs page over the user's and the shipped folders, as the program reads them.
+class ProgramsPage : public ::testing::Test {
+protected:
+    ProgramsPage() {
+        env.platform.folders = &folders;
+        env.shell.modulePath = "C:\\Program Files\\Orbiscope\\Remote\\OrbiscopeRemote.exe";
+        env.Install();
+        folders.Put(kUserFolder, "vlc.toml",
+                    "# my own keys\n[program]\nname = \"VLC\"\nmatch = { process = \"vlc.exe\" }\n"
+                    "[buttons]\nPlay = \"Ctrl+P\"\nVolumeUp = \"Up\"\n");
+        folders.Put(kShippedFolder, "vlc.toml",
+                    "[program]\nname = \"VLC media player\"\nmatch = { process = \"vlc.exe\" }\n"
+                    "[buttons]\nStop = \"none\"\nNext = { app_command = \"MEDIA_NEXTTRACK\" }\n");
+        folders.Put(kShippedFolder, "broken.toml", "[program]\nname = \"x\"\n");
+        Reload();
+        controls.notify = [this](int32_t id, uint32_t code) { page.OnCommand(id, code); };
+        page.Initialize();
+    }
+    ~ProgramsPage() override { (void)InstallProfiles({}, {}); }
+    void Reload() {
+        ProfileFolderTexts texts = ReadProfileFolders(folders, CurrentProfileFolders());
+        (void)InstallProfiles(std::move(texts.user), std::move(texts.shipped));
+    }
+    std::function<bool(int32_t, uint32_t)> Handler() {
+        return [this](int32_t id, uint32_t code) { return page.OnCommand(id, code); };
+    }
+    const std::vector<std::vector<std::string>>& Rows(int32_t id) { return controls.controls[id].rows; }
+    void Search(const std::string& text) { controls.Type(IDC_PROGRAMS_SEARCH, text, Handler()); }
+    void Choose(const std::string& source) {
+        const auto& rows = Rows(IDC_PROGRAMS_LIST);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i][1] != source) continue;
+            controls.SetListSelection(IDC_PROGRAMS_LIST, static_cast<int32_t>(i));
+            page.OnCommand(IDC_PROGRAMS_LIST, pagemsg::LIST_SELCHANGE_);
+            return;
+        }
+        FAIL() << "not listed: " << source;
+    }
+    std::vector<std::string> Button(int32_t b) { return Rows(IDC_PROGRAMS_BUTTONS).at(static_cast<size_t>(b)); }
+
+    FakeEnv env;
+    FakeFolderFiles folders;
+    FakeControls controls;
+    ProgramsPageLogic page{controls};
+};
+
+TEST_F(ProgramsPage, ListsEveryProgramBySourceAndTheFilesNotLoaded) {
+    const auto& rows = Rows(IDC_PROGRAMS_LIST);
+    ASSERT_EQ(rows.size(), static_cast<size_t>(kCatalogueRows) + 2);
+    int user = 0, shipped = 0, builtIn = 0;
+    for (const auto& row : rows) {
+        user += row[1] == "My profile vlc.toml";
+        shipped += row[1] == "Shipped vlc.toml";
+        builtIn += row[1].rfind("Built-in row ", 0) == 0;
+    }
+    EXPECT_EQ(user, 1);
+    EXPECT_EQ(shipped, 1);
+    EXPECT_EQ(builtIn, kCatalogueRows);
+    ASSERT_EQ(Rows(IDC_PROGRAMS_PROBLEMS).size(), 1u);
+    EXPECT_NE(Rows(IDC_PROGRAMS_PROBLEMS)[0][0].find("shipped profile broken.toml"), std::string::npos);
+    EXPECT_EQ(controls.Text(IDC_PROGRAMS_PROBLEMS_LABEL), "Files &not loaded (1):");
+
+    folders.Remove(kShippedFolder, "broken.toml");
+    Reload();
+    page.Fill();
+    EXPECT_TRUE(Rows(IDC_PROGRAMS_PROBLEMS).empty());
+    EXPECT_EQ(controls.Text(IDC_PROGRAMS_PROBLEMS_LABEL), kNoProblemsText);
+}
+
+TEST_F(ProgramsPage, SearchNarrowsTheListAndKeepsTheSelection) {
+    Search("VLC");
+    ASSERT_EQ(Rows(IDC_PROGRAMS_LIST).size(), 3u);  // both files and row 80
+    Choose("Built-in row 80");
+    Search("vlc.exe");
+    ASSERT_EQ(Rows(IDC_PROGRAMS_LIST).size(), 3u);
+    EXPECT_EQ(Rows(IDC_PROGRAMS_LIST)[static_cast<size_t>(controls.ListSelection(IDC_PROGRAMS_LIST))][1],
+              "Built-in row 80");
+    Search("no such program");
+    EXPECT_TRUE(Rows(IDC_PROGRAMS_LIST).empty());
+    EXPECT_TRUE(Rows(IDC_PROGRAMS_BUTTONS).empty());
+    EXPECT_FALSE(controls.controls[IDC_PROGRAMS_COPY].enabled);
+}
+
+TEST_F(ProgramsPage, EachButtonSaysWhatItDoesAndWhichLayerDecides) {
+    env.settings->PowerButtonEnabled = 0;
+    env.settings->Macro2 = 4;
+    Search("vlc");
+    const struct {
+        const char* source;
+        int32_t button;
+        const char* does;
+        const char* from;
+    } cases[] = {
+        {"Built-in row 80", Play, "Ctrl+P", "user profile vlc.toml:6"},
+        {"Built-in row 80", Stop, "nothing", "shipped profile vlc.toml:5"},
+        {"Built-in row 80", Next, "app command MEDIA_NEXTTRACK", "shipped profile vlc.toml:6"},
+        {"Built-in row 80", Rewind, "Alt+Left", "built-in row 80"},
+        {"Built-in row 80", Exit, "Alt+F4", "default key"},
+        {"Built-in row 80", Extra35, "nothing", "default key"},
+        // A file takes a global button only when it says so.
+        {"Built-in row 80", VolumeUp, "volume up", "global button"},
+        {"Built-in row 80", Power, "nothing (the power button is off)", "global button"},
+        {"Built-in row 80", MacroButton2, MacroActionName(4), "global button"},
+        // Either file's entry shows the same program: the user's file still comes first.
+        {"Shipped vlc.toml", Play, "Ctrl+P", "user profile vlc.toml:6"},
+        {"Shipped vlc.toml", Previous, "P", "built-in row 80"},
+    };
+    for (const auto& c : cases) {
+        Choose(c.source);
+        const std::vector<std::string> row = Button(c.button);
+        EXPECT_EQ(row[0], RemoteButtonName(c.button));
+        EXPECT_EQ(row[1], c.does) << c.source << " " << RemoteButtonName(c.button);
+        EXPECT_EQ(row[2], c.from) << c.source << " " << RemoteButtonName(c.button);
+    }
+}
+
+TEST_F(ProgramsPage, CopyWritesTheProgramIntoTheUsersFolderAndListsIt) {
+    folders.Remove(kUserFolder, "vlc.toml");
+    Reload();
+    page.Fill();
+    Search("Built-in row 80");
+    Choose("Built-in row 80");
+    controls.Click(IDC_PROGRAMS_COPY, Handler());
+    const std::string written = folders.Bytes(kUserFolder, "vlc.toml");
+    EXPECT_EQ(written, ExportProfile("80").text);
+    ASSERT_EQ(env.ui.boxes.size(), 1u);
+    EXPECT_NE(env.ui.boxes[0].text.find(std::string(kUserFolder) + "\\vlc.toml"), std::string::npos);
+    // The new file is in force and selected at once.
+    const auto& rows = Rows(IDC_PROGRAMS_LIST);
+    EXPECT_EQ(controls.Text(IDC_PROGRAMS_SEARCH), "");
+    ASSERT_GE(controls.ListSelection(IDC_PROGRAMS_LIST), 0);
+    EXPECT_EQ(rows[static_cast<size_t>(controls.ListSelection(IDC_PROGRAMS_LIST))][1],
+              "My profile vlc.toml");
+
+    // Copying again adds no second copy of the user's own file, and the shipped one's
+    // program is the same program.
+    Choose("Shipped vlc.toml");
+    controls.Click(IDC_PROGRAMS_COPY, Handler());
+    EXPECT_EQ(folders.folders[kUserFolder].size(), 1u);
+    EXPECT_EQ(folders.Bytes(kUserFolder, "vlc.toml"), written);
+}
+
+TEST_F(ProgramsPage, OpenMyProfilesFolderMakesItFirst) {
+    folders.folders.erase(kUserFolder);
+    controls.Click(IDC_PROGRAMS_OPEN, Handler());
+    EXPECT_EQ(folders.folders.count(kUserFolder), 1u);
+    ASSERT_EQ(env.shell.calls.size(), 1u);
+    EXPECT_EQ(env.shell.calls[0].verb, "open");
+    EXPECT_EQ(env.shell.calls[0].file, kUserFolder);
+
+    folders.unwritable.insert(kUserFolder);
+    folders.folders.erase(kUserFolder);
+    controls.Click(IDC_PROGRAMS_OPEN, Handler());
+    EXPECT_EQ(env.shell.calls.size(), 1u);
+    ASSERT_EQ(env.ui.boxes.size(), 1u);
+    EXPECT_EQ(env.ui.boxes[0].caption, kErrorCaption);
+}
+
+TEST_F(ProgramsPage, ATaughtButtonGoesIntoTheUsersFileForThatProgram) {
+    KnownProgram vlc;
+    vlc.name = "vlc.exe";
+    vlc.process = "vlc.exe";
+    vlc.row = 80;
+    const std::string before = folders.Bytes(kUserFolder, "vlc.toml");
+    TaughtSave save = SaveTaughtButton(folders, CurrentProfileFolders(), vlc, Stop, "\"Ctrl+S\"");
+    ASSERT_TRUE(save.ok) << save.text;
+    EXPECT_EQ(save.path, std::string(kUserFolder) + "\\vlc.toml");
+    // Only the new line: the user's comment and buttons stay as written.
+    std::string expected = before;
+    expected += "Stop = \"Ctrl+S\"\n";
+    EXPECT_EQ(folders.Bytes(kUserFolder, "vlc.toml"), expected);
+    // In force at once, before the shipped file's Stop.
+    EXPECT_EQ(ButtonsOf(vlc)[Stop].from, "user profile vlc.toml:8");
+
+    // A program without a file of the user's gets one of its own.
+    KnownProgram mpc;
+    mpc.name = "mpc-hc.exe";
+    mpc.process = "mpc-hc.exe";
+    save = SaveTaughtButton(folders, CurrentProfileFolders(), mpc, Play, "{ app_command = \"MEDIA_PLAY\" }");
+    ASSERT_TRUE(save.ok) << save.text;
+    EXPECT_EQ(ButtonsOf(mpc)[Play].action, "app command MEDIA_PLAY");
+    EXPECT_NE(folders.Bytes(kUserFolder, "mpc-hc.toml").find("match = { process = \"mpc-hc.exe\" }"),
+              std::string::npos);
+
+    // A user's file that cannot be read as a profile is left as it is.
+    folders.Put(kUserFolder, "vlc.toml", "[program]\nname = 1\n");
+    Reload();
+    save = SaveTaughtButton(folders, CurrentProfileFolders(), vlc, Play, "\"Space\"");
+    EXPECT_FALSE(save.ok);
+    EXPECT_EQ(folders.Bytes(kUserFolder, "vlc.toml"), "[program]\nname = 1\n");
 }
 
 }  // namespace

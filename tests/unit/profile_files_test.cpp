@@ -474,3 +474,67 @@ TEST(ProfileExport, SaysWhatItCannotExport) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::string kMine = "# my VLC, as I like it\n[program]\nname = \"VLC\"\nmatch = { process = \"vlc.exe\" }\n";
+
+TEST(TeachButton, ChangesOnlyThatButtonAndKeepsEverythingWrittenByHand) {
+    const struct {
+        const char* what;
+        std::string before;
+        int32_t button;
+        std::string action;
+        std::string after;
+    } cases[] = {
+        {"a line of its own, with its comment",
+         kMine + "\n[buttons]\nPlay = \"Space\"   # the space bar\nStop = \"S\" # stop\n",
+         Play, "\"Ctrl+P\"",
+         kMine + "\n[buttons]\nPlay = \"Ctrl+P\"  # the space bar\nStop = \"S\" # stop\n"},
+        {"a quoted key, a # inside the old value",
+         kMine + "[buttons]\n\"Next\" = { message = 0x111, class = \"a#b\" }\n",
+         Next, "\"none\"",
+         kMine + "[buttons]\n\"Next\" = \"none\"\n"},
+        {"a new button after the table's last line, before the next table",
+         kMine + "[buttons]\nPlay = \"Space\"\n\n# held longer\n[hold]\nStop = \"Esc\"\n",
+         Stop, "{ app_command = \"MEDIA_STOP\" }",
+         kMine + "[buttons]\nPlay = \"Space\"\nStop = { app_command = \"MEDIA_STOP\" }\n\n# held longer\n[hold]\nStop = \"Esc\"\n"},
+        {"no [buttons] table yet, no line break at the end",
+         kMine + "hold_ms = 600",
+         Menu, "\"F10\"",
+         kMine + "hold_ms = 600\n\n[buttons]\nMenu = \"F10\"\n"},
+        {"Windows line breaks stay",
+         "[program]\r\nname = \"VLC\"\r\nmatch = { process = \"vlc.exe\" }\r\n[buttons]\r\nPlay = \"Space\"\r\n",
+         Play, "\"Ctrl+P\"",
+         "[program]\r\nname = \"VLC\"\r\nmatch = { process = \"vlc.exe\" }\r\n[buttons]\r\nPlay = \"Ctrl+P\"\r\n"},
+    };
+    for (const auto& c : cases) {
+        const TaughtText taught = TeachButtonInText({"vlc.toml", c.before}, c.button, c.action);
+        EXPECT_TRUE(taught.ok) << c.what << ": " << taught.error;
+        EXPECT_EQ(taught.text, c.after) << c.what;
+    }
+}
+
+TEST(TeachButton, LeavesAFileItCannotChangeSafelyAsItIs) {
+    const struct {
+        const char* what;
+        std::string before;
+        std::string action;
+        const char* error;
+    } cases[] = {
+        {"the file has an error", kMine + "[buttons]\nPlya = \"Space\"\n", "\"Ctrl+P\"",
+         "user profile vlc.toml:6: unknown button"},
+        {"the value runs over several lines", kMine + "[buttons]\nPlay = [\n  \"Ctrl+L\",\n  \"Enter\",\n]\n",
+         "\"Ctrl+P\"", "add the line yourself: Play = \"Ctrl+P\""},
+        {"the buttons as dotted keys", "buttons.Play = \"Space\"\n" + kMine, "\"Ctrl+P\"",
+         "add the line yourself"},
+        {"an action no file can hold", kMine + "[buttons]\n", "\"Ctrl+Nothing\"", "is not one a file can hold"},
+    };
+    for (const auto& c : cases) {
+        const TaughtText taught = TeachButtonInText({"vlc.toml", c.before}, Play, c.action);
+        EXPECT_FALSE(taught.ok) << c.what;
+        EXPECT_NE(taught.error.find(c.error), std::string::npos) << c.what << ": " << taught.error;
+    }
+}
+
+}  // namespace

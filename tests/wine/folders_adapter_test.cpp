@@ -126,6 +126,24 @@ TEST_F(FoldersAdapter, WritesANewFileAndNeverReplacesOne) {
               FolderFiles::CreateStatus::Failed);
 }
 
+TEST_F(FoldersAdapter, ReplacesOnlyAFileThatIsThereAndLeavesNothingBeside) {
+    const std::string path = folder_ + "\\" + kName + ".toml";
+    WriteRaw(path, "# mine\nPlay = \"Space\"\n");
+    ASSERT_TRUE(files_.ReplaceExisting(path, "# mine\nPlay = \"Ctrl+P\"\n"));
+    std::string text;
+    ASSERT_TRUE(files_.Read(path, 100, text));
+    EXPECT_EQ(text, "# mine\nPlay = \"Ctrl+P\"\n");
+    std::vector<FolderEntry> listed;
+    ASSERT_TRUE(files_.List(folder_, "", listed));
+    ASSERT_EQ(listed.size(), 1u);  // no temporary file left beside it
+    EXPECT_EQ(listed[0].name, kName + ".toml");
+
+    const std::string missing = folder_ + "\\missing.toml";
+    EXPECT_FALSE(files_.ReplaceExisting(missing, "x"));
+    EXPECT_EQ(GetFileAttributesW(Widen(missing).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(files_.ReplaceExisting(folder_, "x"));  // a folder is no file
+}
+
 TEST(FoldersAdapterSystem, NamesTheRoamingFolderAndTheTokensElevation) {
     FolderFiles& files = Win32FolderFiles();
     wchar_t roaming[MAX_PATH] = {};

@@ -16,6 +16,7 @@
 #include "platform/fake/fake_system.h"
 #include "state/messages.h"
 #include "ui/document.h"
+#include "receiver/remote_button.h"
 #include "ui/pages.h"
 #include "ui/win32/settings_window.h"
 #include "wine_support.h"
@@ -129,9 +130,10 @@ TEST_F(SettingsKeys, ControlKeysTurnThePagesFromAnywhereInTheWindow) {
         int page;
     };
     const Step steps[] = {{{VK_CONTROL, VK_TAB}, 1},  {{VK_CONTROL, VK_TAB}, 2},
-                          {{VK_CONTROL, VK_TAB}, 0},  {{VK_CONTROL, VK_SHIFT, VK_TAB}, 2},
-                          {{VK_CONTROL, VK_NEXT}, 0}, {{VK_CONTROL, VK_PRIOR}, 2},
-                          {{VK_CONTROL, VK_PRIOR}, 1}};
+                          {{VK_CONTROL, VK_TAB}, 3},  {{VK_CONTROL, VK_TAB}, 0},
+                          {{VK_CONTROL, VK_SHIFT, VK_TAB}, 3},
+                          {{VK_CONTROL, VK_NEXT}, 0}, {{VK_CONTROL, VK_PRIOR}, 3},
+                          {{VK_CONTROL, VK_PRIOR}, 2}};
     // Once from OK, once from a control of the page that is turned away.
     for (HWND from : {Button(IDC_FORM_OK), GetDlgItem(Page(0), IDC_MACRO2_EDIT)}) {
         ShowPage(0);
@@ -180,6 +182,59 @@ TEST_F(SettingsKeys, TabRunsFromTheTabStripThroughThePageToTheButtons) {
     EXPECT_EQ(GetWindowLongA(ok, GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
 }
 
+TEST_F(SettingsKeys, ProgramsPageByKeyboardAlone) {
+    ShowPage(2);
+    HWND page = Page(2);
+    const auto item = [page](int id) { return GetDlgItem(page, id); };
+    HWND list = item(IDC_PROGRAMS_LIST);
+    // Tab runs through the search, the two commands, the lists and on to OK.
+    const HWND order[] = {TabStrip(), item(IDC_PROGRAMS_SEARCH), item(IDC_PROGRAMS_COPY),
+                          item(IDC_PROGRAMS_OPEN), list, item(IDC_PROGRAMS_BUTTONS),
+                          item(IDC_PROGRAMS_PROBLEMS), Button(IDC_FORM_OK)};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) {
+        SetFocus(order[i]);
+        PressKeys({VK_TAB});
+        EXPECT_TRUE(PumpLoopUntil([&] { return GetFocus() == order[i + 1]; })) << "stop " << i;
+    }
+    // Typed into the search box, the list narrows to the matching program.
+    SetFocus(item(IDC_PROGRAMS_SEARCH));
+    PressKeys({'V'});
+    PressKeys({'L'});
+    PressKeys({'C'});
+    EXPECT_TRUE(PumpLoopUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+    // Alt+R goes to the list; the arrows choose, and the buttons follow the choice.
+    SetFocus(item(IDC_PROGRAMS_SEARCH));
+    SetDlgItemTextA(page, IDC_PROGRAMS_SEARCH, "");
+    PressKeys({VK_MENU, 'R'});
+    ASSERT_TRUE(PumpLoopUntil([&] { return GetFocus() == list; }));
+    const auto chosen = [list] {
+        return SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    };
+    const auto firstButtonDoes = [&] {
+        char text[128] = {};
+        LVITEMA lv{};
+        lv.iSubItem = 2;
+        lv.pszText = text;
+        lv.cchTextMax = sizeof(text);
+        SendDlgItemMessageA(page, IDC_PROGRAMS_BUTTONS, LVM_GETITEMTEXTA, Play,
+                            reinterpret_cast<LPARAM>(&lv));
+        return std::string(text);
+    };
+    const LRESULT before = chosen();
+    for (int i = 0; i < 3; ++i) PressKeys({VK_DOWN});
+    EXPECT_TRUE(PumpLoopUntil([&] { return chosen() == before + 3; }));
+    char source[32] = {};
+    LVITEMA name{};
+    name.iSubItem = 1;
+    name.pszText = source;
+    name.cchTextMax = sizeof(source);
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(chosen()), reinterpret_cast<LPARAM>(&name));
+    // The buttons shown are the chosen program's: its row decides Play, or the default key.
+    const std::string row = std::string(source).substr(std::string("Built-in row ").size());
+    const std::string from = firstButtonDoes();
+    EXPECT_TRUE(from == "built-in row " + row || from == "default key") << from << " for " << source;
+}
+
 TEST_F(SettingsKeys, FocusComesBackToTheCheckBoxAfterTheTip) {
     ShowPage(1);
     HWND check = GetDlgItem(Page(1), IDC_MOUSE_MODE_CHECK);
@@ -210,8 +265,8 @@ TEST_F(SettingsKeys, FocusComesBackToTheCheckBoxAfterTheTip) {
 }
 
 TEST_F(SettingsKeys, EnterOnTheAboutLinkOpensTheMakersSite) {
-    ShowPage(2);
-    HWND link = GetDlgItem(Page(2), IDC_ABOUT_LINK);
+    ShowPage(3);
+    HWND link = GetDlgItem(Page(3), IDC_ABOUT_LINK);
     ASSERT_NE(link, nullptr);
     char cls[32] = {};
     GetClassNameA(link, cls, sizeof(cls));

@@ -8,12 +8,19 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "../../resources/resource.h"
 #include "platform/fake/fake_os.h"
+#include "platform/fake/fake_system.h"
+#include "platform/win32/adapters.h"
+#include "platform/win32/wide_text.h"
+#include "profiles/profile_files.h"
+#include "receiver/remote_button.h"
 #include "state/messages.h"
 #include "ui/document.h"
 #include "ui/pages.h"
+#include "ui/profile_watch.h"
 #include "ui/win32/settings_window.h"
 #include "wine_support.h"
 
@@ -71,10 +78,10 @@ protected:
     HWND view = nullptr;
 };
 
-TEST_F(SettingsWindow, AllThreePagesExistAndShowTheSettings) {
+TEST_F(SettingsWindow, AllFourPagesExistAndShowTheSettings) {
     EXPECT_EQ(GetParent(view), frame.hwnd());
     EXPECT_EQ(GetParent(Sheet()), view);
-    for (int i = 0; i < 3; ++i) EXPECT_NE(Page(i), nullptr) << i;
+    for (int i = 0; i < 4; ++i) EXPECT_NE(Page(i), nullptr) << i;
     HWND macros = Page(0);
     EXPECT_EQ(SendDlgItemMessageA(macros, IDC_MACRO1_COMBO, CB_GETCOUNT, 0, 0), 10);
     EXPECT_EQ(SendDlgItemMessageA(macros, IDC_MACRO1_COMBO, CB_GETCURSEL, 0, 0), 4);
@@ -91,7 +98,7 @@ TEST_F(SettingsWindow, AllThreePagesExistAndShowTheSettings) {
     EXPECT_EQ(SendDlgItemMessageA(advanced, IDC_POWER_MODE_COMBO, CB_GETCOUNT, 0, 0), 4);
     // The About page's version is the one the build was made with (the VERSION file).
     std::string about;
-    for (HWND child = GetWindow(Page(2), GW_CHILD); child != nullptr;
+    for (HWND child = GetWindow(Page(3), GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         GetWindowTextA(child, text, sizeof(text));
         if (std::string(text).rfind("Orbiscope Remote Drivers", 0) == 0) about = text;
@@ -174,6 +181,101 @@ TEST_F(SettingsWindow, DocumentUpdateRefillsThePages) {
     GetDlgItemTextA(Page(0), IDC_MACRO3_EDIT, text, sizeof(text));
     EXPECT_STREQ(text, "D:\\film.avi");
     EXPECT_EQ(IsDlgButtonChecked(Page(1), IDC_MOUSE_MODE_CHECK), BST_CHECKED);
+}
+
+// A list view's rows as the user sees them: each row's columns joined by " | ".
+std::vector<std::string> ListRows(HWND list) {
+    std::vector<std::string> rows;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int r = 0; r < count; ++r) {
+        std::string row;
+        for (int c = 0; c < columns; ++c) {
+            char text[256] = {};
+            LVITEMA item{};
+            item.iSubItem = c;
+            item.pszText = text;
+            item.cchTextMax = sizeof(text);
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&item));
+            row += (c == 0 ? "" : " | ") + std::string(text);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST_F(SettingsWindow, ProgramsPageListsTheProgramsAndTheChosenOnesButtons) {
+    (void)InstallProfiles({{"vlc.toml", "[program]\nname = \"VLC\"\nmatch = { process = \"vlc.exe\" }\n"
+                                        "[buttons]\nPlay = \"Ctrl+P\"\n"},
+                           {"bad.toml", "[program]\n"}},
+                          {});
+    SendMessageA(Sheet(), PSM_SETCURSEL, 2, 0);  // turning to the page reads the files again
+    HWND page = Page(2);
+    char caption[64] = {};
+    TCITEMA tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = caption;
+    tab.cchTextMax = sizeof(caption);
+    SendMessageA(reinterpret_cast<HWND>(SendMessageA(Sheet(), PSM_GETTABCONTROL, 0, 0)), TCM_GETITEMA,
+                 2, reinterpret_cast<LPARAM>(&tab));
+    EXPECT_STREQ(caption, "Programs");
+    HWND list = GetDlgItem(page, IDC_PROGRAMS_LIST);
+    EXPECT_EQ(ListRows(list).size(), 155u + 1u);
+    EXPECT_EQ(SendDlgItemMessageA(page, IDC_PROGRAMS_PROBLEMS, LB_GETCOUNT, 0, 0), 1);
+
+    // The search box narrows the list as the user types; the first program is chosen.
+    SetDlgItemTextA(page, IDC_PROGRAMS_SEARCH, "vlc");
+    const std::vector<std::string> rows = ListRows(list);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], "VLC (vlc.exe) | My profile vlc.toml");
+    EXPECT_EQ(rows[1], "vlc.exe | Built-in row 80");
+    const std::vector<std::string> buttons = ListRows(GetDlgItem(page, IDC_PROGRAMS_BUTTONS));
+    ASSERT_EQ(buttons.size(), 42u);
+    EXPECT_EQ(buttons[Play], "Play | Ctrl+P | user profile vlc.toml:5");
+
+    // A click on another row shows that program's buttons.
+    LVITEMA select{};
+    select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
+    EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+    EXPECT_EQ(ListRows(GetDlgItem(page, IDC_PROGRAMS_BUTTONS))[Stop], "Stop | S | built-in row 80");
+    (void)InstallProfiles({}, {});
+}
+
+TEST_F(SettingsWindow, ProgramsPageCopiesIntoTheUsersFolderAndOpensIt) {
+    FakeShell shell;
+    platform.shell = &shell;
+    platform.folders = &Win32FolderFiles();
+    scope.reset();
+    scope = std::make_unique<ScopedPlatform>(platform);
+    const std::string folder = CurrentProfileFolders().user;
+    ASSERT_FALSE(folder.empty());
+    const std::string written = folder + "\\vlc.toml";
+    DeleteFileW(Widen(written).c_str());
+
+    SendMessageA(Sheet(), PSM_SETCURSEL, 2, 0);
+    HWND page = Page(2);
+    SetDlgItemTextA(page, IDC_PROGRAMS_SEARCH, "vlc.exe");
+    ASSERT_EQ(ListRows(GetDlgItem(page, IDC_PROGRAMS_LIST)), std::vector<std::string>{"vlc.exe | Built-in row 80"});
+    Command(page, IDC_PROGRAMS_COPY, BN_CLICKED);
+    std::string text;
+    EXPECT_TRUE(Win32FolderFiles().Read(written, 1 << 20, text));
+    EXPECT_EQ(text, ExportProfile("80").text);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].text.find(written), std::string::npos);
+    // The new file is listed and chosen at once.
+    HWND list = GetDlgItem(page, IDC_PROGRAMS_LIST);
+    const auto chosen = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    ASSERT_GE(chosen, 0);
+    EXPECT_EQ(ListRows(list)[static_cast<size_t>(chosen)], "vlc (vlc.exe) | My profile vlc.toml");
+
+    Command(page, IDC_PROGRAMS_OPEN, BN_CLICKED);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].verb, "open");
+    EXPECT_EQ(shell.calls[0].file, folder);
+    DeleteFileW(Widen(written).c_str());
+    (void)InstallProfiles({}, {});
 }
 
 // Runs a modal dialog on its own thread, as the reader thread does.

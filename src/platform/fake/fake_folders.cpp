@@ -91,3 +91,13 @@ FolderFiles::CreateStatus FakeFolderFiles::WriteNew(const std::string& path,
     Put(folder, name, bytes);
     return CreateStatus::Written;
 }
+
+bool FakeFolderFiles::ReplaceExisting(const std::string& path, const std::string& bytes) {
+    std::string folder, name;
+    File* file = Find(path);
+    if (file == nullptr || file->link || file->unreadable || !Split(path, folder, name) ||
+        unwritable.count(folder) != 0)
+        return false;
+    Put(folder, name, bytes);
+    return true;
+}

@@ -35,6 +35,7 @@ public:
     bool Read(const std::string& path, size_t maxBytes, std::string& out) override;
     bool MakeFolders(const std::string& path) override;
     CreateStatus WriteNew(const std::string& path, const std::string& bytes) override;
+    bool ReplaceExisting(const std::string& path, const std::string& bytes) override;
     bool ProcessElevated() override { return elevated; }
 
 private:

@@ -122,6 +122,26 @@ public:
         return CreateStatus::Written;
     }
 
+    bool ReplaceExisting(const std::string& path, const std::string& bytes) override {
+        const std::wstring wide = Widen(path);
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+            return false;
+        // Beside the file, so that the move stays within its volume and is one step; the
+        // name ends in no suffix the folder's readers look for. One left by an earlier
+        // failure goes first (a link of that name is removed, never followed).
+        const std::string fresh = path + ".new~";
+        DeleteFileW(Widen(fresh).c_str());
+        if (WriteNew(fresh, bytes) != CreateStatus::Written) return false;
+        if (!MoveFileExW(Widen(fresh).c_str(), wide.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            DeleteFileW(Widen(fresh).c_str());
+            return false;
+        }
+        return true;
+    }
+
     bool ProcessElevated() override {
         HANDLE token = nullptr;
         if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/wide_text.h"
@@ -176,6 +177,82 @@ std::optional<std::string> DialogControls::ChooseExistingFile() {
     return Narrow(std::wstring(path.data()));
 }
 
+bool DialogControls::IsListView(int32_t id) {
+    char name[32] = {};
+    HWND item = GetDlgItem(dialog_, id);
+    return item != nullptr && GetClassNameA(item, name, sizeof(name)) > 0 &&
+           lstrcmpiA(name, WC_LISTVIEWA) == 0;
+}
+
+void DialogControls::SetListRows(int32_t id, const std::vector<std::vector<std::string>>& rows) {
+    HWND item = GetDlgItem(dialog_, id);
+    if (item == nullptr) return;
+    // One redraw for the whole list, not one per row.
+    SendMessageW(item, WM_SETREDRAW, FALSE, 0);
+    if (IsListView(id)) {
+        SendMessageW(item, LVM_DELETEALLITEMS, 0, 0);
+        SendMessageW(item, LVM_SETITEMCOUNT, rows.size(), 0);
+        for (size_t r = 0; r < rows.size(); ++r) {
+            for (size_t c = 0; c < rows[r].size(); ++c) {
+                std::wstring text = Widen(rows[r][c]);
+                LVITEMW lv{};
+                lv.mask = LVIF_TEXT;
+                lv.iItem = static_cast<int>(r);
+                lv.iSubItem = static_cast<int>(c);
+                lv.pszText = text.data();
+                SendMessageW(item, c == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, c == 0 ? 0 : r,
+                             reinterpret_cast<LPARAM>(&lv));
+            }
+        }
+    } else {
+        SendMessageW(item, LB_RESETCONTENT, 0, 0);
+        // The list scrolls sideways as far as its longest line reaches.
+        HDC dc = GetDC(item);
+        HGDIOBJ old = dc != nullptr ? SelectObject(dc, reinterpret_cast<HGDIOBJ>(
+                                                           SendMessageW(item, WM_GETFONT, 0, 0)))
+                                    : nullptr;
+        LONG widest = 0;
+        for (const std::vector<std::string>& row : rows) {
+            const std::wstring text = Widen(row.empty() ? std::string() : row[0]);
+            SendMessageW(item, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            SIZE size{};
+            if (dc != nullptr && GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+                widest = std::max(widest, size.cx);
+        }
+        if (dc != nullptr) {
+            SelectObject(dc, old);
+            ReleaseDC(item, dc);
+        }
+        SendMessageW(item, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
+    }
+    SendMessageW(item, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(item, nullptr, TRUE);
+}
+
+int32_t DialogControls::ListSelection(int32_t id) {
+    if (IsListView(id)) {
+        const LRESULT at = SendItem(id, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+        return at < 0 ? pagemsg::CB_NONE : static_cast<int32_t>(at);
+    }
+    const LRESULT at = SendItem(id, LB_GETCURSEL, 0, 0);
+    return at == LB_ERR ? pagemsg::CB_NONE : static_cast<int32_t>(at);
+}
+
+void DialogControls::SetListSelection(int32_t id, int32_t index) {
+    if (!IsListView(id)) {
+        SendItem(id, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        return;
+    }
+    LVITEMW lv{};
+    lv.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    lv.state = 0;
+    SendItem(id, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&lv));
+    if (index < 0) return;
+    lv.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendItem(id, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&lv));
+    SendItem(id, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+}
+
 namespace {
 // Every page hands its commands to its logic; what the logic does not own goes on.
 INT_PTR CommandTo(bool (*handle)(void*, int32_t, uint32_t), void* logic, WPARAM wp) {
@@ -238,6 +315,65 @@ INT_PTR CAdvancedPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
                 return static_cast<AdvancedPageLogic*>(l)->OnCommand(id, code);
             },
             &logic_, wp);
+    default:
+        return FALSE;
+    }
+}
+
+namespace {
+// Report-style list columns, their widths in dialog units.
+void AddColumns(HWND page, int id, const char* const* names, const int* widths, int count) {
+    HWND list = GetDlgItem(page, id);
+    if (list == nullptr) return;
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
+    for (int i = 0; i < count; ++i) {
+        RECT r{0, 0, widths[i], 0};
+        MapDialogRect(page, &r);
+        std::wstring text = Widen(names[i]);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.cx = r.right;
+        column.pszText = text.data();
+        column.iSubItem = i;
+        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+}
+}  // namespace
+
+INT_PTR CProgramsPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
+    switch (m) {
+    case WM_INITDIALOG: {
+        const int programWidths[2] = {70, 64};
+        const int buttonWidths[3] = {42, 54, 62};
+        AddColumns(hwnd_, IDC_PROGRAMS_LIST, kProgramColumns, programWidths, 2);
+        AddColumns(hwnd_, IDC_PROGRAMS_BUTTONS, kButtonColumns, buttonWidths, 3);
+        logic_.Initialize();
+        return TRUE;
+    }
+    case WM_COMMAND:
+        return CommandTo(
+            [](void* l, int32_t id, uint32_t code) {
+                return static_cast<ProgramsPageLogic*>(l)->OnCommand(id, code);
+            },
+            &logic_, wp);
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lp);
+        if (header->code == PSN_SETACTIVE) {
+            // Files change while the window is hidden: turning to the page shows them now.
+            logic_.Fill();
+            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
+            return TRUE;
+        }
+        if (header->idFrom == IDC_PROGRAMS_LIST && header->code == LVN_ITEMCHANGED) {
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(lp);
+            if ((change->uChanged & LVIF_STATE) != 0 &&
+                ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) != 0)
+                logic_.OnCommand(IDC_PROGRAMS_LIST, pagemsg::LIST_SELCHANGE_);
+            return TRUE;
+        }
+        return FALSE;
+    }
     default:
         return FALSE;
     }

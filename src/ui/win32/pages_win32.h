@@ -1,4 +1,4 @@
-// The settings form, its property sheet and the three pages.
+// The settings form, its property sheet and the four pages.
 #pragma once
 
 #include <windows.h>
@@ -36,6 +36,19 @@ protected:
 private:
     DialogControls controls_{hwnd_};
     AdvancedPageLogic logic_;
+};
+
+class CProgramsPropPage : public Dialog {
+public:
+    CProgramsPropPage() : logic_(controls_) {}
+    bool Fill() { return hwnd_ != nullptr && logic_.Fill(); }
+
+protected:
+    INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override;
+
+private:
+    DialogControls controls_{hwnd_};
+    ProgramsPageLogic logic_;
 };
 
 class CAboutPropPage : public Dialog {

@@ -14,7 +14,7 @@
 namespace ui32 {
 namespace {
 
-constexpr int kPageCount = 3;
+constexpr int kPageCount = 4;
 
 // The sheet (CRemotePropSheet): a modeless comctl32 property sheet that lives as a
 // child control of the form, without the sheet's own buttons.
@@ -25,8 +25,9 @@ public:
     HWND Create(HWND parent) {
         // Unicode pages: their edit boxes hold a favourite's path in any script.
         PROPSHEETPAGEW pages[kPageCount]{};
-        const int templates[kPageCount] = {IDD_MACROS_PAGE, IDD_ADVANCED_PAGE, IDD_ABOUT_PAGE};
-        Dialog* objects[kPageCount] = {&general_, &advanced_, &about_};
+        const int templates[kPageCount] = {IDD_MACROS_PAGE, IDD_ADVANCED_PAGE, IDD_PROGRAMS_PAGE,
+                                           IDD_ABOUT_PAGE};
+        Dialog* objects[kPageCount] = {&general_, &advanced_, &programs_, &about_};
         for (int i = 0; i < kPageCount; ++i) {
             pages[i].dwSize = sizeof(PROPSHEETPAGEW);
             pages[i].dwFlags = PSP_DEFAULT;
@@ -52,13 +53,14 @@ public:
 
     HWND hwnd() const { return hwnd_; }
 
-    // Refills every page; true only if all three were filled.
+    // Refills every page; true only if all four were filled.
     bool UpdateAllPages() {
         if (hwnd_ == nullptr || !IsWindow(hwnd_)) return false;
         const bool general = general_.Fill();
         const bool advanced = advanced_.Fill();
+        const bool programs = programs_.Fill();
         const bool about = about_.Fill();
-        return general && advanced && about;
+        return general && advanced && programs && about;
     }
 
     int ActiveIndex() const {
@@ -114,6 +116,7 @@ private:
     HWND hwnd_ = nullptr;
     CGeneralPropPage general_;
     CAdvancedPropPage advanced_;
+    CProgramsPropPage programs_;
     CAboutPropPage about_;
 };
 

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/pages.h"
 
@@ -68,8 +69,13 @@ public:
     void SetChecked(int32_t id, bool checked) override;
     bool Checked(int32_t id) override;
     std::optional<std::string> ChooseExistingFile() override;
+    void SetListRows(int32_t id, const std::vector<std::vector<std::string>>& rows) override;
+    int32_t ListSelection(int32_t id) override;
+    void SetListSelection(int32_t id, int32_t index) override;
 
 private:
+    // A list view; otherwise the list is a list box.
+    bool IsListView(int32_t id);
     LRESULT SendItem(int32_t id, UINT m, WPARAM wp, LPARAM lp);
     HWND& dialog_;
 };

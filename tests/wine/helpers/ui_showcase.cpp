@@ -1,5 +1,5 @@
 // Shows one of the program's windows with sample settings for a screenshot:
-//   ui_showcase.exe macros|advanced|about|noir|unsupported|pluginwait|tray READY DONE
+//   ui_showcase.exe macros|advanced|programs|about|noir|unsupported|pluginwait|tray READY DONE
 // ("tray": both notification-area icons, available and not available, side by side).
 // Once the window is up and painted, it writes its screen rectangle ("x y w h") to READY;
 // it exits when DONE appears (or after two minutes).
@@ -14,6 +14,7 @@
 
 #include "../../../resources/resource.h"
 #include "platform/win32/adapters.h"
+#include "profiles/profile_files.h"
 #include "state/settings.h"
 #include "ui/document.h"
 #include "ui/win32/settings_window.h"
@@ -87,6 +88,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     settings.PowerButtonMode = 3;
     SetCurrentSettings(&settings);
     CDocument doc;
+    // The Programs page with a file of each kind and one that cannot be used.
+    (void)InstallProfiles(
+        {{"vlc.toml", "[program]\nname = \"VLC\"\nmatch = { process = \"vlc.exe\" }\n"
+                      "[buttons]\nPlay = \"Ctrl+P\"\nRecord = { app_command = \"MEDIA_RECORD\" }\n"},
+         {"mistyped.toml", "[program]\nname = \"x\"\nmatch = { process = \"x.exe\" }\n"
+                           "[buttons]\nPlya = \"Space\"\n"}},
+        {{"mpv.toml", "[program]\nname = \"mpv\"\nmatch = { process = \"mpv.exe\" }\n"
+                      "[buttons]\nNext = \"Shift+Period\"\n"}});
 
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -135,12 +144,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (view == nullptr) return 3;
         g_view = view.get();
         view->PrepareForShow();
-        const int page = g_which == "advanced" ? 1 : g_which == "about" ? 2 : 0;
+        const int page = g_which == "advanced"   ? 1
+                         : g_which == "programs" ? 2
+                         : g_which == "about"    ? 3
+                                                 : 0;
         SendMessageA(view->SheetWindow(), PSM_SETCURSEL, page, 0);
         ShowWindow(frame, SW_SHOW);
         SetForegroundWindow(frame);
         view->PrepareForShow();
         if (page != 0) SendMessageA(view->SheetWindow(), PSM_SETCURSEL, page, 0);
+        if (g_which == "programs") {
+            // The user's file for VLC chosen, among the programs that match "vl".
+            HWND programs = reinterpret_cast<HWND>(SendMessageA(view->SheetWindow(), PSM_INDEXTOHWND, 2, 0));
+            SetDlgItemTextA(programs, IDC_PROGRAMS_SEARCH, "vl");
+        }
         shown = frame;
     }
     std::thread(Watch, shown).detach();
