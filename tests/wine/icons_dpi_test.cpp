@@ -154,7 +154,8 @@ TEST(DpiScaled, PicturesAreDrawnForTheWindowsDpi) {
     CDocument doc;
     std::unique_ptr<SettingsView> view = CreateSettingsView(frame.hwnd(), doc);
     ASSERT_NE(view, nullptr);
-    HWND about = reinterpret_cast<HWND>(SendMessageA(view->SheetWindow(), PSM_INDEXTOHWND, 2, 0));
+    // Macros, Advanced, Programs, About.
+    HWND about = reinterpret_cast<HWND>(SendMessageA(view->SheetWindow(), PSM_INDEXTOHWND, 3, 0));
     const SIZE aboutPicture = BitmapSize(reinterpret_cast<HANDLE>(
         SendDlgItemMessageA(about, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0)));
     view.reset();
