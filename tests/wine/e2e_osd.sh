@@ -48,6 +48,13 @@ cleanup() {
         in_desktop "$probe" close Orbiscope.Remote >/dev/null
         in_desktop "$probe" gone Orbiscope.Remote 10000 >/dev/null
         wine reg delete "$desk_key" /f >/dev/null 2>&1 || true
+        # The copy this script started in the desktop, should the desktop have failed to
+        # close it: left running, it would take the next script's presses as the one copy.
+        for pid in $(ps -eo pid=,args= | awk -v e="$exe" \
+                '{ pid = $1; sub(/^ *[0-9]+ /, ""); if (index($0, e) == 1) print pid }'); do
+            kill "$pid" 2>/dev/null || true
+            for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        done
     fi
     run "$probe" gone Notepad 5000 >/dev/null || true
     for pid in "${started[@]}"; do
