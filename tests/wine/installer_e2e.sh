@@ -140,7 +140,8 @@ wine "$BUILD_DIR/orbsend.exe" --pipe "$pipe" MacroButton2 >>"$log" 2>&1 || fail 
 trace="$prefix/drive_c/users/${USER:-$(id -un)}/AppData/Local/Orbiscope/Remote/trace.log"
 for _ in $(seq 1 50); do grep -q "MacroButton2" "$trace" 2>/dev/null && break; sleep 0.1; done
 opened=$(grep "MacroButton2" "$trace" 2>/dev/null | grep -o "open [^|]*" | head -n 1 | sed 's/ *$//')
-[ "$opened" = "open $inst\\Docs\\Kestrune.chm" ] && echo "ok trace: $opened" ||
+# The trace writes each backslash as two, so that none can pass for an escape.
+[ "$opened" = "open ${inst//\\/\\\\}\\\\Docs\\\\Kestrune.chm" ] && echo "ok trace: $opened" ||
     fail "macro button 2 opened '$opened'"
 
 echo "== setup over the running copy: closed, replaced, started again, settings kept"

@@ -103,7 +103,7 @@ for d in Fresh Fresh/Remote Fresh/Remote/Docs; do
 done
 log="$c/Fresh/Remote/OrbiscopeRemote-install.log"
 folders=$(iconv -f UTF-16LE -t UTF-8 "$log" | tr -d '\r\357\273\277' | grep '^folder|' | tr '\n' ' ')
-[ "$folders" = 'folder|C:\Fresh folder|C:\Fresh\Remote folder|C:\Fresh\Remote\Docs ' ] &&
+[ "$folders" = 'folder|C:\Fresh folder|C:\Fresh\Remote folder|C:\Fresh\Remote\Docs folder|C:\Fresh\Remote\Profiles ' ] &&
     ok "the log lists the folders setup made" || fail "the log lists: $folders"
 
 echo "== an install log that names other folders"
