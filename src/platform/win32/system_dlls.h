@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 // First thing in WinMain. SetDefaultDllDirectories is looked up, not imported: Windows 7
@@ -21,6 +22,9 @@ inline void LoadDllsOnlyFromSystem32() {
 // An optional system DLL (one that older Windows lacks), by its full path in System32:
 // never found through the search order, whether or not the call above took effect.
 inline HMODULE LoadSystemDll(const wchar_t* name) {
+    // A bare file name: a path in it could climb out of System32.
+    if (name == nullptr || wcschr(name, L'\\') != nullptr || wcschr(name, L'/') != nullptr)
+        return nullptr;
     wchar_t folder[MAX_PATH];
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return nullptr;

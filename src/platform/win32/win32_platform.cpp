@@ -1,4 +1,5 @@
 #include "platform/win32/adapters.h"
+#include "platform/win32/system_dlls.h"
 
 #include <cwchar>
 #include <string>
@@ -23,27 +24,6 @@ Platform Win32Platform() {
     return p;
 }
 
-void LimitDllSearchToSystem32() {
-    // Windows 7 has the call only with its loader update (KB2533623): looked up, not
-    // imported, so the program still starts without it.
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    const auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (set != nullptr && set(kSearchSystem32)) return;
-    // Without it, at least the current folder (a download folder, a share) leaves the search.
-    SetDllDirectoryW(L"");
-}
+void LimitDllSearchToSystem32() { LoadDllsOnlyFromSystem32(); }
 
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-    if (name == nullptr || wcschr(name, L'\\') != nullptr || wcschr(name, L'/') != nullptr)
-        return nullptr;
-    wchar_t folder[MAX_PATH] = {};
-    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return nullptr;
-    std::wstring path(folder, n);
-    path += L'\\';
-    path += name;
-    return LoadLibraryW(path.c_str());
-}
+HMODULE LoadSystemLibrary(const wchar_t* name) { return LoadSystemDll(name); }

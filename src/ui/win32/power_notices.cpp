@@ -1,5 +1,7 @@
 #include "ui/win32/power_notices.h"
 
+#include "platform/win32/system_dlls.h"
+
 #include <string>
 
 namespace {
@@ -51,13 +53,9 @@ void PowerNotices::Unregister() {
 }
 
 bool PowerNotices::SleepsWithDisplay() {
-    // The library by its full path in the system folder, never found by a search that a
-    // planted file could answer.
-    char folder[MAX_PATH] = {};
-    const UINT n = GetSystemDirectoryA(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return false;
-    const std::string path = std::string(folder, n) + "\\powrprof.dll";
-    HMODULE powrprof = LoadLibraryA(path.c_str());
+    // By its full path in the system folder, never found by a search a planted file could
+    // answer.
+    HMODULE powrprof = LoadSystemDll(L"powrprof.dll");
     if (powrprof == nullptr) return false;
     bool aoac = false;
     if (auto query = reinterpret_cast<PowerInformation>(
