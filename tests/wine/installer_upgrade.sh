@@ -28,11 +28,24 @@ plant_x86() {  # WINDOWS_DIR UNIX_DIR
     for f in OrbiscopeRemote.exe orbmonitor.exe uninstall.exe Docs/Kestrune.chm Docs/intro.exe Docs/index.html; do
         echo "earlier x86 file" >"$2/$f"
     done
-    wine reg add "$machine" /v LastInstallDir /t REG_SZ /d "$1" /reg:32 /f >/dev/null 2>&1
-    wine reg add "$uninst" /v UninstallString /t REG_SZ /d "\"$1\\uninstall.exe\"" /reg:32 /f >/dev/null 2>&1
-    wine reg add "$uninst" /v InstallLocation /t REG_SZ /d "$1" /reg:32 /f >/dev/null 2>&1
-    wine reg add "$run" /v "Orbiscope Remote" /t REG_SZ /d "\"$1\\OrbiscopeRemote.exe\"" /f >/dev/null 2>&1
-    wine reg add "$user" /v VolumeSensitivity /t REG_DWORD /d 77 /f >/dev/null 2>&1
+    plant_value "$machine" LastInstallDir REG_SZ "$1" /reg:32
+    plant_value "$uninst" UninstallString REG_SZ "\"$1\\uninstall.exe\"" /reg:32
+    plant_value "$uninst" InstallLocation REG_SZ "$1" /reg:32
+    plant_value "$run" "Orbiscope Remote" REG_SZ "\"$1\\OrbiscopeRemote.exe\"" /reg:64
+    plant_value "$user" VolumeSensitivity REG_DWORD 77 /reg:32
+}
+# A value the earlier setup left, read back before setup runs: a `reg add` that Wine
+# dropped would otherwise turn into a wrong verdict on the setup.
+plant_value() {  # KEY NAME TYPE DATA VIEW
+    local try want="$4"
+    [ "$3" = REG_DWORD ] && want=$(printf '0x%x' "$4")
+    for try in 1 2 3; do
+        wine reg add "$1" /v "$2" /t "$3" /d "$4" "$5" /f >/dev/null 2>&1
+        [ "$(value "$1" "$2" "$5")" = "$want" ] && return
+        wineserver -w
+    done
+    echo "could not leave $1 $2 ($5) as the earlier setup did"
+    exit 1
 }
 check_one_installation() {  # WINDOWS_DIR UNIX_DIR
     file -b "$2/OrbiscopeRemote.exe" | grep -q '^PE32+ executable' && ok "the x86_64 program is in $1" ||
