@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "desktop/input.h"
 #include "desktop/window_queries.h"
@@ -94,6 +95,12 @@ struct LayerChoice {
     const ProfileFile* alsoMatched = nullptr;
 };
 
+// The more specific match ranks higher; between those, the longer title text (a site's
+// "- YouTube" over the "Netflix" a video's name happens to contain).
+std::pair<int, int> Rank(const ProfileMatch& match) {
+    return {match.specificity, match.titleChars};
+}
+
 LayerChoice Choose(const ProfileSet& set, ProfileLayer layer, WindowView& view) {
     LayerChoice choice;
     const auto& index = set.byProcess[layer == ProfileLayer::User ? 0 : 1];
@@ -101,15 +108,19 @@ LayerChoice Choose(const ProfileSet& set, ProfileLayer layer, WindowView& view) 
     const auto found = index.find(view.Process());
     if (found == index.end()) return choice;
     const auto& files = layer == ProfileLayer::User ? set.user : set.shipped;
-    int best = 0;
+    std::pair<int, int> best{0, 0};
     // The candidates are in file-name order: the first of equals wins.
     for (const ProfileSet::Candidate& c : found->second) {
         const ProfileFile& file = files[c.file];
         const ProfileMatch& match = file.matches[c.match];
-        if (match.specificity < best || &file == choice.file) continue;
+        const std::pair<int, int> rank = Rank(match);
+        if (rank < best) continue;
         if (!Holds(match, view)) continue;
-        if (match.specificity > best) {
-            best = match.specificity;
+        if (&file == choice.file) {
+            // The same file by a better table of its own: the one it tied with is behind now.
+            if (rank > best) best = rank, choice.alsoMatched = nullptr;
+        } else if (rank > best) {
+            best = rank;
             choice.file = &file;
             choice.alsoMatched = nullptr;
         } else if (choice.alsoMatched == nullptr) {

@@ -417,6 +417,9 @@ private:
         }
         if (match.process.empty()) return Fail(node, "a match without \"process\"");
         match.specificity = 1 + (match.title.empty() ? 0 : 1) + (match.className.empty() ? 0 : 1);
+        // Characters, not bytes: "Meet – " is as long as "Meet - ".
+        for (const char c : match.title)
+            match.titleChars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
         for (const ProfileMatch& m : file.matches) {
             if (m.SameAs(match)) return true;
         }

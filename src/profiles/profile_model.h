@@ -46,6 +46,7 @@ struct ProfileMatch {
     std::string process, title, className;
     ProfileOutline::Match written;  // as the file gives them, for the help
     int specificity = 1;  // 3: process, class and title; 2: process and one of them; 1: process
+    int titleChars = 0;   // the title text's length in characters, which decides between equals
     int line = 0;
     bool SameAs(const ProfileMatch& o) const {
         return process == o.process && title == o.title && className == o.className;

@@ -342,18 +342,55 @@ TEST_F(ProfilePress, TheMostSpecificMatchWinsThenTheFirstName) {
         file("{ process = \"player.exe\", class = \"PlayerWnd\", title_contains = \"movie\" }", "D");
     const std::string otherTitle =
         file("{ process = \"player.exe\", title_contains = \"music\" }", "E");
+    const std::string otherLength =
+        file("{ process = \"player.exe\", title_contains = \"layer\" }", "F");
 
     ASSERT_TRUE(InstallProfiles({{"a.toml", plain}, {"z.toml", titled}}, {}).empty());
     EXPECT_EQ(Press(Play), "key B");
     ASSERT_TRUE(InstallProfiles({{"a.toml", plain}, {"e.toml", otherTitle}}, {}).empty());
     EXPECT_EQ(Press(Play), "key A");
-    ASSERT_TRUE(InstallProfiles({{"y.toml", classed}, {"x.toml", titled}}, {}).empty());
-    EXPECT_EQ(Press(Play), "key B");  // equals: the first name
+    ASSERT_TRUE(InstallProfiles({{"a.toml", classed}, {"z.toml", titled}}, {}).empty());
+    EXPECT_EQ(Press(Play), "key B");  // a title's text outranks no title
+    ASSERT_TRUE(InstallProfiles({{"y.toml", otherLength}, {"x.toml", titled}}, {}).empty());
+    EXPECT_EQ(Press(Play), "key B");  // titles as long: the first name
+    // A file's better table counts, though its plainer one came first.
+    const std::string twoTables = file(
+        "[{ process = \"player.exe\" },"
+        " { process = \"player.exe\", title_contains = \"movie - player\" }]",
+        "G");
+    ASSERT_TRUE(InstallProfiles({{"a.toml", twoTables}, {"b.toml", titled}}, {}).empty());
+    EXPECT_EQ(Press(Play), "key G");
     ASSERT_TRUE(InstallProfiles({{"b.toml", titled}, {"w.toml", both}}, {}).empty());
     EXPECT_EQ(Press(Play), "key D");
     // The user's file, however plain, comes before any shipped file.
     ASSERT_TRUE(InstallProfiles({{"a.toml", plain}}, {{"w.toml", both}}).empty());
     EXPECT_EQ(Press(Play), "key A");
+}
+
+// Two sites in one browser: a video's name may hold another site's title text; the
+// longer text the title holds decides, counted in characters, whichever file sorts first.
+TEST_F(ProfilePress, TheLongerTitleTextWinsBetweenEquals) {
+    const auto site = [](const std::string& title, const char* key) {
+        return "[program]\nname = \"S\"\nmatch = [{ process = \"chrome.exe\", title_contains = \"" +
+               title + "\" }]\n[buttons]\nPlay = \"" + key + "\"\n";
+    };
+    struct Case {
+        const char* tab;
+        const char* want;
+    } cases[] = {
+        {"Netflix trailer - YouTube - Google Chrome", "key Y"},
+        {"Netflix - Google Chrome", "key N"},
+        {"Meet \xE2\x80\x93 Netflix night - Google Chrome",
+         "key N"},  // 7 characters each: the first name
+    };
+    ASSERT_TRUE(InstallProfiles({}, {{"a-netflix.toml", site("Netflix", "N")},
+                                     {"b-meet.toml", site("Meet \xE2\x80\x93 ", "M")},
+                                     {"z-youtube.toml", site("- YouTube", "Y")}})
+                    .empty());
+    for (const Case& c : cases) {
+        env.Foreground("chrome.exe", c.tab);
+        EXPECT_EQ(Press(Play), c.want) << c.tab;
+    }
 }
 
 TEST_F(ProfilePress, LettersBeyondAsciiInStringsAreTakenAsWritten) {
