@@ -18,7 +18,23 @@ installed() { wine reg query "$uninst" /reg:32 >/dev/null 2>&1 || wine reg query
 # The setup takes /D= only unquoted and last, blanks and all: cmd hands it the words of
 # the folder as they are (wine would quote an argument with blanks).
 win_setup=$(winepath -w "$setup")
-setup_into() { wine cmd /c "$win_setup" /S /NOSTART "/D=$1" $2; }
+# Under a heavy load Wine's cmd now and then fails to start a program at all ("Application
+# could not be started ... ShellExecuteEx failed"); setup never ran then, so it is
+# started once more, and said so.
+setup_into() {
+    local out="$WINE_ENV_DIR/setup_into.out" rc try
+    for try in 1 2; do
+        wine cmd /c "$win_setup" /S /NOSTART "/D=$1" $2 >"$out" 2>&1
+        rc=$?
+        case "$(cat "$out")" in
+        *"Application could not be started"*)
+            [ "$try" = 1 ] && { echo "  (Wine did not start setup; starting it again)"; continue; } ;;
+        esac
+        break
+    done
+    cat "$out"
+    return "$rc"
+}
 
 echo "== a folder with blanks and non-ASCII letters"
 dir='C:\Programme für Fernbedienung\Orbiscope Remote'
