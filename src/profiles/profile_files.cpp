@@ -263,6 +263,7 @@ void HoldIfDueLocked(ProfileHoldWait& wait, uint32_t now) {
                             " held: hold action after " + std::to_string(lasted) + " ms");
         // The display says how long it took.
         fact.number = static_cast<int32_t>(std::max<uint32_t>(lasted, 1));
+        fact.flag = true;
         return fact;
     });
     RunAction(*wait.hold, *wait.file);
@@ -282,12 +283,25 @@ void EndWaitLocked(std::shared_ptr<ProfileHoldWait>& slot, bool onTimer = false)
         });
         return;
     }
+    const uint32_t lasted = TickNow() - wait->start;
     const std::string text = Named(*wait->file, wait->tap->line) + " " +
                              RemoteButtonName(wait->button) + " let go: press action after " +
-                             std::to_string(TickNow() - wait->start) + " ms";
-    TraceStep([&] { return Decided(*wait->file, text); });
-    // The timer's record is the display's alone: the lines hear of it in one of its own.
-    if (onTimer) TraceTimedNote(text, "timer");
+                             std::to_string(lasted) + " ms";
+    if (onTimer) {
+        // The timer's record is the display's alone, and speaks for this press: the
+        // display says which button it was and how long the press took. The lines hear
+        // of it in one of their own.
+        TraceTimerButton(wait->button);
+        TraceStep([&] {
+            TraceFact fact = Decided(*wait->file, text);
+            fact.number = static_cast<int32_t>(std::max<uint32_t>(lasted, 1));
+            return fact;
+        });
+        TraceTimedNote(text, "timer");
+    } else {
+        // In the record of the next press's code, whose panel is that press's.
+        TraceStep([&] { return Decided(*wait->file, text); });
+    }
     RunAction(*wait->tap, *wait->file);
 }
 

@@ -249,6 +249,11 @@ TimerTrace::~TimerTrace() {
     }
 }
 
+void TraceTimerButton(int32_t button) {
+    if (t_record == nullptr || !t_record->timer || t_record->presses.empty()) return;
+    t_record->presses.back().button = button;
+}
+
 void CodeTrace::MatchSlow(int32_t button, int32_t variant, RepeatDecision decision) {
     TracePress press;
     press.button = button;

@@ -68,8 +68,10 @@ enum class TraceKind : uint8_t {
     NoDefaultKey,
     Elevated,            // unlined; name: the program in front, which runs as administrator
     Profile,             // name: the file and line that decided, as the line says it;
-                         // shownName: the program the file names; number: for a hold
-                         // action, how long the press had lasted in ms, else 0
+                         // shownName: the program the file names; number: for an action
+                         // that waited for the press (the hold action, or on the main
+                         // window's timer the press action), how long the press had
+                         // lasted in ms, else 0; flag: the hold action
     Note,                // name: what happened, as the line says it (steps and actions that
                          // tell the display nothing)
     // Actions
@@ -305,6 +307,9 @@ inline void TraceMessage(MessageRole role, bool sent, WindowHandle window, Messa
                          WParam wParam, LParam lParam, bool ok) {
     if (Tracing()) trace_detail::Message(role, sent, window, message, wParam, lParam, ok);
 }
+// A main-window timer's record: the button whose earlier press the timer finishes (its
+// one press entry has none until told).
+void TraceTimerButton(int32_t button);
 // Hands the record so far to the display at once: the press is about to block (the
 // computer goes to sleep), and its panel belongs before that, not after.
 inline void TraceShowNow() {

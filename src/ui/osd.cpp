@@ -192,10 +192,12 @@ std::optional<OsdPanel> Words(const TracePress& p) {
                     Letter(*chosen));
     }
     if (const TraceFact* file = Last(steps, TraceKind::Profile); file && did) {
-        // A hold action: the button was held, and this long.
-        if (file->number > 0)
-            return Just(name + " held " + SecondsText(static_cast<uint32_t>(file->number)) + kDot +
+        // An action that waited for the press: which one, and after how long.
+        if (file->number > 0) {
+            const std::string after = SecondsText(static_cast<uint32_t>(file->number));
+            return Just(name + (file->flag ? " held " : " let go after ") + after + kDot +
                         file->shownName);
+        }
         return Just(name + kDot + file->shownName);
     }
     // The warning has just said so in its own window.
@@ -231,9 +233,12 @@ void LeavePanel(const TraceRecord& record) {
 
 std::optional<OsdPanel> OsdPanelFor(const TraceRecord& record) {
     if (record.timer) {
-        // The main window's timer typed the letter the taps chose.
         if (record.presses.empty()) return std::nullopt;
-        const TraceFact* typed = Last(record.presses.back().actions, TraceKind::LetterTyped);
+        const TracePress& p = record.presses.back();
+        // The main window's timer ended a press that waited to see whether it was held.
+        if (p.button >= 0) return Words(p);
+        // The main window's timer typed the letter the taps chose.
+        const TraceFact* typed = Last(p.actions, TraceKind::LetterTyped);
         return typed ? Just("Typed " + Letter(*typed)) : std::nullopt;
     }
     // One code can match more than one button; the last one taken speaks for it.
