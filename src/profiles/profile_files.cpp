@@ -287,22 +287,27 @@ void EndWaitLocked(std::shared_ptr<ProfileHoldWait>& slot, bool onTimer = false)
     const std::string text = Named(*wait->file, wait->tap->line) + " " +
                              RemoteButtonName(wait->button) + " let go: press action after " +
                              std::to_string(lasted) + " ms";
-    if (onTimer) {
-        // The timer's record is the display's alone, and speaks for this press: the
-        // display says which button it was and how long the press took. The lines hear
-        // of it in one of their own.
+    {
+        // The press gets a record for the display of its own: the timer's, or on a frame of
+        // the next press one inside that code's, whose panel would otherwise name the next
+        // button for this one's action. The display says which button it was and how long
+        // the press took.
+        std::optional<TimerTrace> own;
+        if (!onTimer) own.emplace();
         TraceTimerButton(wait->button);
         TraceStep([&] {
             TraceFact fact = Decided(*wait->file, text);
             fact.number = static_cast<int32_t>(std::max<uint32_t>(lasted, 1));
             return fact;
         });
+        RunAction(*wait->tap, *wait->file);
+    }
+    // The lines: the timer's in one of their own, the next press's code in a step.
+    if (onTimer) {
         TraceTimedNote(text, "timer");
     } else {
-        // In the record of the next press's code, whose panel is that press's.
-        TraceStep([&] { return Decided(*wait->file, text); });
+        TraceStep([&] { return text; });
     }
-    RunAction(*wait->tap, *wait->file);
 }
 
 // The press waits for its end; tap null when the next layer has taken it already.

@@ -235,7 +235,7 @@ std::optional<OsdPanel> OsdPanelFor(const TraceRecord& record) {
     if (record.timer) {
         if (record.presses.empty()) return std::nullopt;
         const TracePress& p = record.presses.back();
-        // The main window's timer ended a press that waited to see whether it was held.
+        // A press that waited to see whether it was held has ended: its own record.
         if (p.button >= 0) return Words(p);
         // The main window's timer typed the letter the taps chose.
         const TraceFact* typed = Last(p.actions, TraceKind::LetterTyped);

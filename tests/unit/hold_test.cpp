@@ -160,11 +160,20 @@ TEST_F(HoldTest, TheTraceSaysWhichActionAndWhen) {
     Release();
     Press(Play, 1);
     Release();
+    Press(Play, 1);
+    env.clock.Advance(kSpacingMs);
+    Press(Rewind, 1);
+    Release();
     std::string all;
     for (const std::string& l : g_lines) all += l + "\n";
     EXPECT_NE(all.find("Play held: hold action after 570 ms | key Ctrl+Q"), std::string::npos) << all;
     EXPECT_NE(all.find("Play let go: press action after " + std::to_string(kProfileHoldReleaseMs + 1) +
                        " ms | timer"),
+              std::string::npos)
+        << all;
+    // Ended by the next press: a step of that code's line.
+    EXPECT_NE(all.find("Rewind variant 1: new press, accepted | user profile player.toml:6 \"Player\" "
+                       "Play let go: press action after 114 ms, then "),
               std::string::npos)
         << all;
 }
@@ -188,6 +197,14 @@ TEST_F(HoldTest, TheDisplaySaysWhichActionAndHowLong) {
               (OsdPanel{"Play let go after " + SecondsText(kSpacingMs + kProfileHoldReleaseMs + 1) +
                             " \xC2\xB7 Player",
                         -1}));
+    // Ended by the next press, which waits in turn: the panel is the first press's.
+    Press(Play, 3);
+    env.clock.Advance(kSpacingMs);
+    Press(Rewind, 1);
+    EXPECT_EQ(TakeOsdPanel(),
+              (OsdPanel{"Play let go after " + SecondsText(3 * kSpacingMs) + " \xC2\xB7 Player", -1}));
+    Release();
+    (void)TakeOsdPanel();
     UseThreshold(1500);
     Press(Play, 15);
     EXPECT_EQ(TakeOsdPanel(), (OsdPanel{"Play held 1.5 s \xC2\xB7 Player", -1}));
