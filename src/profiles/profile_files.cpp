@@ -289,9 +289,9 @@ void EndWaitLocked(std::shared_ptr<ProfileHoldWait>& slot, bool onTimer = false)
                              std::to_string(lasted) + " ms";
     {
         // The press gets a record for the display of its own: the timer's, or on a frame of
-        // the next press one inside that code's, whose panel would otherwise name the next
-        // button for this one's action. The display says which button it was and how long
-        // the press took.
+        // the next press one inside that code's (whose line still lists the actions), so
+        // that no panel names the next button for this one's action. The display says
+        // which button it was and how long the press took.
         std::optional<TimerTrace> own;
         if (!onTimer) own.emplace();
         TraceTimerButton(wait->button);
@@ -366,9 +366,11 @@ ProfileAnswer Resolve(const ProfileSnapshot& snapshot, int32_t button, bool glob
             }
             if (choice->alsoMatched != nullptr)
                 text += " (also matched " + choice->alsoMatched->fileName + ")";
-            if (const ProfileAction* hold = HoldActionFor(file, button); hold != nullptr && !global)
-                text += ", waits to see whether it is held";
-            return Decided(*file, std::move(text));
+            const bool waits = HoldActionFor(file, button) != nullptr && !global;
+            if (waits) text += ", waits to see whether it is held";
+            TraceFact fact = Decided(*file, std::move(text));
+            if (waits) fact.number = -1;
+            return fact;
         });
         if (const ProfileAction* hold = HoldActionFor(file, button); hold != nullptr && !global) {
             StartWait(snapshot, *file, button, action, hold);

@@ -71,7 +71,8 @@ enum class TraceKind : uint8_t {
                          // shownName: the program the file names; number: for an action
                          // that waited for the press (the hold action, or the press
                          // action once the press ended), how long the press had lasted
-                         // in ms, else 0; flag: the hold action
+                         // in ms; -1 for the step that makes a press wait to see whether
+                         // it is held; else 0; flag: the hold action
     Note,                // name: what happened, as the line says it (steps and actions that
                          // tell the display nothing)
     // Actions
@@ -265,7 +266,8 @@ private:
 // A main-window timer that finishes what earlier presses began (the letter entry's
 // commit, a press that waited to see whether it was held), or an earlier press that the
 // next code finishes inside that code's span: its facts go to the display when someone
-// shows the records; it makes no line.
+// shows the records; it makes no line of its own (inside a code's span, its actions join
+// that code's line).
 class TimerTrace {
 public:
     TimerTrace();

@@ -191,6 +191,10 @@ std::optional<OsdPanel> Words(const TracePress& p) {
         return Just((typed ? "Typed " + Letter(*typed) + kDot : std::string()) + "Letter " +
                     Letter(*chosen));
     }
+    // A press that waits has done nothing yet: what its code did was an earlier press's,
+    // which has had its own panel.
+    if (const TraceFact* file = Last(steps, TraceKind::Profile); file && file->number < 0)
+        return std::nullopt;
     if (const TraceFact* file = Last(steps, TraceKind::Profile); file && did) {
         // An action that waited for the press: which one, and after how long.
         if (file->number > 0) {
