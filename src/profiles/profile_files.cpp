@@ -274,6 +274,7 @@ void HoldIfDueLocked(ProfileHoldWait& wait, uint32_t now) {
                             " held: hold action after " + std::to_string(lasted) + " ms");
         // The display says how long it took.
         fact.number = static_cast<int32_t>(std::max<uint32_t>(lasted, 1));
+        fact.flag = true;
         return fact;
     });
     RunAction(*wait.hold, *wait.file);
@@ -293,13 +294,31 @@ void EndWaitLocked(std::shared_ptr<ProfileHoldWait>& slot, bool onTimer = false)
         });
         return;
     }
+    const uint32_t lasted = TickNow() - wait->start;
     const std::string text = Named(*wait->file, wait->tap->line) + " " +
                              RemoteButtonName(wait->button) + " let go: press action after " +
-                             std::to_string(TickNow() - wait->start) + " ms";
-    TraceStep([&] { return Decided(*wait->file, text); });
-    // The timer's record is the display's alone: the lines hear of it in one of its own.
-    if (onTimer) TraceTimedNote(text, "timer");
-    RunAction(*wait->tap, *wait->file);
+                             std::to_string(lasted) + " ms";
+    {
+        // The press gets a record for the display of its own: the timer's, or on a frame of
+        // the next press one inside that code's (whose line still lists the actions), so
+        // that no panel names the next button for this one's action. The display says
+        // which button it was and how long the press took.
+        std::optional<TimerTrace> own;
+        if (!onTimer) own.emplace();
+        TraceTimerButton(wait->button);
+        TraceStep([&] {
+            TraceFact fact = Decided(*wait->file, text);
+            fact.number = static_cast<int32_t>(std::max<uint32_t>(lasted, 1));
+            return fact;
+        });
+        RunAction(*wait->tap, *wait->file);
+    }
+    // The lines: the timer's in one of their own, the next press's code in a step.
+    if (onTimer) {
+        TraceTimedNote(text, "timer");
+    } else {
+        TraceStep([&] { return text; });
+    }
 }
 
 // The press waits for its end; tap null when the next layer has taken it already.
@@ -358,9 +377,11 @@ ProfileAnswer Resolve(const ProfileSnapshot& snapshot, int32_t button, bool glob
             }
             if (choice->alsoMatched != nullptr)
                 text += " (also matched " + choice->alsoMatched->fileName + ")";
-            if (const ProfileAction* hold = HoldActionFor(file, button); hold != nullptr && !global)
-                text += ", waits to see whether it is held";
-            return Decided(*file, std::move(text));
+            const bool waits = HoldActionFor(file, button) != nullptr && !global;
+            if (waits) text += ", waits to see whether it is held";
+            TraceFact fact = Decided(*file, std::move(text));
+            if (waits) fact.number = -1;
+            return fact;
         });
         if (const ProfileAction* hold = HoldActionFor(file, button); hold != nullptr && !global) {
             StartWait(snapshot, *file, button, action, hold);

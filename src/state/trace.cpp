@@ -247,6 +247,21 @@ TimerTrace::~TimerTrace() {
     } catch (...) {
         // What the display cannot be told it does not show.
     }
+    // An earlier press finished inside a code's span: that code's line tells what it did.
+    if (outer_ == nullptr || outer_->timer || outer_->presses.empty()) return;
+    try {
+        std::vector<TraceFact>& into = outer_->presses.back().actions;
+        for (const TracePress& p : record_->presses)
+            into.insert(into.end(), p.actions.begin(), p.actions.end());
+        if (record_->lastActionUs) outer_->lastActionUs = record_->lastActionUs;
+    } catch (...) {
+        // The line lacks them; the press is not lost.
+    }
+}
+
+void TraceTimerButton(int32_t button) {
+    if (t_record == nullptr || !t_record->timer || t_record->presses.empty()) return;
+    t_record->presses.back().button = button;
 }
 
 void CodeTrace::MatchSlow(int32_t button, int32_t variant, RepeatDecision decision) {

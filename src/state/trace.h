@@ -68,8 +68,11 @@ enum class TraceKind : uint8_t {
     NoDefaultKey,
     Elevated,            // unlined; name: the program in front, which runs as administrator
     Profile,             // name: the file and line that decided, as the line says it;
-                         // shownName: the program the file names; number: for a hold
-                         // action, how long the press had lasted in ms, else 0
+                         // shownName: the program the file names; number: for an action
+                         // that waited for the press (the hold action, or the press
+                         // action once the press ended), how long the press had lasted
+                         // in ms; -1 for the step that makes a press wait to see whether
+                         // it is held; else 0; flag: the hold action
     Note,                // name: what happened, as the line says it (steps and actions that
                          // tell the display nothing)
     // Actions
@@ -205,8 +208,8 @@ struct TraceRecord {
     std::optional<uint64_t> lastActionUs;
     int32_t values = 0;
     std::vector<TracePress> presses;
-    // A main-window timer's record: one press entry without a button, for the display
-    // alone (the lines are of received codes).
+    // A TimerTrace's record: one press entry, without a button unless told, for the
+    // display alone (the lines are of received codes).
     bool timer = false;
     // Handed to the display already (TraceShowNow), with nothing added since.
     bool shown = false;
@@ -261,7 +264,10 @@ private:
 };
 
 // A main-window timer that finishes what earlier presses began (the letter entry's
-// commit): its facts go to the display when someone shows the records; it makes no line.
+// commit, a press that waited to see whether it was held), or an earlier press that the
+// next code finishes inside that code's span: its facts go to the display when someone
+// shows the records; it makes no line of its own (inside a code's span, its actions join
+// that code's line).
 class TimerTrace {
 public:
     TimerTrace();
@@ -305,6 +311,9 @@ inline void TraceMessage(MessageRole role, bool sent, WindowHandle window, Messa
                          WParam wParam, LParam lParam, bool ok) {
     if (Tracing()) trace_detail::Message(role, sent, window, message, wParam, lParam, ok);
 }
+// A TimerTrace's record: the button whose earlier press it finishes (its one press entry
+// has none until told).
+void TraceTimerButton(int32_t button);
 // Hands the record so far to the display at once: the press is about to block (the
 // computer goes to sleep), and its panel belongs before that, not after.
 inline void TraceShowNow() {

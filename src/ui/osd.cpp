@@ -191,11 +191,17 @@ std::optional<OsdPanel> Words(const TracePress& p) {
         return Just((typed ? "Typed " + Letter(*typed) + kDot : std::string()) + "Letter " +
                     Letter(*chosen));
     }
+    // A press that waits has done nothing yet: what its code did was an earlier press's,
+    // which has had its own panel.
+    if (const TraceFact* file = Last(steps, TraceKind::Profile); file && file->number < 0)
+        return std::nullopt;
     if (const TraceFact* file = Last(steps, TraceKind::Profile); file && did) {
-        // A hold action: the button was held, and this long.
-        if (file->number > 0)
-            return Just(name + " held " + SecondsText(static_cast<uint32_t>(file->number)) + kDot +
+        // An action that waited for the press: which one, and after how long.
+        if (file->number > 0) {
+            const std::string after = SecondsText(static_cast<uint32_t>(file->number));
+            return Just(name + (file->flag ? " held " : " let go after ") + after + kDot +
                         file->shownName);
+        }
         return Just(name + kDot + file->shownName);
     }
     // The warning has just said so in its own window.
@@ -231,9 +237,12 @@ void LeavePanel(const TraceRecord& record) {
 
 std::optional<OsdPanel> OsdPanelFor(const TraceRecord& record) {
     if (record.timer) {
-        // The main window's timer typed the letter the taps chose.
         if (record.presses.empty()) return std::nullopt;
-        const TraceFact* typed = Last(record.presses.back().actions, TraceKind::LetterTyped);
+        const TracePress& p = record.presses.back();
+        // A press that waited to see whether it was held has ended: its own record.
+        if (p.button >= 0) return Words(p);
+        // The main window's timer typed the letter the taps chose.
+        const TraceFact* typed = Last(p.actions, TraceKind::LetterTyped);
         return typed ? Just("Typed " + Letter(*typed)) : std::nullopt;
     }
     // One code can match more than one button; the last one taken speaks for it.

@@ -64,6 +64,7 @@ Rewind = "Ctrl+R"
     void Release() {
         for (int i = 0; i < 100 && env.ui.timers.count(kProfileHoldTimer) != 0; ++i) {
             env.clock.Advance(env.ui.timers[kProfileHoldTimer]);
+            const TimerTrace trace;  // as the main window runs it
             ProfileHoldTimer();
         }
         env.clock.Advance(2000);
@@ -159,6 +160,10 @@ TEST_F(HoldTest, TheTraceSaysWhichActionAndWhen) {
     Release();
     Press(Play, 1);
     Release();
+    Press(Play, 1);
+    env.clock.Advance(kSpacingMs);
+    Press(Rewind, 1);
+    Release();
     std::string all;
     for (const std::string& l : g_lines) all += l + "\n";
     EXPECT_NE(all.find("Play held: hold action after 570 ms | key Ctrl+Q"), std::string::npos) << all;
@@ -166,17 +171,40 @@ TEST_F(HoldTest, TheTraceSaysWhichActionAndWhen) {
                        " ms | timer"),
               std::string::npos)
         << all;
+    // Ended by the next press: a step of that code's line.
+    EXPECT_NE(all.find("Rewind variant 1: new press, accepted | user profile player.toml:6 \"Player\" "
+                       "Play let go: press action after 114 ms, then "),
+              std::string::npos)
+        << all;
 }
 
-// The display names the file's program and says the button was held, and how long the
-// press had lasted when its hold action fired.
-TEST_F(HoldTest, TheDisplaySaysTheButtonWasHeldAndHowLong) {
+// The display names the file's program and says which action fired and how long the
+// press had lasted then: the hold action on a frame, the press action on the main
+// window's timer. A press still waiting shows nothing.
+TEST_F(HoldTest, TheDisplaySaysWhichActionAndHowLong) {
     SetOnScreenDisplay(true);
     Press(Play, 6);
     const std::optional<OsdPanel> panel = TakeOsdPanel();
     ASSERT_TRUE(panel.has_value());
     EXPECT_EQ(panel->text, "Play held 0.5 s \xC2\xB7 Player");
     Release();
+    EXPECT_EQ(TakeOsdPanel(), std::nullopt);
+    Press(Play, 2);
+    EXPECT_EQ(TakeOsdPanel(), std::nullopt);
+    Release();
+    // The second frame at 114 ms, then the release gap.
+    EXPECT_EQ(TakeOsdPanel(),
+              (OsdPanel{"Play let go after " + SecondsText(kSpacingMs + kProfileHoldReleaseMs + 1) +
+                            " \xC2\xB7 Player",
+                        -1}));
+    // Ended by the next press, which waits in turn: the panel is the first press's.
+    Press(Play, 3);
+    env.clock.Advance(kSpacingMs);
+    Press(Rewind, 1);
+    EXPECT_EQ(TakeOsdPanel(),
+              (OsdPanel{"Play let go after " + SecondsText(3 * kSpacingMs) + " \xC2\xB7 Player", -1}));
+    Release();
+    (void)TakeOsdPanel();
     UseThreshold(1500);
     Press(Play, 15);
     EXPECT_EQ(TakeOsdPanel(), (OsdPanel{"Play held 1.5 s \xC2\xB7 Player", -1}));

@@ -42,7 +42,8 @@ TEST(VirtualRemote, PressesToggleTheVariantAndHeldButtonsKeepTheRhythm) {
 TEST(VirtualRemote, WordsThatAreNoPressAreRefused) {
     for (const char* word : {"Nonsense", "42", "-1", "Play:hold=", "Play:hold=-5ms", "Play:frames=0",
                              "Play:variant=3", "Play:loud", "pause=soon", "pause=1s:x", "", "Play:",
-                             "Play:cut=0", "Play:cut=x"}) {
+                             "Play:cut=0", "Play:cut=x", "jitter=114ms", "jitter=x", "jitter=5:x",
+                             "seed=-1", "seed="}) {
         EXPECT_NE(BuildPressScript({"Play", word}).error, "") << word;
     }
     // A press cut short unplugs the receiver: nothing can follow it.
@@ -52,6 +53,30 @@ TEST(VirtualRemote, WordsThatAreNoPressAreRefused) {
     ASSERT_EQ(cut.frames.size(), 3u);
     EXPECT_EQ(cut.frames[1].cutAfter, 0u);
     EXPECT_EQ(cut.frames[2].cutAfter, 3u);
+}
+
+// A jittered press keeps its frames within the jitter of the remote's spacing, and a
+// seed replays the same frames; a new press still starts on the spacing.
+TEST(VirtualRemote, JitterMovesTheFramesOfAHeldPressAndASeedReplaysIt) {
+    const std::vector<std::string> words = {"seed=7", "jitter=15ms", "Play:frames=40", "Stop:frames=2"};
+    const PressScript a = BuildPressScript(words);
+    ASSERT_EQ(a.error, "");
+    ASSERT_EQ(a.frames.size(), 42u);
+    bool moved = false;
+    for (size_t i = 1; i < a.frames.size(); ++i) {
+        const uint32_t gap = a.frames[i].atMs - a.frames[i - 1].atMs;
+        if (a.frames[i].id != a.frames[i - 1].id) {
+            EXPECT_EQ(gap, kFramePeriodMs) << i;
+            continue;
+        }
+        EXPECT_GE(gap, kFramePeriodMs - 15) << i;
+        EXPECT_LE(gap, kFramePeriodMs + 15) << i;
+        moved = moved || gap != kFramePeriodMs;
+    }
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(Frames(BuildPressScript(words)), Frames(a));
+    EXPECT_NE(Frames(BuildPressScript({"seed=8", "jitter=15ms", "Play:frames=40", "Stop:frames=2"})),
+              Frames(a));
 }
 
 TEST(VirtualRemote, DurationsAndButtonNames) {

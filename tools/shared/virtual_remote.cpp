@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <random>
 
 #include "receiver/remote_button.h"
 
@@ -73,6 +74,10 @@ PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firs
     PressScript script;
     int32_t nextVariant = firstVariant == 2 ? 2 : 1;
     uint32_t t = 0;  // when the next press may send its first frame
+    uint32_t jitter = 0;
+    // The draw is written out rather than left to a distribution, whose results differ
+    // between standard libraries: a seed replays the same frames on every build.
+    std::mt19937 random(0);
     for (const std::string& word : words) {
         if (!script.frames.empty() && script.frames.back().cutAfter != 0) {
             script.error = "nothing can follow a press cut short: " + word;
@@ -87,6 +92,23 @@ PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firs
                 return script;
             }
             t += ms;
+            continue;
+        }
+        if (head.rfind("jitter=", 0) == 0) {
+            if (parts.size() != 1 || !ParseDurationMs(head.substr(7), jitter) ||
+                jitter >= kFramePeriodMs) {
+                script.error = "not a jitter below 114 ms: " + word;
+                return script;
+            }
+            continue;
+        }
+        if (head.rfind("seed=", 0) == 0) {
+            uint32_t seed = 0;
+            if (parts.size() != 1 || !ParseCount(head.substr(5), seed)) {
+                script.error = "not a seed: " + word;
+                return script;
+            }
+            random.seed(seed);
             continue;
         }
         const int32_t id = ParseButton(parts[0]);
@@ -117,6 +139,7 @@ PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firs
             }
         }
         for (uint32_t f = 0; f < frames; ++f) {
+            if (f > 0 && jitter > 0) t += static_cast<uint32_t>(random() % (2 * jitter + 1)) - jitter;
             script.frames.push_back(RemoteFrame{id, variant, t});
             t += kFramePeriodMs;
         }

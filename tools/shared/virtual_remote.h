@@ -27,7 +27,9 @@ struct PressScript {
 // One word per press: NAME (a button name in any case, or its id), optionally followed
 // by :hold=DURATION, :frames=N, :variant=1|2, :cut=BYTES (the last frame stops after
 // that many bytes and the receiver is unplugged; nothing may follow); or pause=DURATION
-// between presses.
+// between presses; or jitter=DURATION (below 114 ms): from there on, each frame of a
+// held press comes that much sooner or later than the remote's spacing, at random, and
+// seed=N picks the random sequence (0 without a seed word), so a script replays exactly.
 // Durations are "600ms", "1.5s" or a number of milliseconds. firstVariant is the
 // variant of the first press that does not name one.
 PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firstVariant = 1);

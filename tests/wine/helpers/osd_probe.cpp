@@ -6,6 +6,9 @@
 //                                    the text EXPECT, with the styles that keep it from
 //                                    taking the activation or the mouse, not in front, and
 //                                    owned (no shell gives it a taskbar button)
+//   osd_probe seen PREFIX MS         a visible panel whose text begins with PREFIX comes up:
+//                                    prints its whole text, for a script that learns
+//                                    what it must say only afterwards
 //   osd_probe hidden MS              no panel is visible
 //   osd_probe quiet MS               no panel becomes visible for MS milliseconds
 //   osd_probe rect                   the visible panel's screen rectangle: "x y w h"
@@ -77,7 +80,8 @@ BOOL CALLBACK LookAtButton(HWND h, LPARAM lp) {
 
 int Usage() {
     std::puts(
-        "usage: osd_probe front | shown EXPECT MS | hidden MS | quiet MS | rect | taskbar MS");
+        "usage: osd_probe front | shown EXPECT MS | seen PREFIX MS | hidden MS | quiet MS | rect |"
+        " taskbar MS");
     return 2;
 }
 
@@ -140,6 +144,26 @@ int main() {
             return 1;
         }
         std::printf("shown \"%s\"\n", Utf8(expect).c_str());
+        return 0;
+    }
+    if (command == L"seen" && argc == 4) {
+        const std::wstring prefix = argv[2];
+        const DWORD ms = static_cast<DWORD>(_wtoi(argv[3]));
+        std::wstring text;
+        const bool ok = Within(
+            ms,
+            [&] {
+                HWND panel = FindWindowW(kPanelClass, nullptr);
+                if (panel == nullptr || !IsWindowVisible(panel)) return false;
+                text = Text(panel);
+                return text.compare(0, prefix.size(), prefix) == 0;
+            },
+            10);
+        if (!ok) {
+            std::printf("no panel beginning \"%s\"\n", Utf8(prefix).c_str());
+            return 1;
+        }
+        std::printf("seen \"%s\"\n", Utf8(text).c_str());
         return 0;
     }
     if (command == L"hidden" && argc == 3) {
