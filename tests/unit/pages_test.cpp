@@ -46,7 +46,8 @@ public:
     std::vector<std::optional<std::string>> fileAnswers;
     int32_t fileDialogs = 0;
 
-    WindowHandle Window() override { return 0x4242; }
+    WindowHandle window = 0x4242;
+    WindowHandle Window() override { return window; }
     void AddComboItem(int32_t id, const std::string& text) override {
         controls[id].items.push_back(text);
     }
@@ -717,8 +718,8 @@ protected:
         env.processes.self = env.processes.Add("OrbiscopeRemote.exe");
         FakeWindow own;
         own.pid = env.processes.self;
-        own.title = "Orbiscope Remote";
-        env.desktop.Add(own);
+        own.title = "Teach a Button";
+        dialog.window = env.desktop.Add(own);
     }
     std::function<bool(int32_t, uint32_t)> Teach() {
         return [this](int32_t id, uint32_t code) { return teach.OnCommand(id, code); };
