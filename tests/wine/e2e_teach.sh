@@ -31,6 +31,7 @@ local_data=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d 
 profiles="${roaming%/}/Orbiscope/Remote/Profiles"
 tracelog="${local_data%/}/Orbiscope/Remote/trace.log"
 player="$profiles/orbteachplayer.toml"
+fifo=""
 
 cleanup() {
     run "$probe" close OrbiscopeKeyTarget >/dev/null || true
@@ -41,6 +42,7 @@ cleanup() {
         kill "$pid" 2>/dev/null || true
     done
     rm -f "$profiles"/*.toml
+    [ -z "$fifo" ] || rm -f "$fifo"
 }
 trap cleanup EXIT
 
@@ -51,18 +53,19 @@ start_player() {
     mkdir -p "$apps"
     cp "$target" "$apps/orbteachplayer.exe"
     : >"$keys"
-    wine "$apps/orbteachplayer.exe" "$(winepath -w "$keys")" "Teach player" >>"$log" 2>&1 &
+    wine "$apps/orbteachplayer.exe" "$(winepath -w "$keys")" TeachPlayer >>"$log" 2>&1 &
     started+=($!)
     probe_step wait OrbiscopeKeyTarget 15000
     probe_step front OrbiscopeKeyTarget 5000
 }
 received() { tr -d '\r' <"$keys" | paste -sd ';'; }
 last_trace() { tr -d '\r' <"$tracelog" 2>/dev/null | tail -n 1; }
-# Presses $1 and waits until the trace has a new line for it.
+# Presses $1 on the receiver that stays plugged in, and waits until the trace has a new
+# line for it.
 press() {
     local before
     before=$(tr -d '\r' <"$tracelog" 2>/dev/null | wc -l)
-    run "$sender" --virtual "$1" >>"$log"
+    echo "$1" >&8
     for _ in $(seq 1 50); do
         [ "$(tr -d '\r' <"$tracelog" 2>/dev/null | wc -l)" -gt "$before" ] && { sleep 0.3; return 0; }
         sleep 0.1
@@ -89,11 +92,19 @@ printf '%s' "$original" >"$player"
 wine "$exe" /trace >>"$log" 2>&1 &
 started+=($!)
 probe_step wait Orbiscope.Remote 15000
+# The receiver plugged in for the whole run: the settings open only with one.
+fifo="$WINE_ENV_DIR/e2e-teach-remote"
+rm -f "$fifo"
+mkfifo "$fifo"
+exec 8<>"$fifo"
+wine "$sender" --virtual --stay <&8 >>"$log" 2>&1 &
+started+=($!)
+step query 1 10000
 start_player
 
 echo "== Play taught as Ctrl+Shift+P for the player's window"
 open_teach
-step choose "$dialog" 1081 "Teach player (orbteachplayer.exe)"
+step choose "$dialog" 1081 "TeachPlayer (orbteachplayer.exe)"
 press Play
 last_trace | grep -q 'captured: a button is being taught' && ok "the press captured" ||
     fail "the press not captured: $(last_trace)"

@@ -503,8 +503,12 @@ int Run(const std::vector<std::string>& a) {
             HWND w = TopLevelTitled(title.c_str());
             HWND item = w ? GetDlgItem(w, static_cast<int>(Num(arg(2)))) : nullptr;
             if (item == nullptr) return false;
+            // Asked of the control itself: an edit keeps its text apart from the window's
+            // own, which is all GetWindowText reads in another process.
             wchar_t text[1024] = {};
-            GetWindowTextW(item, text, 1024);
+            DWORD_PTR copied = 0;
+            SendMessageTimeoutW(item, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 2000, &copied);
             char utf8[4096] = {};
             WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
             got = utf8;
@@ -518,11 +522,25 @@ int Run(const std::vector<std::string>& a) {
         const int id = static_cast<int>(Num(arg(2)));
         HWND combo = w ? GetDlgItem(w, id) : nullptr;
         if (combo == nullptr) return Fail("no combo box " + arg(2));
-        const LRESULT at = SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                                        reinterpret_cast<LPARAM>(arg(3).c_str()));
-        if (at == CB_ERR) return Fail("no item starting with \"" + arg(3) + "\"");
-        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
-        PostMessageA(w, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        // The dialog's items are Unicode: asked for in Unicode, they cross over whole.
+        wchar_t start[512] = {};
+        MultiByteToWideChar(CP_UTF8, 0, arg(3).c_str(), -1, start, 512);
+        const LRESULT at = SendMessageW(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(start));
+        if (at == CB_ERR) {
+            const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+            for (LRESULT i = 0; i < n; ++i) {
+                wchar_t item[512] = {};
+                char utf8[1536] = {};
+                if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 512)
+                    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+                WideCharToMultiByte(CP_UTF8, 0, item, -1, utf8, sizeof utf8, nullptr, nullptr);
+                std::printf("item %ld: %s\n", static_cast<long>(i), utf8);
+            }
+            return Fail("no item starting with \"" + arg(3) + "\"");
+        }
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+        PostMessageW(w, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
         return Pass("chose item " + std::to_string(at));
     }
     if (c == "sleep") {
