@@ -222,10 +222,14 @@ void TeachDialogLogic::Save() {
 void TeachDialogLogic::Show() {
     const bool program = c_.ComboSelection(IDC_TEACH_PROGRAM) >= 0;
     const bool button = button_ >= 0;
-    if (capturing_) step_ = Step::WaitingForButton;
-    else if (!result_.empty()) step_ = Step::Saved;
-    else if (program && button && !action_.empty()) step_ = Step::Ready;
-    else step_ = Step::ChoosingAction;
+    if (capturing_)
+        step_ = Step::WaitingForButton;
+    else if (!result_.empty())
+        step_ = Step::Saved;
+    else if (program && button && !action_.empty())
+        step_ = Step::Ready;
+    else
+        step_ = Step::ChoosingAction;
 
     c_.SetText(IDC_TEACH_BUTTON_TEXT,
                capturing_ ? std::string(kTeachWaitingText)
@@ -235,9 +239,9 @@ void TeachDialogLogic::Show() {
     c_.SetEnabled(IDC_TEACH_KEYS, button);
     c_.SetEnabled(IDC_TEACH_LIST, button);
     c_.SetEnabled(IDC_TEACH_SAVE, step_ == Step::Ready);
-    c_.SetText(IDC_TEACH_LINE, button && !action_.empty()
-                                   ? std::string("The line: ") + RemoteButtonName(button_) +
-                                         " = " + action_
-                                   : std::string());
+    c_.SetText(IDC_TEACH_LINE,
+               button && !action_.empty()
+                   ? std::string("The line: ") + RemoteButtonName(button_) + " = " + action_
+                   : std::string());
     c_.SetText(IDC_TEACH_RESULT, result_);
 }

@@ -116,8 +116,10 @@ private:
                 dialog->logic_.OnKeyPressed(ModifiersHeld(), static_cast<uint16_t>(wp));
                 // The characters this key made would be typed, or taken for a mnemonic.
                 MSG drop;
-                while (PeekMessageW(&drop, h, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {}
-                while (PeekMessageW(&drop, h, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {}
+                while (PeekMessageW(&drop, h, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
+                }
+                while (PeekMessageW(&drop, h, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {
+                }
                 return 0;
             }
             case WM_KEYUP:
@@ -127,8 +129,7 @@ private:
             case WM_SYSCHAR:
             case WM_SYSDEADCHAR:
             case WM_APPCOMMAND:
-            case WM_CONTEXTMENU:
-                return 0;
+            case WM_CONTEXTMENU: return 0;
             default: return DefSubclassProc(h, m, wp, lp);
         }
     }
