@@ -6,7 +6,8 @@
 # trace says so, nothing is sent), Ctrl+Shift+P typed into the key box is the chord, and
 # Enter saves it: the file gains that one line, its comments and lines kept. Once the
 # dialog is closed, Play in the player sends Ctrl+Shift+P. Escape while the dialog waits
-# for a button ends the capture: the next press acts again.
+# for a button ends the capture, and so does hiding the settings window: the next press
+# acts again.
 set -u
 exe="$PROGRAM_DIR/OrbiscopeRemote.exe"
 sender="$BUILD_DIR/orbsend.exe"
@@ -146,6 +147,15 @@ last_trace | grep -q 'user profile orbteachplayer\.toml:9' && ok "the trace name
 echo "== Escape while waiting ends the capture"
 open_teach
 step keys "$dialog" esc 5000
+sleep 1
+step no-dialog "$dialog" 500
+press Stop
+last_trace | grep -q 'captured' && fail "still captured: $(last_trace)" || ok "the press acts again"
+
+echo "== hiding the settings window closes the waiting dialog"
+open_teach
+step post 0x504
+step hidden 5000
 sleep 1
 step no-dialog "$dialog" 500
 press Stop
