@@ -15,6 +15,7 @@
 #define IDD_UNSUPPORTED 228      // unsupported-program warning (CUnsupportedDlg)
 #define IDD_ABOUT_PAGE 238       // "About" page (CAboutPropPage)
 #define IDD_PROGRAMS_PAGE 250    // "Programs" page, between Macros and About
+#define IDD_TEACH 260            // "Teach a Button", opened from the Programs page
 
 // Tray menu; its first pop-up holds the commands below.
 #define IDR_TRAYMENU 208
@@ -78,6 +79,18 @@
 #define IDC_PROGRAMS_PROBLEMS_LABEL 1074
 #define IDC_PROGRAMS_COPY 1075
 #define IDC_PROGRAMS_OPEN 1076
+#define IDC_PROGRAMS_TEACH 1080
+
+// Teach a Button (260).
+#define IDC_TEACH_PROGRAM 1081
+#define IDC_TEACH_BROWSE 1082
+#define IDC_TEACH_BUTTON_TEXT 1083
+#define IDC_TEACH_AGAIN 1084
+#define IDC_TEACH_KEYS 1085
+#define IDC_TEACH_LIST 1086
+#define IDC_TEACH_LINE 1087
+#define IDC_TEACH_SAVE 1088
+#define IDC_TEACH_RESULT 1089
 
 // About page (238).
 #define IDC_ABOUT_PICTURE 1044

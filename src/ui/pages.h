@@ -133,6 +133,8 @@ public:
     bool OnCommand(int32_t id, uint32_t code);
     // The programs listed now, in the list's order.
     const std::vector<KnownProgram>& Listed() const { return listed_; }
+    // The program chosen in the list; null when none is.
+    const KnownProgram* SelectedProgram() const { return Selected(); }
 
 private:
     void ShowList(const KnownProgram* keep);

@@ -16,7 +16,10 @@
 #include "ui/osd.h"
 #include "ui/pages.h"
 #include "ui/profile_watch.h"
+#include "platform/vk.h"
+#include "receiver/button_map.h"
 #include "ui/teach.h"
+#include "ui/teach_flow.h"
 
 namespace {
 
@@ -43,7 +46,8 @@ public:
     std::vector<std::optional<std::string>> fileAnswers;
     int32_t fileDialogs = 0;
 
-    WindowHandle Window() override { return 0x4242; }
+    WindowHandle window = 0x4242;
+    WindowHandle Window() override { return window; }
     void AddComboItem(int32_t id, const std::string& text) override {
         controls[id].items.push_back(text);
     }
@@ -667,6 +671,181 @@ TEST_F(ProgramsPage, ATaughtButtonGoesIntoTheUsersFileForThatProgram) {
     save = SaveTaughtButton(folders, CurrentProfileFolders(), vlc, Play, "\"Space\"");
     EXPECT_FALSE(save.ok);
     EXPECT_EQ(folders.Bytes(kUserFolder, "vlc.toml"), "[program]\nname = 1\n");
+}
+
+// Teaching a button from the page: what a chord or a list choice writes, which program a
+// window or a program's file means, and the dialog's steps from the capture to the save.
+TEST(TeachActions, ChordsAreWrittenAsFilesNameThemAndEveryChoiceLoads) {
+    using namespace teachmod;
+    const struct {
+        uint32_t modifiers;
+        uint16_t key;
+        const char* chord;
+    } cases[] = {
+        {Ctrl | Shift, 'P', "Ctrl+Shift+P"},
+        {Ctrl | Alt | Shift | Win, vk::F5, "Ctrl+Alt+Shift+Win+F5"},
+        {Alt, vk::OEM_PERIOD, "Alt+Period"},
+        {0, vk::MEDIA_PLAY_PAUSE, "Play/Pause"},
+        {0, 0xA6, "BrowserBack"},  // an app-command key
+        {Shift, vk::NUMPAD4, "Shift+Num4"},
+        // A modifier alone is no chord yet; a key a file cannot name is none at all.
+        {Ctrl, vk::CONTROL, ""},
+        {Shift, 0xA1, ""},
+        {Win, vk::LWIN, ""},
+        {0, 0xE5, ""},
+    };
+    std::vector<std::string> actions;
+    for (const auto& c : cases) {
+        EXPECT_EQ(ChordText(c.modifiers, c.key), c.chord) << c.key;
+        if (*c.chord) actions.push_back(std::string("\"") + c.chord + "\"");
+    }
+    const std::vector<TeachChoice> choices = TeachChoices();
+    EXPECT_GT(choices.size(), 30u);
+    for (const TeachChoice& choice : choices) actions.push_back(choice.action);
+    // The loader reads back whatever the dialog can write.
+    const ProfileText file{"t.toml", "[program]\nname = \"t\"\nmatch = { process = \"t.exe\" }\n"};
+    for (const std::string& action : actions) {
+        const TaughtText taught = TeachButtonInText(file, Play, action);
+        EXPECT_TRUE(taught.ok) << action << ": " << taught.error;
+    }
+}
+
+class TeachDialog : public ProgramsPage {
+protected:
+    TeachDialog() {
+        TheButtonMap().RemoveAllButtons();
+        LoadDefaultButtons();
+        env.processes.self = env.processes.Add("OrbiscopeRemote.exe");
+        FakeWindow own;
+        own.pid = env.processes.self;
+        own.title = "Teach a Button";
+        dialog.window = env.desktop.Add(own);
+    }
+    std::function<bool(int32_t, uint32_t)> Teach() {
+        return [this](int32_t id, uint32_t code) { return teach.OnCommand(id, code); };
+    }
+    const FakeControls::Control& At(int32_t id) { return dialog.controls[id]; }
+
+    FakeControls dialog;
+    TeachDialogLogic teach{dialog};
+};
+
+TEST_F(TeachDialog, AWindowOrAProgramsFileMeansTheProgramTheRemoteKnowsByItsProcess) {
+    const struct {
+        const char* processOrPath;
+        ProgramSource source;
+        const char* name;
+        const char* process;
+    } cases[] = {
+        {"C:\\Program Files\\VideoLAN\\VLC\\VLC.EXE", ProgramSource::User, "VLC", "vlc.exe"},
+        {"D:/Games/Target.exe", ProgramSource::BuiltIn, "target.exe", "target.exe"},
+        {"", ProgramSource::BuiltIn, "", ""},
+    };
+    for (const auto& c : cases) {
+        const KnownProgram p = ProgramOfProcess(c.processOrPath);
+        EXPECT_EQ(p.source, c.source) << c.processOrPath;
+        EXPECT_EQ(p.name, c.name) << c.processOrPath;
+        EXPECT_EQ(p.process, c.process) << c.processOrPath;
+    }
+
+    env.AddWindow("notepad.exe", "Untitled - Notepad", "Notepad");
+    env.AddWindow("notepad.exe", "Untitled - Notepad", "Notepad");  // the same to the user
+    env.AddWindow("vlc.exe", "", "Hidden");
+    const WindowHandle hidden = env.AddWindow("mpc-hc.exe", "Hidden player", "Player");
+    env.desktop.Find(hidden)->style = 0;
+    std::vector<std::string> listed;
+    for (const OpenProgramWindow& w : OpenProgramWindows()) listed.push_back(w.title + "|" + w.process);
+    EXPECT_EQ(listed, std::vector<std::string>{"Untitled - Notepad|notepad.exe"});
+}
+
+TEST_F(TeachDialog, APressIsCapturedThenTheChordIsSavedIntoTheUsersFileAlone) {
+    Search("vlc");
+    Choose("My profile vlc.toml");
+    env.AddWindow("target.exe", "Target", "TargetClass");
+    teach.Initialize(page.SelectedProgram());
+    EXPECT_EQ(At(IDC_TEACH_PROGRAM).items,
+              (std::vector<std::string>{"VLC (vlc.exe), chosen on the page", "Target (target.exe)"}));
+    EXPECT_EQ(At(IDC_TEACH_PROGRAM).selection, 0);
+
+    // Waiting: a press goes to the dialog and does nothing else.
+    ASSERT_TRUE(PressEngineInUse().Capturing());
+    EXPECT_EQ(At(IDC_TEACH_BUTTON_TEXT).text, kTeachWaitingText);
+    EXPECT_FALSE(At(IDC_TEACH_SAVE).enabled);
+    EXPECT_FALSE(At(IDC_TEACH_KEYS).enabled);
+    env.Receive(Play, 1);
+    EXPECT_TRUE(env.input.batches.empty());
+    ASSERT_EQ(env.desktop.MessagesTo(dialog.Window()).size(), 1u);
+    EXPECT_EQ(env.desktop.MessagesTo(dialog.Window())[0].message, kTeachCapturedMessage);
+    EXPECT_EQ(env.desktop.MessagesTo(dialog.Window())[0].wParam, static_cast<WParam>(Play));
+    teach.OnButtonCaptured(Play);
+    EXPECT_FALSE(PressEngineInUse().Capturing());
+    teach.OnButtonCaptured(Stop);  // a press caught before the capture ended
+    EXPECT_EQ(At(IDC_TEACH_BUTTON_TEXT).text, "The remote's button: Play");
+    EXPECT_EQ(teach.step(), TeachDialogLogic::Step::ChoosingAction);
+
+    teach.OnKeyPressed(teachmod::Ctrl, vk::CONTROL);
+    EXPECT_FALSE(At(IDC_TEACH_SAVE).enabled);
+    teach.OnKeyPressed(teachmod::Ctrl | teachmod::Shift, 'P');
+    EXPECT_EQ(At(IDC_TEACH_KEYS).text, "Ctrl+Shift+P");
+    EXPECT_EQ(At(IDC_TEACH_LINE).text, "The line: Play = \"Ctrl+Shift+P\"");
+    ASSERT_TRUE(At(IDC_TEACH_SAVE).enabled);
+
+    std::string expected = folders.Bytes(kUserFolder, "vlc.toml");
+    expected.replace(expected.find("Play = \"Ctrl+P\""), 15, "Play = \"Ctrl+Shift+P\"");
+    dialog.Click(IDC_TEACH_SAVE, Teach());
+    EXPECT_EQ(folders.Bytes(kUserFolder, "vlc.toml"), expected);
+    EXPECT_NE(At(IDC_TEACH_RESULT).text.find(std::string(kUserFolder) + "\\vlc.toml"), std::string::npos);
+    EXPECT_EQ(teach.step(), TeachDialogLogic::Step::Saved);
+    EXPECT_TRUE(teach.SavedAny());
+    EXPECT_EQ(ButtonsOf(ProgramOfProcess("vlc.exe"))[Play].action, "Ctrl+Shift+P");
+
+    // Another button, for the open window's program, from the list: a file of its own.
+    dialog.Click(IDC_TEACH_AGAIN, Teach());
+    EXPECT_TRUE(PressEngineInUse().Capturing());
+    EXPECT_FALSE(At(IDC_TEACH_SAVE).enabled);
+    teach.OnButtonCaptured(Stop);
+    dialog.Select(IDC_TEACH_PROGRAM, 1, Teach());
+    const std::vector<TeachChoice> choices = TeachChoices();
+    const auto stop = std::find_if(choices.begin(), choices.end(), [](const TeachChoice& c) {
+        return c.label == "app command MEDIA_STOP";
+    });
+    ASSERT_NE(stop, choices.end());
+    dialog.Select(IDC_TEACH_LIST, static_cast<int32_t>(stop - choices.begin()), Teach());
+    EXPECT_EQ(At(IDC_TEACH_KEYS).text, "");
+    dialog.Click(IDC_TEACH_SAVE, Teach());
+    EXPECT_EQ(ButtonsOf(ProgramOfProcess("target.exe"))[Stop].action, "app command MEDIA_STOP");
+    EXPECT_EQ(folders.Bytes(kUserFolder, "vlc.toml"), expected);
+    EXPECT_TRUE(env.ui.boxes.empty());
+}
+
+TEST_F(TeachDialog, AProgramBrowsedForIsOfferedAndEveryWayOutEndsTheCapture) {
+    teach.Initialize(nullptr);
+    dialog.fileAnswers = {std::nullopt, std::string("C:\\Tools\\Viewer.exe")};
+    dialog.Click(IDC_TEACH_BROWSE, Teach());
+    EXPECT_TRUE(At(IDC_TEACH_PROGRAM).items.empty());
+    EXPECT_EQ(At(IDC_TEACH_PROGRAM).selection, CB_NONE);
+    dialog.Click(IDC_TEACH_BROWSE, Teach());
+    EXPECT_EQ(At(IDC_TEACH_PROGRAM).items,
+              std::vector<std::string>{"viewer.exe, chosen from its file"});
+    EXPECT_EQ(At(IDC_TEACH_PROGRAM).selection, 0);
+    {
+        FakeControls other;
+        TeachDialogLogic closed{other};
+        closed.Initialize(nullptr);
+        EXPECT_TRUE(PressEngineInUse().Capturing());
+    }
+    EXPECT_FALSE(PressEngineInUse().Capturing());
+
+    // A file the loader cannot read is left alone, and the box says why.
+    teach.OnButtonCaptured(Play);
+    folders.Put(kUserFolder, "viewer.toml", "[program]\nname = 1\n");
+    Reload();
+    teach.OnKeyPressed(0, vk::SPACE);
+    dialog.Click(IDC_TEACH_SAVE, Teach());
+    EXPECT_EQ(folders.Bytes(kUserFolder, "viewer.toml"), "[program]\nname = 1\n");
+    ASSERT_EQ(env.ui.boxes.size(), 1u);
+    EXPECT_EQ(env.ui.boxes[0].caption, kErrorCaption);
+    EXPECT_FALSE(teach.SavedAny());
 }
 
 }  // namespace

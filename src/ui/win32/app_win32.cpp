@@ -143,7 +143,10 @@ public:
         SetActiveWindow(hwnd_);
     }
     void ShowHardwareError() override { ShowNoIRDialog(hwnd_); }
-    void HideFrame() override { ShowWindow(hwnd_, SW_HIDE); }
+    void HideFrame() override {
+        if (settings_) settings_->CloseDialogs();
+        ShowWindow(hwnd_, SW_HIDE);
+    }
     void ShowTrayMenu() override {
         HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_TRAYMENU));
         if (menu == nullptr) return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/wide_text.h"
+#include "ui/win32/teach_dialog.h"
 
 namespace ui32 {
 
@@ -341,6 +342,26 @@ void AddColumns(HWND page, int id, const char* const* names, const int* widths, 
 }
 }  // namespace
 
+CProgramsPropPage::~CProgramsPropPage() {
+    *alive_ = false;
+    if (teaching_ != nullptr) DestroyWindow(teaching_);
+}
+
+void CProgramsPropPage::EndTeaching() {
+    if (teaching_ != nullptr) SendMessageW(teaching_, WM_COMMAND, IDCANCEL, 0);
+}
+
+void CProgramsPropPage::Teach() {
+    if (teaching_ != nullptr) return;
+    const KnownProgram* selected = logic_.SelectedProgram();
+    const std::optional<KnownProgram> chosen =
+        selected != nullptr ? std::optional<KnownProgram>(*selected) : std::nullopt;
+    const std::shared_ptr<bool> alive = alive_;
+    const bool saved = RunTeachDialog(hwnd_, chosen ? &*chosen : nullptr, &teaching_);
+    if (!*alive) return;
+    if (saved) logic_.Fill();
+}
+
 INT_PTR CProgramsPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
     switch (m) {
     case WM_INITDIALOG: {
@@ -352,6 +373,10 @@ INT_PTR CProgramsPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
         return TRUE;
     }
     case WM_COMMAND:
+        if (LOWORD(wp) == IDC_PROGRAMS_TEACH) {
+            if (HIWORD(wp) == BN_CLICKED) Teach();
+            return TRUE;
+        }
         return CommandTo(
             [](void* l, int32_t id, uint32_t code) {
                 return static_cast<ProgramsPageLogic*>(l)->OnCommand(id, code);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "ui/pages.h"
 #include "ui/win32/ui_win32.h"
 
@@ -41,14 +43,23 @@ private:
 class CProgramsPropPage : public Dialog {
 public:
     CProgramsPropPage() : logic_(controls_) {}
+    ~CProgramsPropPage() override;
     bool Fill() { return hwnd_ != nullptr && logic_.Fill(); }
+    // Closes the Teach a Button dialog when it is open (the settings window is hidden).
+    void EndTeaching();
 
 protected:
     INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override;
 
 private:
+    void Teach();
+
     DialogControls controls_{hwnd_};
     ProgramsPageLogic logic_;
+    HWND teaching_ = nullptr;  // the Teach a Button dialog while it runs
+    // False once the page is gone: the teach dialog's loop may outlive the page (the
+    // program ends while it is open), and its caller must not touch the page then.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 class CAboutPropPage : public Dialog {

@@ -70,6 +70,7 @@ public:
                 reinterpret_cast<HWND>(SendMessageA(hwnd_, PSM_GETCURRENTPAGEHWND, 0, 0))),
             0));
     }
+    void EndTeaching() { programs_.EndTeaching(); }
     void Select(int index) { SendMessageA(hwnd_, PSM_SETCURSEL, static_cast<WPARAM>(index), 0); }
     void Forget() { hwnd_ = nullptr; }
     HWND TabControl() const {
@@ -187,6 +188,8 @@ public:
         // sheet would take them for its own hidden buttons, which end a modeless sheet.)
         return IsDialogMessageA(hwnd_, msg) != FALSE;
     }
+
+    void CloseDialogs() override { sheet_.EndTeaching(); }
 
 protected:
     INT_PTR OnMessage(UINT m, WPARAM wp, LPARAM lp) override {

@@ -32,6 +32,8 @@ public:
     // The form's share of the message loop's dialog keys; also notes the form's focused
     // control for Focus. True when the message was consumed.
     virtual bool PreTranslate(MSG* msg) = 0;
+    // The settings window is hidden: a dialog it opened (Teach a Button) closes with it.
+    virtual void CloseDialogs() = 0;
 };
 
 // Builds the settings form (template 212) as the client child of the hidden main

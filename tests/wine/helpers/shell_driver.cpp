@@ -31,7 +31,18 @@
 //                                          settings pages as a click would
 //   shell_driver checked ID                print the state of check box ID
 //   shell_driver form BUTTON               press a button of the settings form
+//   shell_driver page INDEX                turn the settings sheet to page INDEX (0 first)
+//   shell_driver click ID                  click the shown button ID of the settings pages
+//                                          (posted: it may open a modal dialog)
+//   shell_driver keys TITLE CHORD MS       once the window titled TITLE is in front, type
+//                                          CHORD into it with SendInput ("ctrl+shift+p",
+//                                          "enter", "esc", "tab")
+//   shell_driver text TITLE ID EXPECT MS   control ID of the window titled TITLE comes to
+//                                          hold text containing EXPECT (prints its text)
+//   shell_driver choose TITLE ID START     in that window's combo box ID, choose the item
+//                                          starting with START, as the user would
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -428,6 +439,109 @@ int Run(const std::vector<std::string>& a) {
         });
         std::printf("%d windows of class %s\n", n, kClass);
         return ok ? Pass("count") : Fail("window count");
+    }
+    if (c == "page") {
+        HWND frame = Frame();
+        HWND tab = frame ? Control(frame, 0x3020, "SysTabControl32") : nullptr;
+        if (tab == nullptr) return Fail("no settings sheet");
+        SendMessageA(GetParent(tab), PSM_SETCURSEL, Num(arg(1)), 0);
+        return Pass("page " + arg(1));
+    }
+    if (c == "click") {
+        HWND frame = Frame();
+        HWND button = frame ? Control(frame, static_cast<int>(Num(arg(1))), "Button") : nullptr;
+        if (button == nullptr || !IsWindowVisible(button)) return Fail("no shown button " + arg(1));
+        PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        return Pass("click " + arg(1));
+    }
+    if (c == "keys") {
+        const std::string title = arg(1);
+        HWND w = nullptr;
+        if (!Within(Num(arg(3)), [&] {
+                w = TopLevelTitled(title.c_str());
+                return w != nullptr && GetForegroundWindow() == w;
+            })) {
+            return Fail("\"" + title + "\" is not in front");
+        }
+        std::vector<WORD> held;
+        WORD key = 0;
+        std::string chord = arg(2);
+        for (size_t start = 0; start <= chord.size();) {
+            const size_t plus = chord.find('+', start);
+            const std::string part = chord.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+            start = plus == std::string::npos ? chord.size() + 1 : plus + 1;
+            if (part == "ctrl") held.push_back(VK_CONTROL);
+            else if (part == "alt") held.push_back(VK_MENU);
+            else if (part == "shift") held.push_back(VK_SHIFT);
+            else if (part == "enter") key = VK_RETURN;
+            else if (part == "esc") key = VK_ESCAPE;
+            else if (part == "tab") key = VK_TAB;
+            else if (part.size() == 1) key = static_cast<WORD>(VkKeyScanA(part[0]) & 0xFF);
+            else return Fail("unknown key " + part);
+        }
+        std::vector<INPUT> in;
+        auto push = [&](WORD vk, bool up) {
+            INPUT i{};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = vk;
+            i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+            i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            in.push_back(i);
+        };
+        for (WORD m : held) push(m, false);
+        push(key, false);
+        push(key, true);
+        for (auto m = held.rbegin(); m != held.rend(); ++m) push(*m, true);
+        const UINT sent = SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+        return sent == in.size() ? Pass("keys " + chord) : Fail("SendInput sent " + std::to_string(sent));
+    }
+    if (c == "text") {
+        const std::string title = arg(1), expect = arg(3);
+        std::string got;
+        const bool ok = Within(Num(arg(4)), [&] {
+            HWND w = TopLevelTitled(title.c_str());
+            HWND item = w ? GetDlgItem(w, static_cast<int>(Num(arg(2)))) : nullptr;
+            if (item == nullptr) return false;
+            // Asked of the control itself: an edit keeps its text apart from the window's
+            // own, which is all GetWindowText reads in another process.
+            wchar_t text[1024] = {};
+            DWORD_PTR copied = 0;
+            SendMessageTimeoutW(item, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 2000, &copied);
+            char utf8[4096] = {};
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+            got = utf8;
+            return got.find(expect) != std::string::npos;
+        });
+        std::printf("%s\n", got.c_str());
+        return ok ? Pass("text of " + arg(2)) : Fail("text of " + arg(2) + " lacks \"" + expect + "\"");
+    }
+    if (c == "choose") {
+        HWND w = TopLevelTitled(arg(1).c_str());
+        const int id = static_cast<int>(Num(arg(2)));
+        HWND combo = w ? GetDlgItem(w, id) : nullptr;
+        if (combo == nullptr) return Fail("no combo box " + arg(2));
+        // The dialog's items are Unicode: asked for in Unicode, they cross over whole.
+        wchar_t start[512] = {};
+        MultiByteToWideChar(CP_UTF8, 0, arg(3).c_str(), -1, start, 512);
+        const LRESULT at = SendMessageW(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(start));
+        if (at == CB_ERR) {
+            const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+            for (LRESULT i = 0; i < n; ++i) {
+                wchar_t item[512] = {};
+                char utf8[1536] = {};
+                if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 512)
+                    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+                WideCharToMultiByte(CP_UTF8, 0, item, -1, utf8, sizeof utf8, nullptr, nullptr);
+                std::printf("item %ld: %s\n", static_cast<long>(i), utf8);
+            }
+            return Fail("no item starting with \"" + arg(3) + "\"");
+        }
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+        PostMessageW(w, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        return Pass("chose item " + std::to_string(at));
     }
     if (c == "sleep") {
         Sleep(Num(arg(1)));

@@ -1,6 +1,7 @@
 // Shows one of the program's windows with sample settings for a screenshot:
-//   ui_showcase.exe macros|advanced|programs|about|noir|unsupported|pluginwait|tray READY DONE
-// ("tray": both notification-area icons, available and not available, side by side).
+//   ui_showcase.exe macros|advanced|programs|teach|about|noir|unsupported|pluginwait|tray READY DONE
+// ("tray": both notification-area icons, available and not available, side by side;
+// "teach": the Programs page's Teach a Button dialog, waiting for a button).
 // Once the window is up and painted, it writes its screen rectangle ("x y w h") to READY;
 // it exits when DONE appears (or after two minutes).
 #include <windows.h>
@@ -28,6 +29,7 @@ const char* Caption() {
     if (g_which == "unsupported") return "Orbiscope Warning";
     if (g_which == "pluginwait") return nullptr;
     if (g_which == "tray") return nullptr;
+    if (g_which == "teach") return "Teach a Button";
     return "Orbiscope Remote Settings";
 }
 
@@ -145,7 +147,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         g_view = view.get();
         view->PrepareForShow();
         const int page = g_which == "advanced"   ? 1
-                         : g_which == "programs" ? 2
+                         : g_which == "programs" || g_which == "teach" ? 2
                          : g_which == "about"    ? 3
                                                  : 0;
         SendMessageA(view->SheetWindow(), PSM_SETCURSEL, page, 0);
@@ -153,12 +155,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         SetForegroundWindow(frame);
         view->PrepareForShow();
         if (page != 0) SendMessageA(view->SheetWindow(), PSM_SETCURSEL, page, 0);
-        if (g_which == "programs") {
+        if (page == 2) {
             // The user's file for VLC chosen, among the programs that match "vl".
             HWND programs = reinterpret_cast<HWND>(SendMessageA(view->SheetWindow(), PSM_INDEXTOHWND, 2, 0));
             SetDlgItemTextA(programs, IDC_PROGRAMS_SEARCH, "vl");
+            if (g_which == "teach") {
+                PostMessageA(programs, WM_COMMAND, MAKEWPARAM(IDC_PROGRAMS_TEACH, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(programs, IDC_PROGRAMS_TEACH)));
+            }
         }
-        shown = frame;
+        shown = g_which == "teach" ? nullptr : frame;
     }
     std::thread(Watch, shown).detach();
     MSG msg;
