@@ -1,6 +1,7 @@
 #include "engine/events.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -15,6 +16,8 @@
 #include "platform/vk.h"
 #include "profiles/profile_files.h"
 #include "receiver/button_map.h"
+#include "receiver/learned_codes.h"
+#include "receiver/remote_button.h"
 #include "receiver/receiver.h"
 #include "state/key_names.h"
 #include "state/settings.h"
@@ -161,11 +164,34 @@ PressEngine::CaptureSink PressEngine::Capture() {
     return capture_;
 }
 
+void PressEngine::StartRawCapture(RawCaptureSink sink) {
+    std::lock_guard<std::mutex> hold(captureGuard_);
+    rawCapturing_.store(static_cast<bool>(sink));
+    rawCapture_ = std::move(sink);
+}
+
+void PressEngine::StopRawCapture() { StartRawCapture(nullptr); }
+
+bool PressEngine::RawCapturing() { return static_cast<bool>(RawCapture()); }
+
+PressEngine::RawCaptureSink PressEngine::RawCapture() {
+    if (!rawCapturing_.load(std::memory_order_relaxed)) return nullptr;
+    std::lock_guard<std::mutex> hold(captureGuard_);
+    return rawCapture_;
+}
+
 void PressEngine::OnCodeComplete() {
     IrReceiver& rx = receiver_;
     CodeTrace trace(rx.valueCount);
     if (rx.valueCount < kShortestCode) {
         rx.valueCount = 0;
+        return;
+    }
+    if (const RawCaptureSink sink = RawCapture()) {
+        const std::vector<uint8_t> values(rx.values, rx.values + rx.valueCount);
+        rx.valueCount = 0;
+        TraceStep([] { return std::string("captured: another remote is being learned"); });
+        sink(values, TickNow());
         return;
     }
     auto received = std::unique_ptr<CRButton>(
@@ -176,11 +202,32 @@ void PressEngine::OnCodeComplete() {
     if (const uint32_t sleeps = rx.sleeps.load(); sleeps != sleepsSeen_) {
         sleepsSeen_ = sleeps;
         timing = ButtonTiming{};
+        heldAlias_ = HeldAlias{};
     }
 
     // The actions below never run under the map's lock.
     int variants[kButtonCount] = {};
     MatchReceivedCode(*received, variants);
+    // Another remote's codes only after every one of ours failed.
+    if (std::all_of(std::begin(variants), std::end(variants), [](int v) { return v == 0; })) {
+        const uint32_t now = TickNow();
+        const bool held = heldAlias_.button >= 0 && now - heldAliasTick_ <= kLostContactMs;
+        const AliasMatch alias = MatchLearnedCode(*received, held ? &heldAlias_ : nullptr);
+        if (alias.button >= 0) {
+            variants[alias.button] = alias.variant;
+            heldAlias_ = HeldAlias{alias.remote, alias.button, alias.variant};
+            heldAliasTick_ = now;
+            TraceStep([&] {
+                return "learned remote \"" + alias.remote + "\": " +
+                       RemoteButtonName(alias.button) +
+                       (alias.repeatFrame ? " (repeat frame)" : "");
+            });
+        } else {
+            heldAlias_ = HeldAlias{};
+        }
+    } else {
+        heldAlias_ = HeldAlias{};
+    }
     for (int32_t id = 0; id < kButtonCount; ++id) {
         const int variant = variants[id];
         if (variant == 0) continue;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/wide_text.h"
+#include "ui/win32/another_remote_dialog.h"
 
 namespace ui32 {
 
@@ -352,6 +353,10 @@ INT_PTR CProgramsPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
         return TRUE;
     }
     case WM_COMMAND:
+        if (LOWORD(wp) == IDC_PROGRAMS_ANOTHER_REMOTE && HIWORD(wp) == BN_CLICKED) {
+            ShowAnotherRemoteDialog(hwnd_);
+            return TRUE;
+        }
         return CommandTo(
             [](void* l, int32_t id, uint32_t code) {
                 return static_cast<ProgramsPageLogic*>(l)->OnCommand(id, code);

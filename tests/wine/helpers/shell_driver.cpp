@@ -31,6 +31,12 @@
 //                                          settings pages as a click would
 //   shell_driver checked ID                print the state of check box ID
 //   shell_driver form BUTTON               press a button of the settings form
+//   shell_driver click ID                  press button ID of the settings pages (posted:
+//                                          it may open a modal dialog)
+//   shell_driver control TITLE ID ACTION [ARG]  in the window titled TITLE (waited for
+//                                          10 s), control ID: settext TEXT, select INDEX
+//                                          (a combo box), row INDEX (a list box), click,
+//                                          text (prints it), rows (prints a list box's)
 #include <windows.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -408,6 +414,59 @@ int Run(const std::vector<std::string>& a) {
         // Posted: OK and Cancel may raise their own boxes, which must not block us.
         PostMessageA(view, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
         return Pass("form " + arg(1));
+    }
+    if (c == "click") {
+        HWND frame = Frame();
+        HWND button = frame ? Control(frame, static_cast<int>(Num(arg(1))), "Button") : nullptr;
+        if (button == nullptr) return Fail("no button " + arg(1));
+        PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        return Pass("click " + arg(1));
+    }
+    if (c == "control") {
+        HWND d = nullptr;
+        const std::string title = arg(1);
+        if (!Within(10000, [&] { return (d = TopLevelTitled(title.c_str())) != nullptr; }))
+            return Fail("no window titled \"" + title + "\"");
+        const int id = static_cast<int>(Num(arg(2)));
+        HWND item = GetDlgItem(d, id);
+        if (item == nullptr) return Fail("no control " + arg(2) + " in \"" + title + "\"");
+        const std::string action = arg(3);
+        if (action == "settext") {
+            SetWindowTextA(item, arg(4).c_str());
+            return Pass("text of " + arg(2) + " set");
+        }
+        if (action == "select") {
+            SendMessageA(item, CB_SETCURSEL, Num(arg(4)), 0);
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
+            return Pass("item " + arg(4) + " of " + arg(2) + " chosen");
+        }
+        if (action == "row") {
+            SendMessageA(item, LB_SETCURSEL, Num(arg(4)), 0);
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
+            return Pass("row " + arg(4) + " of " + arg(2) + " chosen");
+        }
+        if (action == "click") {
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item));
+            return Pass("click " + arg(2));
+        }
+        if (action == "text") {
+            char text[1024] = {};
+            GetWindowTextA(item, text, sizeof(text));
+            std::printf("%s\n", text);
+            return 0;
+        }
+        if (action == "rows") {
+            const LRESULT n = SendMessageA(item, LB_GETCOUNT, 0, 0);
+            for (LRESULT i = 0; i < n; ++i) {
+                char text[512] = {};
+                if (SendMessageA(item, LB_GETTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof(text)))
+                    SendMessageA(item, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+                std::printf("%s\n", text);
+            }
+            return 0;
+        }
+        return Fail("unknown action " + action);
     }
     if (c == "receiver") return ServeReceiver(arg(1), Num(arg(2)), arg(3));
     if (c == "stop") {
