@@ -190,7 +190,6 @@ void PressEngine::OnCodeComplete() {
     if (const RawCaptureSink sink = RawCapture()) {
         const std::vector<uint8_t> values(rx.values, rx.values + rx.valueCount);
         rx.valueCount = 0;
-        TraceStep([] { return std::string("captured: another remote is being learned"); });
         sink(values, TickNow());
         return;
     }
@@ -209,19 +208,15 @@ void PressEngine::OnCodeComplete() {
     int variants[kButtonCount] = {};
     MatchReceivedCode(*received, variants);
     // Another remote's codes only after every one of ours failed.
+    AliasMatch alias;
     if (std::all_of(std::begin(variants), std::end(variants), [](int v) { return v == 0; })) {
         const uint32_t now = TickNow();
         const bool held = heldAlias_.button >= 0 && now - heldAliasTick_ <= kLostContactMs;
-        const AliasMatch alias = MatchLearnedCode(*received, held ? &heldAlias_ : nullptr);
+        alias = MatchLearnedCode(*received, held ? &heldAlias_ : nullptr);
         if (alias.button >= 0) {
             variants[alias.button] = alias.variant;
             heldAlias_ = HeldAlias{alias.remote, alias.button, alias.variant};
             heldAliasTick_ = now;
-            TraceStep([&] {
-                return "learned remote \"" + alias.remote + "\": " +
-                       RemoteButtonName(alias.button) +
-                       (alias.repeatFrame ? " (repeat frame)" : "");
-            });
         } else {
             heldAlias_ = HeldAlias{};
         }
@@ -233,6 +228,12 @@ void PressEngine::OnCodeComplete() {
         if (variant == 0) continue;
         const RepeatDecision decision = RepeatFilter(timing, id, variant);
         trace.Match(id, variant, decision);
+        if (id == alias.button) {
+            TraceStep([&] {
+                return "learned remote \"" + alias.remote + "\"" +
+                       (alias.repeatFrame ? ", its repeat frame" : "");
+            });
+        }
         const bool newPress =
             decision == RepeatDecision::NewPress || decision == RepeatDecision::AfterPause;
         if (const CaptureSink sink = Capture()) {

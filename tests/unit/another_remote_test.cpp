@@ -5,6 +5,7 @@
 
 #include "platform/fake/fake_folders.h"
 #include "receiver/remote_button.h"
+#include "state/trace.h"
 #include "unit/fake_env.h"
 
 namespace {
@@ -94,7 +95,13 @@ TEST_F(AnotherRemoteTest, ALearnedCodeActsAsItsButtonOnlyAfterEveryBuiltInCodeFa
     EXPECT_EQ(TheButtonTiming().lastButton, Play);
 }
 
+std::vector<std::string> g_lines;
+void Capture(const std::string& line) { g_lines.push_back(line); }
+
 TEST_F(AnotherRemoteTest, RepeatFramesHoldTheLastLearnedButtonAsOurRemoteRepeats) {
+    g_lines.clear();
+    SetTraceOutput(&Capture);
+    SetTraceWatched(true);
     Send(kTvPlayToggled);
     ASSERT_EQ(Batches(), 1u);
     for (int i = 0; i < 14; ++i) {
@@ -112,7 +119,13 @@ TEST_F(AnotherRemoteTest, RepeatFramesHoldTheLastLearnedButtonAsOurRemoteRepeats
     env.clock.Advance(114);
     Send(kTvRepeat);
     EXPECT_EQ(Batches(), held);
-    EXPECT_EQ(TheButtonTiming().lastButton, Play);
+    SetTraceWatched(false);
+    SetTraceOutput(nullptr);
+    ASSERT_GE(g_lines.size(), 2u);
+    EXPECT_NE(g_lines[0].find("Play variant 2: new press, accepted | learned remote \"TV\","),
+              std::string::npos)
+        << g_lines[0];
+    EXPECT_NE(g_lines[1].find("Play variant 2: held, swallowed"), std::string::npos) << g_lines[1];
 }
 
 TEST_F(AnotherRemoteTest, ARawCaptureTakesEveryCodeAndLeavesTheButtonCaptureAlone) {
