@@ -5,6 +5,7 @@
 
 #include "platform/fake/fake_folders.h"
 #include "receiver/remote_button.h"
+#include "shared/code_monitor.h"
 #include "state/trace.h"
 #include "unit/fake_env.h"
 
@@ -325,6 +326,29 @@ TEST_F(AnotherRemoteTest, SavingAndRemovingChangeTheFileAndTheTableInForce) {
     ASSERT_TRUE(RemoveLearnedRemote(folders, kFolder, "DVD").ok);
     EXPECT_TRUE(folders.folders[kFolder].empty());
     EXPECT_TRUE(LearnedRemotesInForce()->empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The code monitor names the learned remote of a match, as the trace does.
+TEST_F(AnotherRemoteTest, TheCodeMonitorNamesTheLearnedRemote) {
+    const struct {
+        const char* sent;
+        const char* said;
+    } cases[] = {
+        {kTvPlay, "-> Play variant 1 (learned remote \"TV\"), new press: accepted"},
+        {kTvRepeat, "-> Play variant 1 (learned remote \"TV\", repeat frame), held: swallowed"},
+        {"8585858585", "-> no button"},
+    };
+    for (const auto& c : cases) {
+        TheReceiver().valueCount = 0;
+        for (uint8_t v : SequenceValues(c.sent)) AppendValue(v);
+        env.clock.Advance(114);
+        const std::string report = FormatReport(AnalyseCompletedCode());
+        EXPECT_NE(report.find(c.said), std::string::npos) << report;
+    }
 }
 
 }  // namespace
