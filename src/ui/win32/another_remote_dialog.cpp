@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "../../resources/resource.h"
+#include "../../../resources/resource.h"
 #include "engine/press_engine.h"
 #include "ui/another_remote.h"
 #include "ui/win32/ui_win32.h"
