@@ -206,20 +206,23 @@ void PressEngine::OnCodeComplete() {
 
     // The actions below never run under the map's lock.
     int variants[kButtonCount] = {};
-    MatchReceivedCode(*received, variants);
-    // Another remote's codes only after every one of ours failed.
     AliasMatch alias;
-    if (std::all_of(std::begin(variants), std::end(variants), [](int v) { return v == 0; })) {
-        const uint32_t now = TickNow();
-        const bool held = heldAlias_.button >= 0 && now - heldAliasTick_ <= kLostContactMs;
-        alias = MatchLearnedCode(*received, held ? &heldAlias_ : nullptr);
-        if (alias.button >= 0) {
-            variants[alias.button] = alias.variant;
-            heldAlias_ = HeldAlias{alias.remote, alias.button, alias.variant};
-            heldAliasTick_ = now;
-        } else {
-            heldAlias_ = HeldAlias{};
+    {
+        // Ours and the learned table under one hold: a code meets the map and the table
+        // that were in force together.
+        std::lock_guard<std::recursive_mutex> hold(TheButtonMap().Lock());
+        MatchReceivedCode(*received, variants);
+        // Another remote's codes only after every one of ours failed.
+        if (std::all_of(std::begin(variants), std::end(variants), [](int v) { return v == 0; })) {
+            const bool held = heldAlias_.button >= 0 && TickNow() - heldAliasTick_ <= kLostContactMs;
+            alias = MatchLearnedCode(*received, held ? &heldAlias_ : nullptr);
         }
+    }
+    // Any other code ends what a repeat frame may stand for.
+    if (alias.button >= 0) {
+        variants[alias.button] = alias.variant;
+        heldAlias_ = HeldAlias{alias.remote, alias.button, alias.variant};
+        heldAliasTick_ = TickNow();
     } else {
         heldAlias_ = HeldAlias{};
     }
