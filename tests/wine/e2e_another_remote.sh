@@ -119,8 +119,8 @@ fi
 sleep 1.5
 mark=$(trace_lines)
 press "raw=$toggled:hold=2s:repeat=$repeat"
-trace_has "$mark" "Play variant 2: held, accepted" 10 && sleep 2.5
-held=$(trace_after "$mark" | grep -c 'Play variant 2: held, accepted')
+trace_has "$mark" "Play variant 2: held, repeat accepted" 10 && sleep 2.5
+held=$(trace_after "$mark" | grep -c 'Play variant 2: held, repeat accepted')
 [ "$held" -ge 2 ] && echo "ok held, it repeated $held times" || fail "held, it repeated $held times"
 
 echo "== removed, the code does nothing"

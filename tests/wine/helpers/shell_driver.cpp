@@ -457,12 +457,15 @@ int Run(const std::vector<std::string>& a) {
             return 0;
         }
         if (action == "rows") {
-            const LRESULT n = SendMessageA(item, LB_GETCOUNT, 0, 0);
+            // The list is a Unicode window: its rows are read as such.
+            const LRESULT n = SendMessageW(item, LB_GETCOUNT, 0, 0);
             for (LRESULT i = 0; i < n; ++i) {
-                char text[512] = {};
-                if (SendMessageA(item, LB_GETTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof(text)))
-                    SendMessageA(item, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-                std::printf("%s\n", text);
+                wchar_t text[512] = {};
+                if (SendMessageW(item, LB_GETTEXTLEN, i, 0) < 512)
+                    SendMessageW(item, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+                char narrow[1024] = {};
+                WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+                std::printf("%s\n", narrow);
             }
             return 0;
         }
