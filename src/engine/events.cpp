@@ -15,6 +15,7 @@
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/profile_files.h"
+#include "profiles/remote_files.h"
 #include "receiver/button_map.h"
 #include "receiver/learned_codes.h"
 #include "receiver/remote_button.h"
@@ -22,6 +23,9 @@
 #include "state/key_names.h"
 #include "state/settings.h"
 #include "state/trace.h"
+
+// A learned code shorter than this would never reach the matching.
+static_assert(kLearnedCodeShortest == static_cast<size_t>(kShortestCode));
 
 namespace {
 
