@@ -5,7 +5,8 @@
 # repeat frame while held) is learned as Play through the dialog's controls: while it
 # listens, the presses do nothing else. The learned code then acts as Play, and held it
 # repeats. A code that is our own Play's is refused with a message saying so, and
-# nothing is written. Removed in the dialog, the code does nothing again.
+# nothing is written. The code monitor names the learned remote. Removed in the dialog,
+# the code does nothing again.
 . "$(dirname "$0")/lib/shell_lib.sh"
 
 sender="$BUILD_DIR/orbsend.exe"
@@ -93,6 +94,15 @@ if grep -q '^\[buttons.Play\]' "$remotes/Test TV.toml" 2>/dev/null &&
 else
     fail "no Play in $remotes/Test TV.toml: $(cat "$remotes/Test TV.toml" 2>/dev/null)"
 fi
+
+echo "== the code monitor reads the learned remote as the program does"
+codes="$WINE_ENV_DIR/another-remote-codes.bin"
+wine "$sender" --fast --out "$(winepath -w "$codes")" "raw=$code" "raw=$repeat" >>"$log" 2>&1
+seen=$(wine "$PROGRAM_DIR/orbmonitor.exe" "$(winepath -w "$codes")" 2>>"$log" | tr -d '\r')
+echo "$seen" | grep -q '^learned remote "Test TV": 1 buttons$' &&
+    echo "$seen" | grep -q 'Play variant 1 (learned remote "Test TV"), new press: accepted' &&
+    echo "$seen" | grep -q 'Play variant 1 (learned remote "Test TV", repeat frame), held' &&
+    echo "ok orbmonitor names Test TV" || fail "orbmonitor says: $seen"
 
 echo "== our own Play's code is refused"
 step control "$title" 1103 click
