@@ -103,3 +103,14 @@
 // Hardware-wait window (209).
 #define IDC_PLUGIN_HELP 1014
 #define IDC_PLUGIN_CANCEL 1035
+
+// Another remote: the Programs page's button, and its dialog (270).
+#define IDD_ANOTHER_REMOTE 270
+#define IDC_PROGRAMS_ANOTHER_REMOTE 1100
+#define IDC_REMOTE_NAME 1101
+#define IDC_REMOTE_STATUS 1102
+#define IDC_REMOTE_START_OVER 1103
+#define IDC_REMOTE_BUTTON 1104
+#define IDC_REMOTE_SAVE 1105
+#define IDC_REMOTE_LEARNED 1106
+#define IDC_REMOTE_REMOVE 1107

@@ -22,6 +22,7 @@
 #include "receiver/stream.h"
 #include "shared/virtual_remote.h"
 #include "state/settings.h"
+#include "ui/another_remote.h"
 #include "ui/trace_output.h"
 
 #ifdef _WIN32
@@ -61,6 +62,10 @@ const char* const kUsage =
     "  --repeat-delay N   the stored RepeatDelay setting, 0-100 (default 50)\n"
     "  --repeat-rate N    the stored RepeatRate setting, 0-100 (default 50)\n"
     "  --count N          stop after N codes\n"
+#ifdef _WIN32
+    "  --remotes FOLDER   the learned remotes of this folder (default: the user's own,\n"
+    "                     %APPDATA%\\Orbiscope\\Remote\\Profiles\\Remotes, as the program reads)\n"
+#endif
     "  --help             this text\n";
 
 int Fail(const std::string& message) {
@@ -167,6 +172,7 @@ int main(int argc, char** argv) {
     std::string input = "-";
     std::string clockMode;
     std::string pipeName;
+    std::string remotesFolder;
     bool device = false;
     bool attach = false;
     bool pause = false;
@@ -193,6 +199,8 @@ int main(int argc, char** argv) {
             ++i;
         } else if (a == "--count" && next != nullptr) {
             maxCodes = std::strtol(argv[++i], nullptr, 10);
+        } else if (a == "--remotes" && next != nullptr) {
+            remotesFolder = argv[++i];
         } else if (a == "--attach") {
             attach = true;
         } else if (a == "--pause") {
@@ -219,6 +227,20 @@ int main(int argc, char** argv) {
 
     LoadDefaultButtons();
     SetCurrentSettings(&settings);
+#ifdef _WIN32
+    // Another remote's codes, read as the program reads them.
+    {
+        Platform files;
+        files.folders = &Win32FolderFiles();
+        files.shell = &Win32Shell();
+        ScopedPlatform scope(files);
+        if (remotesFolder.empty()) remotesFolder = LearnedRemotesFolder(CurrentProfileFolders());
+        for (const RemoteFileProblem& problem : ReloadLearnedRemotes(*files.folders, remotesFolder))
+            std::printf("not loaded: %s\n", problem.Describe().c_str());
+        for (const LearnedRemote& remote : *LearnedRemotesInForce())
+            std::printf("learned remote \"%s\": %zu buttons\n", remote.name.c_str(), remote.buttons.size());
+    }
+#endif
     SteadyClock realClock;
     FrameClock frameClock(frameMs);
     Platform platform;

@@ -41,6 +41,10 @@ const char* const kUsage =
     "                     later than the remote's spacing, at random (below 114 ms)\n"
     "  seed=N             the random sequence of the jitter (0 without it): the same seed\n"
     "                     sends the same frames\n"
+    "  raw=9944121212     a press of another remote: its duration values as digits 1-9,\n"
+    "                     or as numbers 1-255 with commas (raw=200,100,12,12,12,4);\n"
+    "                     :hold= and :frames= as above, :repeat=VALUES the frame sent after\n"
+    "                     the first while it is held, :every=110ms the frames' spacing\n"
     "Each new press toggles the variant, as the remote does; a held button keeps it.\n"
     "\n"
     "options:\n"
@@ -400,7 +404,8 @@ int main(int argc, char** argv) {
         const auto start = std::chrono::steady_clock::now();
         for (const RemoteFrame& frame : presses.frames) {
             if (!fast) std::this_thread::sleep_until(start + std::chrono::milliseconds(frame.atMs));
-            std::vector<uint8_t> bytes = PackButton(frame.id, frame.variant);
+            std::vector<uint8_t> bytes =
+                frame.values.empty() ? PackButton(frame.id, frame.variant) : PackCode(frame.values);
             if (frame.cutAfter != 0 && frame.cutAfter < bytes.size()) bytes.resize(frame.cutAfter);
             if (!sink->Write(bytes)) return false;
             if (times != nullptr) {
@@ -416,7 +421,9 @@ int main(int argc, char** argv) {
     if (stay && !unplugged) {
         // The receiver stays plugged in: every further line of standard input is sent as
         // it arrives, each new press toggling the variant from the last one sent.
-        int32_t lastVariant = script.frames.empty() ? 3 - firstVariant : script.frames.back().variant;
+        int32_t lastVariant = 3 - firstVariant;
+        for (const RemoteFrame& frame : script.frames)
+            if (frame.values.empty()) lastVariant = frame.variant;
         std::string line;
         while (std::getline(std::cin, line)) {
             std::istringstream in(line.substr(0, line.find('#')));
@@ -446,7 +453,8 @@ int main(int argc, char** argv) {
                 continue;
             }
             if (!send(presses)) return Fail("the reader went away");
-            if (!presses.frames.empty()) lastVariant = presses.frames.back().variant;
+            for (const RemoteFrame& frame : presses.frames)
+                if (frame.values.empty()) lastVariant = frame.variant;
         }
     }
     sink->Finish();

@@ -1,6 +1,7 @@
 #include "engine/events.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -14,11 +15,17 @@
 #include "platform/ports.h"
 #include "platform/vk.h"
 #include "profiles/profile_files.h"
+#include "profiles/remote_files.h"
 #include "receiver/button_map.h"
+#include "receiver/learned_codes.h"
+#include "receiver/remote_button.h"
 #include "receiver/receiver.h"
 #include "state/key_names.h"
 #include "state/settings.h"
 #include "state/trace.h"
+
+// A learned code shorter than this would never reach the matching.
+static_assert(kLearnedCodeShortest == static_cast<size_t>(kShortestCode));
 
 namespace {
 
@@ -161,11 +168,33 @@ PressEngine::CaptureSink PressEngine::Capture() {
     return capture_;
 }
 
+void PressEngine::StartRawCapture(RawCaptureSink sink) {
+    std::lock_guard<std::mutex> hold(captureGuard_);
+    rawCapturing_.store(static_cast<bool>(sink));
+    rawCapture_ = std::move(sink);
+}
+
+void PressEngine::StopRawCapture() { StartRawCapture(nullptr); }
+
+bool PressEngine::RawCapturing() { return static_cast<bool>(RawCapture()); }
+
+PressEngine::RawCaptureSink PressEngine::RawCapture() {
+    if (!rawCapturing_.load(std::memory_order_relaxed)) return nullptr;
+    std::lock_guard<std::mutex> hold(captureGuard_);
+    return rawCapture_;
+}
+
 void PressEngine::OnCodeComplete() {
     IrReceiver& rx = receiver_;
     CodeTrace trace(rx.valueCount);
     if (rx.valueCount < kShortestCode) {
         rx.valueCount = 0;
+        return;
+    }
+    if (const RawCaptureSink sink = RawCapture()) {
+        const std::vector<uint8_t> values(rx.values, rx.values + rx.valueCount);
+        rx.valueCount = 0;
+        sink(values, TickNow());
         return;
     }
     auto received = std::unique_ptr<CRButton>(
@@ -176,16 +205,42 @@ void PressEngine::OnCodeComplete() {
     if (const uint32_t sleeps = rx.sleeps.load(); sleeps != sleepsSeen_) {
         sleepsSeen_ = sleeps;
         timing = ButtonTiming{};
+        heldAlias_ = HeldAlias{};
     }
 
     // The actions below never run under the map's lock.
     int variants[kButtonCount] = {};
-    MatchReceivedCode(*received, variants);
+    AliasMatch alias;
+    {
+        // Ours and the learned table under one hold: a code meets the map and the table
+        // that were in force together.
+        std::lock_guard<std::recursive_mutex> hold(TheButtonMap().Lock());
+        MatchReceivedCode(*received, variants);
+        // Another remote's codes only after every one of ours failed.
+        if (std::all_of(std::begin(variants), std::end(variants), [](int v) { return v == 0; })) {
+            const bool held = heldAlias_.button >= 0 && TickNow() - heldAliasTick_ <= kLostContactMs;
+            alias = MatchLearnedCode(*received, held ? &heldAlias_ : nullptr);
+        }
+    }
+    // Any other code ends what a repeat frame may stand for.
+    if (alias.button >= 0) {
+        variants[alias.button] = alias.variant;
+        heldAlias_ = HeldAlias{alias.remote, alias.button, alias.variant};
+        heldAliasTick_ = TickNow();
+    } else {
+        heldAlias_ = HeldAlias{};
+    }
     for (int32_t id = 0; id < kButtonCount; ++id) {
         const int variant = variants[id];
         if (variant == 0) continue;
         const RepeatDecision decision = RepeatFilter(timing, id, variant);
         trace.Match(id, variant, decision);
+        if (id == alias.button) {
+            TraceStep([&] {
+                return "learned remote \"" + alias.remote + "\"" +
+                       (alias.repeatFrame ? ", its repeat frame" : "");
+            });
+        }
         const bool newPress =
             decision == RepeatDecision::NewPress || decision == RepeatDecision::AfterPause;
         if (const CaptureSink sink = Capture()) {

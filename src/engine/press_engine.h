@@ -8,11 +8,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "engine/elevation_notice.h"
 #include "engine/events.h"
 #include "engine/mouse_mode.h"
 #include "profiles/handler_memory.h"
+#include "receiver/learned_codes.h"
 #include "receiver/receiver.h"
 
 class PressEngine final : public CodeSink {
@@ -43,8 +45,18 @@ public:
     void StopCapture();
     bool Capturing();
 
+    // Learning another remote: while a raw capture is on, every complete code, matched
+    // or not, is handed to it (on the reader thread) as its duration values with the
+    // tick it came at, and does nothing else. It comes before a button capture, which
+    // it leaves as it is.
+    using RawCaptureSink = std::function<void(const std::vector<uint8_t>& values, uint32_t tick)>;
+    void StartRawCapture(RawCaptureSink sink);
+    void StopRawCapture();
+    bool RawCapturing();
+
 private:
     CaptureSink Capture();
+    RawCaptureSink RawCapture();
 
     IrReceiver& receiver_;
     // The receiver's count of suspends and resumes when the last code came: a press in
@@ -54,6 +66,11 @@ private:
     std::atomic<bool> capturing_{false};
     std::mutex captureGuard_;
     CaptureSink capture_;
+    std::atomic<bool> rawCapturing_{false};
+    RawCaptureSink rawCapture_;  // guarded by captureGuard_
+    // The learned button of the last code, whose repeat frames stand for it; when it came.
+    HeldAlias heldAlias_;
+    uint32_t heldAliasTick_ = 0;
 };
 
 // The engine the program's callbacks without a context of their own reach (the main

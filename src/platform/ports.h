@@ -304,6 +304,9 @@ public:
     // untouched, when it is missing, a folder, a link or another reparse point, or cannot
     // be written.
     virtual bool ReplaceExisting(const std::string& path, const std::string& bytes) = 0;
+    // Deletes the file. False, with nothing deleted, when it is missing, a folder, a link
+    // or another reparse point, or cannot be deleted.
+    virtual bool DeleteExisting(const std::string& path) = 0;
     // Whether this process runs with an elevated (administrator's) token.
     virtual bool ProcessElevated() = 0;
 };

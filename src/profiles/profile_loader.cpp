@@ -280,26 +280,11 @@ private:
             Fail(0, "over 256 KB");
             return std::nullopt;
         }
-        if (const int bad = FirstLineNotUtf8(text_.text); bad != 0) {
-            Fail(bad, "not UTF-8");
+        std::string escaped;
+        if (int bad = 0; !profile_model::PrecheckTomlText(text_.text, escaped, bad, message_)) {
+            line_ = bad;
             return std::nullopt;
         }
-        unsigned control = 0;
-        if (const int bad = FirstLineWithControlCharacter(text_.text, control); bad != 0) {
-            static const char kHex[] = "0123456789ABCDEF";
-            Fail(bad, std::string("a control character (0x") + kHex[control >> 4] +
-                          kHex[control & 0xF] + ")");
-            return std::nullopt;
-        }
-        if (const int bad = FirstLineWithStrayCharacter(text_.text); bad != 0) {
-            Fail(bad, "a character beyond ASCII outside a string or comment");
-            return std::nullopt;
-        }
-        if (const int bad = FirstBadTableHeader(text_.text); bad != 0) {
-            Fail(bad, "a table name must follow \"[\"");
-            return std::nullopt;
-        }
-        const std::string escaped = EscapedBeyondAscii(text_.text);
         toml::parse_result parsed = toml::parse(std::string_view(escaped));
         if (!parsed) {
             const toml::parse_error& error = parsed.error();
@@ -700,3 +685,34 @@ void ReadProfileLayer(ProfileLayer layer, const std::vector<ProfileText>& texts,
 }
 
 }  // namespace profile_model
+
+bool profile_model::PrecheckTomlText(std::string_view text, std::string& escaped, int& line,
+                                     std::string& message) {
+    if (const int bad = FirstLineNotUtf8(text); bad != 0) {
+        line = bad;
+        message = "not UTF-8";
+        return false;
+    }
+    unsigned control = 0;
+    if (const int bad = FirstLineWithControlCharacter(text, control); bad != 0) {
+        static const char kHex[] = "0123456789ABCDEF";
+        line = bad;
+        message = std::string("a control character (0x") + kHex[control >> 4] +
+                  kHex[control & 0xF] + ")";
+        return false;
+    }
+    if (const int bad = FirstLineWithStrayCharacter(text); bad != 0) {
+        line = bad;
+        message = "a character beyond ASCII outside a string or comment";
+        return false;
+    }
+    if (const int bad = FirstBadTableHeader(text); bad != 0) {
+        line = bad;
+        message = "a table name must follow \"[\"";
+        return false;
+    }
+    escaped = EscapedBeyondAscii(text);
+    return true;
+}
+
+std::string profile_model::UnescapedTomlText(std::string_view text) { return Unescaped(text); }

@@ -16,6 +16,14 @@
 
 namespace profile_model {
 
+// The checks every TOML file of ours passes before toml++ reads it (the parser trips on
+// some faults instead of reporting them): false with the first fault and its line;
+// true with the text toml++ is to read.
+bool PrecheckTomlText(std::string_view text, std::string& escaped, int& line,
+                      std::string& message);
+// A string value as the file wrote it: what the checks escaped is given back.
+std::string UnescapedTomlText(std::string_view text);
+
 struct ProfileChord {
     uint8_t key = 0;
     bool ctrl = false, alt = false, shift = false, win = false;

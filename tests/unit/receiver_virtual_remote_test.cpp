@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "receiver/button_map.h"
 #include "receiver/remote_button.h"
 #include "shared/virtual_remote.h"
 
@@ -93,6 +94,29 @@ TEST(VirtualRemote, DurationsAndButtonNames) {
     EXPECT_EQ(ParseButton("41"), Extra41);
     EXPECT_EQ(ParseButton("0"), Power);
     EXPECT_EQ(ParseButton("Extra42"), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// Another remote's made-up codes: the code, then its repeat frame while held.
+TEST(VirtualRemote, RawPressesSendTheirValuesAndRepeatFrame) {
+    const PressScript s = BuildPressScript(
+        {"raw=994412121212:hold=300ms:repeat=994212:every=100ms", "raw=200,100,12,12,12,4", "Play"});
+    ASSERT_EQ(s.error, "");
+    ASSERT_EQ(s.frames.size(), 5u);
+    EXPECT_EQ(s.frames[0].values, SequenceValues("994412121212"));
+    EXPECT_EQ(s.frames[1].values, SequenceValues("994212"));
+    EXPECT_EQ(s.frames[2].atMs, 200u);
+    EXPECT_EQ(s.frames[3].values, (std::vector<uint8_t>{200, 100, 12, 12, 12, 4}));
+    EXPECT_EQ(s.frames[3].atMs, 300u);
+    EXPECT_TRUE(s.frames[4].values.empty());
+    EXPECT_EQ(s.frames[4].variant, 1);  // raw presses leave our remote's toggle alone
+    for (const char* word : {"raw=", "raw=12a4", "raw=0123", "raw=300,4", "raw=1,,4",
+                             "raw=994412121212:repeat=x", "raw=99441212121299,4", "raw=1,2,3,4,5,40"}) {
+        EXPECT_NE(BuildPressScript({word}).error, "") << word;
+    }
 }
 
 }  // namespace

@@ -144,6 +144,16 @@ TEST_F(FoldersAdapter, ReplacesOnlyAFileThatIsThereAndLeavesNothingBeside) {
     EXPECT_FALSE(files_.ReplaceExisting(folder_, "x"));  // a folder is no file
 }
 
+TEST_F(FoldersAdapter, DeletesOnlyAFileThatIsThere) {
+    const std::string path = folder_ + "\\" + kName + ".toml";
+    WriteRaw(path, "[remote]\n");
+    ASSERT_TRUE(files_.DeleteExisting(path));
+    EXPECT_EQ(GetFileAttributesW(Widen(path).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(files_.DeleteExisting(path));
+    EXPECT_FALSE(files_.DeleteExisting(folder_));  // a folder is no file
+    EXPECT_NE(GetFileAttributesW(Widen(folder_).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(FoldersAdapterSystem, NamesTheRoamingFolderAndTheTokensElevation) {
     FolderFiles& files = Win32FolderFiles();
     wchar_t roaming[MAX_PATH] = {};

@@ -187,10 +187,12 @@ TEST_F(SettingsKeys, ProgramsPageByKeyboardAlone) {
     HWND page = Page(2);
     const auto item = [page](int id) { return GetDlgItem(page, id); };
     HWND list = item(IDC_PROGRAMS_LIST);
-    // Tab runs through the search, the two commands, the lists, Teach a button and on to OK.
+    // Tab runs through the search, the two commands, the lists, Teach a button, another
+    // remote's button and on to OK.
     const HWND order[] = {TabStrip(), item(IDC_PROGRAMS_SEARCH), item(IDC_PROGRAMS_COPY),
                           item(IDC_PROGRAMS_OPEN), list, item(IDC_PROGRAMS_BUTTONS),
                           item(IDC_PROGRAMS_PROBLEMS), item(IDC_PROGRAMS_TEACH),
+                          item(IDC_PROGRAMS_ANOTHER_REMOTE),
                           Button(IDC_FORM_OK)};
     for (size_t i = 0; i + 1 < std::size(order); ++i) {
         SetFocus(order[i]);

@@ -13,7 +13,7 @@ declare -A width96
 for dpi in 96 144 192; do
     set_dpi "$dpi"
     suffix=$([ "$dpi" = 96 ] && echo "" || echo "-$dpi")
-    for which in macros advanced programs teach about noir unsupported pluginwait tray; do
+    for which in macros advanced programs teach about noir unsupported pluginwait tray anotherremote; do
         if ! show "$exe" "$which" "shots$dpi"; then
             echo "FAIL: $which at $dpi DPI did not come up"
             status=1

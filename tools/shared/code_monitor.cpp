@@ -1,9 +1,13 @@
 #include "shared/code_monitor.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/ports.h"
 
 #include "engine/events.h"
 #include "receiver/button_map.h"
+#include "receiver/learned_codes.h"
 #include "receiver/receiver.h"
 #include "receiver/remote_button.h"
 
@@ -32,9 +36,24 @@ MonitorReport AnalyseCompletedCode() {
                             nullptr, 0, 0);
     int variants[kButtonCount] = {};
     MatchReceivedCode(received, variants);
+    // The learned button held, for its repeat frames: as the press engine keeps it.
+    static HeldAlias held;
+    static uint32_t heldTick = 0;
+    AliasMatch alias;
+    if (std::all_of(std::begin(variants), std::end(variants), [](int v) { return v == 0; })) {
+        const bool holding = held.button >= 0 && TickNow() - heldTick <= kLostContactMs;
+        alias = MatchLearnedCode(received, holding ? &held : nullptr);
+        if (alias.button >= 0) variants[alias.button] = alias.variant;
+    }
+    held = alias.button >= 0 ? HeldAlias{alias.remote, alias.button, alias.variant} : HeldAlias{};
+    heldTick = TickNow();
     for (int32_t id = 0; id < kButtonCount; ++id) {
         if (variants[id] == 0) continue;
         MonitorMatch m;
+        if (id == alias.button) {
+            m.remote = alias.remote;
+            m.repeatFrame = alias.repeatFrame;
+        }
         m.id = id;
         m.variant = variants[id];
         const ButtonTiming& t = TheButtonTiming();
@@ -69,6 +88,9 @@ std::string FormatReport(const MonitorReport& report) {
         out += RemoteButtonName(m.id);
         out += " variant ";
         out += std::to_string(m.variant);
+        if (!m.remote.empty())
+            out += std::string(" (learned remote \"") + m.remote + "\"" +
+                   (m.repeatFrame ? ", repeat frame)" : ")");
         out += ", ";
         out += KindName(m.kind);
         out += ": ";

@@ -13,6 +13,10 @@ struct MonitorMatch {
     int32_t variant = 0;
     enum Kind { NewPress, AfterPause, Held } kind = NewPress;
     bool accepted = false;
+    // A learned code of another remote: its name ("" for ours), and whether the code was
+    // its repeat frame.
+    std::string remote;
+    bool repeatFrame = false;
 };
 
 struct MonitorReport {
@@ -24,6 +28,8 @@ struct MonitorReport {
 // Takes the code collected in TheReceiver() (and empties it), matches it against the
 // button map and runs the repeat filter on TheButtonTiming() at Os().clock's time, in
 // the event processing's order: ids ascending, the scan ending at a swallowed repeat.
+// A code none of ours matches is matched against the learned remotes in force, as the
+// program does.
 MonitorReport AnalyseCompletedCode();
 
 // "23 values 3 3 ... -> Play variant 2, held: swallowed"

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "receiver/remote_button.h"
+#include "shared/pack.h"
 
 namespace {
 
@@ -70,6 +71,72 @@ bool ParseDurationMs(const std::string& word, uint32_t& ms) {
     return true;
 }
 
+bool ParseRawValues(const std::string& word, std::vector<uint8_t>& values) {
+    values.clear();
+    if (word.find(',') == std::string::npos) {
+        for (const char c : word) {
+            if (c < '1' || c > '9') return false;
+            values.push_back(static_cast<uint8_t>(c - '0'));
+        }
+    } else {
+        for (const std::string& part : Split(word, ',')) {
+            uint32_t n = 0;
+            if (!ParseCount(part, n) || n < 1 || n > 255) return false;
+            values.push_back(static_cast<uint8_t>(n));
+        }
+    }
+    return !values.empty() && values.size() <= 999;
+}
+
+namespace {
+
+// raw=VALUES[:hold=..|:frames=N][:repeat=VALUES][:every=DURATION]
+bool AddRawPress(const std::vector<std::string>& parts, const std::string& word, uint32_t& t,
+                 PressScript& script) {
+    std::vector<uint8_t> code, repeat;
+    if (!ParseRawValues(parts[0].substr(4), code)) {
+        script.error = "not a code: " + word;
+        return false;
+    }
+    uint32_t frames = 1, every = kFramePeriodMs, holdMs = 0;
+    bool held = false;
+    for (size_t i = 1; i < parts.size(); ++i) {
+        const std::string option = Lower(parts[i]);
+        const size_t eq = option.find('=');
+        const std::string key = option.substr(0, eq);
+        const std::string value = eq == std::string::npos ? "" : option.substr(eq + 1);
+        uint32_t n = 0;
+        if (key == "hold" && ParseDurationMs(value, n)) {
+            held = true;
+            holdMs = n;
+        } else if (key == "frames" && ParseCount(value, n) && n > 0) {
+            frames = n;
+        } else if (key == "repeat" && ParseRawValues(value, repeat)) {
+        } else if (key == "every" && ParseDurationMs(value, n) && n > 0) {
+            every = n;
+        } else {
+            script.error = "not understood: " + parts[i] + " in " + word;
+            return false;
+        }
+    }
+    // The receiver's end mark leaves a nibble for the last value.
+    if (PackCode(code).empty() || (!repeat.empty() && PackCode(repeat).empty())) {
+        script.error = "cannot be sent (the last value is over 14): " + word;
+        return false;
+    }
+    if (held) frames = holdMs == 0 ? 1 : (holdMs + every - 1) / every;
+    for (uint32_t f = 0; f < frames; ++f) {
+        RemoteFrame frame;
+        frame.atMs = t;
+        frame.values = f > 0 && !repeat.empty() ? repeat : code;
+        script.frames.push_back(std::move(frame));
+        t += every;
+    }
+    return true;
+}
+
+}  // namespace
+
 PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firstVariant) {
     PressScript script;
     int32_t nextVariant = firstVariant == 2 ? 2 : 1;
@@ -111,6 +178,10 @@ PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firs
             random.seed(seed);
             continue;
         }
+        if (head.rfind("raw=", 0) == 0) {
+            if (!AddRawPress(parts, word, t, script)) return script;
+            continue;
+        }
         const int32_t id = ParseButton(parts[0]);
         if (id < 0) {
             script.error = "no such button: " + parts[0];
@@ -140,7 +211,7 @@ PressScript BuildPressScript(const std::vector<std::string>& words, int32_t firs
         }
         for (uint32_t f = 0; f < frames; ++f) {
             if (f > 0 && jitter > 0) t += static_cast<uint32_t>(random() % (2 * jitter + 1)) - jitter;
-            script.frames.push_back(RemoteFrame{id, variant, t});
+            script.frames.push_back(RemoteFrame{id, variant, t, 0, {}});
             t += kFramePeriodMs;
         }
         script.frames.back().cutAfter = cut;

@@ -101,3 +101,13 @@ bool FakeFolderFiles::ReplaceExisting(const std::string& path, const std::string
     Put(folder, name, bytes);
     return true;
 }
+
+bool FakeFolderFiles::DeleteExisting(const std::string& path) {
+    std::string folder, name;
+    File* file = Find(path);
+    if (file == nullptr || file->link || file->unreadable || !Split(path, folder, name) ||
+        unwritable.count(folder) != 0)
+        return false;
+    Remove(folder, name);
+    return true;
+}

@@ -36,6 +36,7 @@ public:
     bool MakeFolders(const std::string& path) override;
     CreateStatus WriteNew(const std::string& path, const std::string& bytes) override;
     bool ReplaceExisting(const std::string& path, const std::string& bytes) override;
+    bool DeleteExisting(const std::string& path) override;
     bool ProcessElevated() override { return elevated; }
 
 private:

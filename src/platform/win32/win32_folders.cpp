@@ -142,6 +142,15 @@ public:
         return true;
     }
 
+    bool DeleteExisting(const std::string& path) override {
+        const std::wstring wide = Widen(path);
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+            return false;
+        return DeleteFileW(wide.c_str()) != FALSE;
+    }
+
     bool ProcessElevated() override {
         HANDLE token = nullptr;
         if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;

@@ -21,6 +21,7 @@
 #include "receiver/receiver.h"
 #include "state/messages.h"
 #include "state/settings_store.h"
+#include "ui/another_remote.h"
 #include "ui/document.h"
 #include "ui/osd.h"
 #include "ui/profile_watch.h"
@@ -186,8 +187,12 @@ public:
     void ReleaseEndpoint() override {}  // the application's, see CRemoteApp
     void PollProfiles() override {
         if (profiles_ != nullptr) (void)profiles_->Poll();
+        if (remotes_ != nullptr) (void)remotes_->Poll();
     }
-    void WatchProfiles(ProfileWatch* profiles) { profiles_ = profiles; }
+    void WatchProfiles(ProfileWatch* profiles, RemoteWatch* remotes) {
+        profiles_ = profiles;
+        remotes_ = remotes;
+    }
 
 private:
     LRESULT Handle(UINT m, WPARAM wp, LPARAM lp) {
@@ -242,6 +247,7 @@ private:
     bool documentClosed_ = false;
     UINT taskbarCreated_ = 0;
     ProfileWatch* profiles_ = nullptr;
+    RemoteWatch* remotes_ = nullptr;
     PowerNotices powerNotices_;
     bool sleepsWithDisplay_ = false;
 };
@@ -320,7 +326,9 @@ public:
         // After the trace and the icon, which tell what a file gets wrong.
         if (FolderFiles* folders = Os().folders) SetProfilesElevated(folders->ProcessElevated());
         profiles_.Start(CurrentProfileFolders());
-        frame_->WatchProfiles(&profiles_);
+        // The learned remotes below the user's profiles, on the same timer.
+        remotes_.Start(LearnedRemotesFolder(CurrentProfileFolders()));
+        frame_->WatchProfiles(&profiles_, &remotes_);
         if (UserInterface* ui = Os().ui)
             (void)ui->SetTimer(frame_->Frame(), kProfilePollTimer, kProfilePollPeriodMs);
         // A panel that cannot be made leaves the display off; the program runs on.
@@ -395,6 +403,7 @@ private:
     std::unique_ptr<CMainFrame> frame_;
     OsdWindow osd_;
     ProfileWatch profiles_{&InstallProfiles, &TellProfileProblem};
+    RemoteWatch remotes_{&TellRemoteProblem};
 
 public:
     // The frame and the document go before the process ends; the settings record with

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/wide_text.h"
+#include "ui/win32/another_remote_dialog.h"
 #include "ui/win32/teach_dialog.h"
 
 namespace ui32 {
@@ -375,6 +376,10 @@ INT_PTR CProgramsPropPage::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (LOWORD(wp) == IDC_PROGRAMS_TEACH) {
             if (HIWORD(wp) == BN_CLICKED) Teach();
+            return TRUE;
+        }
+        if (LOWORD(wp) == IDC_PROGRAMS_ANOTHER_REMOTE) {
+            if (HIWORD(wp) == BN_CLICKED) ShowAnotherRemoteDialog(hwnd_);
             return TRUE;
         }
         return CommandTo(

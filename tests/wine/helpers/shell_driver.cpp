@@ -32,8 +32,6 @@
 //   shell_driver checked ID                print the state of check box ID
 //   shell_driver form BUTTON               press a button of the settings form
 //   shell_driver page INDEX                turn the settings sheet to page INDEX (0 first)
-//   shell_driver click ID                  click the shown button ID of the settings pages
-//                                          (posted: it may open a modal dialog)
 //   shell_driver keys TITLE CHORD MS       once the window titled TITLE is in front, type
 //                                          CHORD into it with SendInput ("ctrl+shift+p",
 //                                          "enter", "esc", "tab")
@@ -41,6 +39,12 @@
 //                                          hold text containing EXPECT (prints its text)
 //   shell_driver choose TITLE ID START     in that window's combo box ID, choose the item
 //                                          starting with START, as the user would
+//   shell_driver click ID                  press button ID of the settings pages (posted:
+//                                          it may open a modal dialog)
+//   shell_driver control TITLE ID ACTION [ARG]  in the window titled TITLE (waited for
+//                                          10 s), control ID: settext TEXT, select INDEX
+//                                          (a combo box), row INDEX (a list box), click,
+//                                          text (prints it), rows (prints a list box's)
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -420,6 +424,62 @@ int Run(const std::vector<std::string>& a) {
         PostMessageA(view, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
         return Pass("form " + arg(1));
     }
+    if (c == "click") {
+        HWND frame = Frame();
+        HWND button = frame ? Control(frame, static_cast<int>(Num(arg(1))), "Button") : nullptr;
+        if (button == nullptr) return Fail("no button " + arg(1));
+        PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        return Pass("click " + arg(1));
+    }
+    if (c == "control") {
+        HWND d = nullptr;
+        const std::string title = arg(1);
+        if (!Within(10000, [&] { return (d = TopLevelTitled(title.c_str())) != nullptr; }))
+            return Fail("no window titled \"" + title + "\"");
+        const int id = static_cast<int>(Num(arg(2)));
+        HWND item = GetDlgItem(d, id);
+        if (item == nullptr) return Fail("no control " + arg(2) + " in \"" + title + "\"");
+        const std::string action = arg(3);
+        if (action == "settext") {
+            SetWindowTextA(item, arg(4).c_str());
+            return Pass("text of " + arg(2) + " set");
+        }
+        if (action == "select") {
+            SendMessageA(item, CB_SETCURSEL, Num(arg(4)), 0);
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
+            return Pass("item " + arg(4) + " of " + arg(2) + " chosen");
+        }
+        if (action == "row") {
+            SendMessageA(item, LB_SETCURSEL, Num(arg(4)), 0);
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(item));
+            return Pass("row " + arg(4) + " of " + arg(2) + " chosen");
+        }
+        if (action == "click") {
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item));
+            return Pass("click " + arg(2));
+        }
+        if (action == "text") {
+            char text[1024] = {};
+            GetWindowTextA(item, text, sizeof(text));
+            std::printf("%s\n", text);
+            return 0;
+        }
+        if (action == "rows") {
+            // The list is a Unicode window: its rows are read as such.
+            const LRESULT n = SendMessageW(item, LB_GETCOUNT, 0, 0);
+            for (LRESULT i = 0; i < n; ++i) {
+                wchar_t text[512] = {};
+                if (SendMessageW(item, LB_GETTEXTLEN, i, 0) < 512)
+                    SendMessageW(item, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+                char narrow[1024] = {};
+                WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+                std::printf("%s\n", narrow);
+            }
+            return 0;
+        }
+        return Fail("unknown action " + action);
+    }
     if (c == "receiver") return ServeReceiver(arg(1), Num(arg(2)), arg(3));
     if (c == "stop") {
         HANDLE e = OpenEventA(EVENT_MODIFY_STATE, FALSE, arg(1).c_str());
@@ -446,14 +506,6 @@ int Run(const std::vector<std::string>& a) {
         if (tab == nullptr) return Fail("no settings sheet");
         SendMessageA(GetParent(tab), PSM_SETCURSEL, Num(arg(1)), 0);
         return Pass("page " + arg(1));
-    }
-    if (c == "click") {
-        HWND frame = Frame();
-        HWND button = frame ? Control(frame, static_cast<int>(Num(arg(1))), "Button") : nullptr;
-        if (button == nullptr || !IsWindowVisible(button)) return Fail("no shown button " + arg(1));
-        PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
-        return Pass("click " + arg(1));
     }
     if (c == "keys") {
         const std::string title = arg(1);

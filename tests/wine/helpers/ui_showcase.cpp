@@ -1,5 +1,6 @@
 // Shows one of the program's windows with sample settings for a screenshot:
-//   ui_showcase.exe macros|advanced|programs|teach|about|noir|unsupported|pluginwait|tray READY DONE
+//   ui_showcase.exe macros|advanced|programs|teach|about|noir|unsupported|pluginwait|tray|
+//                   anotherremote READY DONE
 // ("tray": both notification-area icons, available and not available, side by side;
 // "teach": the Programs page's Teach a Button dialog, waiting for a button).
 // Once the window is up and painted, it writes its screen rectangle ("x y w h") to READY;
@@ -18,6 +19,7 @@
 #include "profiles/profile_files.h"
 #include "state/settings.h"
 #include "ui/document.h"
+#include "ui/win32/another_remote_dialog.h"
 #include "ui/win32/settings_window.h"
 
 namespace {
@@ -27,6 +29,7 @@ std::string g_which, g_ready, g_done;
 const char* Caption() {
     if (g_which == "noir") return "Hardware Error";
     if (g_which == "unsupported") return "Orbiscope Warning";
+    if (g_which == "anotherremote") return "Another Remote";
     if (g_which == "pluginwait") return nullptr;
     if (g_which == "tray") return nullptr;
     if (g_which == "teach") return "Teach a Button";
@@ -102,9 +105,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
 
-    if (g_which == "noir" || g_which == "unsupported") {
+    if (g_which == "noir" || g_which == "unsupported" || g_which == "anotherremote") {
         std::thread(Watch, nullptr).detach();
-        if (g_which == "noir") {
+        if (g_which == "anotherremote") {
+            ShowAnotherRemoteDialog(nullptr);
+        } else if (g_which == "noir") {
             ShowNoIRDialog();
         } else {
             ShowUnsupportedDialogModal(
