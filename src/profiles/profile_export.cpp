@@ -10,6 +10,27 @@
 #include "profiles/profile_model.h"
 #include "state/key_names.h"
 
+// Quotes, backslashes and control characters escaped, so that any title, process or
+// name the files are given reads back as it was.
+std::string TomlQuoted(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20 || u == 0x7f) {
+            static const char kHex[] = "0123456789ABCDEF";
+            out += "\\u00";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
 namespace {
 
 using catalogue::Test;
@@ -21,15 +42,6 @@ std::string LowerAscii(std::string text) {
     return text;
 }
 
-// A TOML basic string.
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
 
 // Rows whose handler decides at each press: what a file cannot say about them.
 struct HandlerRow {
@@ -71,7 +83,7 @@ bool StrokeText(const keys::Stroke& s, std::string& out, std::string& why) {
     if ((s.mods & keys::kShift) != 0) chord += "Shift+";
     chord += key;
     if (!s.UsesScan()) {
-        out = Quoted(chord);
+        out = TomlQuoted(chord);
         return true;
     }
     const KeyScanCode own = ScanCodeOf(s.vk);
@@ -79,7 +91,7 @@ bool StrokeText(const keys::Stroke& s, std::string& out, std::string& why) {
         why = "it sends a scan code that is not its key's own";
         return false;
     }
-    out = "{ keys = " + Quoted(chord) + ", scancode = true }";
+    out = "{ keys = " + TomlQuoted(chord) + ", scancode = true }";
     return true;
 }
 
@@ -134,9 +146,9 @@ std::vector<std::string> MatchTables(const AppProfile& row, std::vector<std::str
             continue;
         }
         if (!left.empty()) notes.push_back("the match leaves out " + left);
-        std::string table = "{ process = " + Quoted(process);
-        if (!title.empty()) table += ", title_contains = " + Quoted(title);
-        if (!className.empty()) table += ", class = " + Quoted(className);
+        std::string table = "{ process = " + TomlQuoted(process);
+        if (!title.empty()) table += ", title_contains = " + TomlQuoted(title);
+        if (!className.empty()) table += ", class = " + TomlQuoted(className);
         tables.push_back(table + " }");
     }
     return tables;
@@ -191,7 +203,7 @@ ProfileExport ExportRow(const AppProfile& row) {
     out.text = "# Exported from the built-in row " + number + " (" + process +
                "). A button this file does not name\n# keeps what the row does.\n";
     for (const std::string& note : out.notes) out.text += "# Not exported: " + note + "\n";
-    out.text += "\n[program]\nname = " + Quoted(stem) + "\nmatch = ";
+    out.text += "\n[program]\nname = " + TomlQuoted(stem) + "\nmatch = ";
     if (tables.size() == 1) {
         out.text += tables[0] + "\n";
     } else {

@@ -53,6 +53,10 @@ struct ProfileExport {
 // built-in row; the notes say which buttons those are.
 ProfileExport ExportProfile(const std::string& rowOrProcess);
 
+// `text` (UTF-8) as a TOML basic string, as the program writes names, processes and
+// titles into files: quotes, backslashes and control characters escaped.
+std::string TomlQuoted(const std::string& text);
+
 constexpr size_t kMaxProfileBytes = 256 * 1024;
 
 // The files that could not be used, as last recorded: InstallProfiles records its own;

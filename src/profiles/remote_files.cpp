@@ -163,15 +163,6 @@ private:
     std::string message_;
 };
 
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::string ValuesText(const uint8_t* values, int32_t count) {
     const bool digits = std::all_of(values, values + count, [](uint8_t v) { return v >= 1 && v <= 9; });
     std::string out = digits ? "\"" : "[";
@@ -248,7 +239,7 @@ std::string LearnedRemoteText(const LearnedRemote& remote) {
         "# Another remote, learned in Orbiscope Remote's settings: each of its buttons\n"
         "# stands for one of the Orbiscope remote's buttons (\"Another remote\" in the help).\n"
         "[remote]\nname = " +
-        Quoted(remote.name) + "\n";
+        TomlQuoted(remote.name) + "\n";
     std::vector<const LearnedButton*> ordered;
     for (const LearnedButton& b : remote.buttons) ordered.push_back(&b);
     std::sort(ordered.begin(), ordered.end(),

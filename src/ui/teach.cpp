@@ -12,15 +12,6 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
 }  // namespace
 
 void ReloadProfileFolders(FolderFiles& files, const ProfileFolderPaths& paths) {
@@ -63,8 +54,8 @@ TaughtSave SaveTaughtButton(FolderFiles& files, const ProfileFolderPaths& paths,
     const bool exists = files.Read(save.path, kMaxProfileBytes + 1, text);
     if (!exists) {
         text = "# Made by teaching a button in Orbiscope Remote's settings.\n[program]\nname = " +
-               Quoted(program.source == ProgramSource::BuiltIn ? process : program.name) +
-               "\nmatch = { process = " + Quoted(process) + " }\n";
+               TomlQuoted(program.source == ProgramSource::BuiltIn ? process : program.name) +
+               "\nmatch = { process = " + TomlQuoted(process) + " }\n";
     }
     const TaughtText taught = TeachButtonInText({name, text}, button, action);
     if (!taught.ok) {

@@ -201,6 +201,27 @@ TEST(ProfileOutline, SaysWhatTheFileDecidesAsWritten) {
     EXPECT_EQ(o.messageClasses, (std::vector<std::string>{"Winamp v1.x"}));
 }
 
+// Names, processes and titles the program writes into files read back as they were; a
+// title with a line break in it is escaped, so the file still reads and the loader says
+// what is wrong with the title rather than where the string broke.
+TEST(ProfileOutline, WrittenStringsReadBackAsTheyWere) {
+    Profiles profiles;
+    const auto file = [](const std::string& title) {
+        return "[program]\nname = " + TomlQuoted(title) + "\nmatch = { process = \"p.exe\", " +
+               "title_contains = " + TomlQuoted(title) + " }\n[buttons]\nPlay = \"Space\"\n";
+    };
+    const std::string title = "a \"quoted\" \\ title and \xC3\xA9";
+    ASSERT_TRUE(InstallProfiles({{"p.toml", file(title)}}, {}).empty());
+    const std::vector<ProfileOutline> outline = OutlineProfiles(ProfilesInForce());
+    ASSERT_EQ(outline.size(), 1u);
+    ASSERT_EQ(outline[0].matches.size(), 1u);
+    EXPECT_EQ(outline[0].matches[0].title, title);
+    const std::vector<ProfileProblem> problems =
+        InstallProfiles({{"p.toml", file("two\nlines")}}, {});
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].Describe(), "user profile p.toml:3: title_contains holds a control character");
+}
+
 TEST(ProfileLoader, TheLaterFileByNameLosesAMatchClaimedTwice) {
     Profiles profiles;
     const std::string a = "[program]\nname = \"A\"\nmatch = { process = \"P.exe\" }\n";
