@@ -42,7 +42,6 @@ std::string LowerAscii(std::string text) {
     return text;
 }
 
-
 // Rows whose handler decides at each press: what a file cannot say about them.
 struct HandlerRow {
     int row;
@@ -367,8 +366,8 @@ std::vector<KnownProgram> KnownPrograms() {
         for (const auto* files : {&set->user, &set->shipped}) {
             for (const profile_model::ProfileFile& file : *files) {
                 KnownProgram p;
-                p.source = file.layer == ProfileLayer::User ? ProgramSource::User
-                                                            : ProgramSource::Shipped;
+                p.source =
+                    file.layer == ProfileLayer::User ? ProgramSource::User : ProgramSource::Shipped;
                 p.name = file.name;
                 p.process = file.matches.empty() ? std::string() : file.matches.front().process;
                 p.fileName = file.fileName;
@@ -407,8 +406,10 @@ std::vector<ButtonUse> ButtonsOf(const KnownProgram& program) {
         for (const profile_model::ProfileFile* file : layers) {
             if (file == nullptr) continue;
             const auto& action = file->press[static_cast<size_t>(b)];
-            const bool takes = !GlobalButton(b) || (b != Power && (file->takesGlobal >> b & 1) != 0);
-            if (!action || action->kind == profile_model::ProfileAction::Default || !takes) continue;
+            const bool takes =
+                !GlobalButton(b) || (b != Power && (file->takesGlobal >> b & 1) != 0);
+            if (!action || action->kind == profile_model::ProfileAction::Default || !takes)
+                continue;
             use.kind = ButtonUse::Layer;
             use.action = profile_model::DescribeAction(*action);
             use.from = profile_model::WhereInFile(*file, action->line);

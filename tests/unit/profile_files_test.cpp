@@ -31,7 +31,8 @@ struct Profiles {
     }
 };
 
-constexpr const char* kHead = "[program]\nname = \"Player\"\nmatch = { process = \"player.exe\" }\n";
+constexpr const char* kHead =
+    "[program]\nname = \"Player\"\nmatch = { process = \"player.exe\" }\n";
 
 struct BadFile {
     const char* what;
@@ -54,8 +55,9 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
         {"unknown top key", "x = 1\n" + std::string(kHead), 1, "unknown key \"x\""},
         {"unknown program key", "[program]\nname = \"P\"\nnmae = \"Q\"\n", 3,
          "unknown key \"nmae\" in [program]"},
-        {"unknown match key", "[program]\nname = \"P\"\nmatch = { process = \"p.exe\", titel = \"x\" }\n",
-         3, "unknown key \"titel\" in a match"},
+        {"unknown match key",
+         "[program]\nname = \"P\"\nmatch = { process = \"p.exe\", titel = \"x\" }\n", 3,
+         "unknown key \"titel\" in a match"},
         {"unknown button", std::string(kHead) + "[buttons]\nPlay = \"Space\"\nPlya = \"P\"\n", 6,
          "unknown button \"Plya\""},
         {"button in the wrong case", std::string(kHead) + "[buttons]\nplay = \"P\"\n", 5,
@@ -66,8 +68,9 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
          "unknown modifier \"Super\""},
         {"empty chord part", std::string(kHead) + "[buttons]\nPlay = \"Ctrl++P\"\n", 5,
          "empty part"},
-        {"unknown app command", std::string(kHead) + "[buttons]\nMenu = { app_command = \"MEDIA_PLAYY\" }\n",
-         5, "unknown app command \"MEDIA_PLAYY\""},
+        {"unknown app command",
+         std::string(kHead) + "[buttons]\nMenu = { app_command = \"MEDIA_PLAYY\" }\n", 5,
+         "unknown app command \"MEDIA_PLAYY\""},
         {"unknown action table", std::string(kHead) + "[buttons]\nMenu = { run = \"x\" }\n", 5,
          "unknown action"},
         {"two actions in one table",
@@ -80,10 +83,11 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
          std::string(kHead) + "[buttons]\nOk = [\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\","
                               "\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\",\"A\"]\n",
          5, "at most 16"},
-        {"hold_ms too short", "[program]\nname = \"P\"\nmatch = { process = \"p.exe\" }\nhold_ms = 399\n",
-         4, "hold_ms 399 is out of range"},
-        {"message out of range",
-         std::string(kHead) + "[buttons]\nOk = { message = 0x10000 }\n", 5, "message 65536 is out of range"},
+        {"hold_ms too short",
+         "[program]\nname = \"P\"\nmatch = { process = \"p.exe\" }\nhold_ms = 399\n", 4,
+         "hold_ms 399 is out of range"},
+        {"message out of range", std::string(kHead) + "[buttons]\nOk = { message = 0x10000 }\n", 5,
+         "message 65536 is out of range"},
         {"lparam out of range",
          std::string(kHead) + "[buttons]\nOk = { message = 1, lparam = 4294967296 }\n", 5,
          "lparam 4294967296 is out of range"},
@@ -102,8 +106,9 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
         {"table header without a name", std::string(kHead) + "\n  [[ }\n", 5,
          "a table name must follow \"[\""},
         {"letter beyond ASCII outside a string",
-         std::string(kHead) + "# caf\xC3\xA9 \"\n[buttons]\nOk = \"\"\"\\\"x\n\xC3\xA9\"\"\"\n\xC3\xA9)\n", 8,
-         "beyond ASCII outside a string or comment"},
+         std::string(kHead) +
+             "# caf\xC3\xA9 \"\n[buttons]\nOk = \"\"\"\\\"x\n\xC3\xA9\"\"\"\n\xC3\xA9)\n",
+         8, "beyond ASCII outside a string or comment"},
         {"overlong UTF-8", std::string(kHead) + "\n# \xC0\xAF\n", 5, "not UTF-8"},
     };
     for (const BadFile& c : cases) {
@@ -120,7 +125,9 @@ TEST(ProfileLoader, SkipsAFileWithAnErrorAndSaysWhereItIs) {
 // The format page's example, as a user would copy it, with a hold and a message beside.
 TEST(ProfileLoader, TakesTheDocumentedExample) {
     Profiles profiles;
-    const auto problems = profiles.User("mpv.toml", R"(# mpv: keys from "mpv manual, INTERACTIVE CONTROL, Keyboard Control" (checked with mpv 0.37)
+    const auto problems = profiles.User(
+        "mpv.toml",
+        R"(# mpv: keys from "mpv manual, INTERACTIVE CONTROL, Keyboard Control" (checked with mpv 0.37)
 [program]
 name  = "mpv"                         # shown in the trace, the on-screen display and the settings
 match = { process = "mpv.exe" }
@@ -183,7 +190,8 @@ TEST(ShippedProfiles, EveryFileLoadsWithoutAProblem) {
 TEST(ProfileOutline, SaysWhatTheFileDecidesAsWritten) {
     Profiles profiles;
     const std::string file =
-        "[program]\nname = \"P\"\nmatch = [{ process = \"Zoom.exe\", title_contains = \"Meet - \" },\n"
+        "[program]\nname = \"P\"\nmatch = [{ process = \"Zoom.exe\", title_contains = \"Meet - \" "
+        "},\n"
         "  { process = \"p.exe\", class = \"Wnd\" }]\nhold_ms = 700\n[buttons]\nPlay = \"Space\"\n"
         "Stop = \"none\"\nNext = \"default\"\nOk = { message = 0x111, class = \"Winamp v1.x\" }\n"
         "[hold]\nPlay = \"Ctrl+Q\"\nRecord = \"default\"\n";
@@ -219,14 +227,16 @@ TEST(ProfileOutline, WrittenStringsReadBackAsTheyWere) {
     const std::vector<ProfileProblem> problems =
         InstallProfiles({{"p.toml", file("two\nlines")}}, {});
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].Describe(), "user profile p.toml:3: title_contains holds a control character");
+    EXPECT_EQ(problems[0].Describe(),
+              "user profile p.toml:3: title_contains holds a control character");
 }
 
 TEST(ProfileLoader, TheLaterFileByNameLosesAMatchClaimedTwice) {
     Profiles profiles;
     const std::string a = "[program]\nname = \"A\"\nmatch = { process = \"P.exe\" }\n";
-    const std::string b = "[program]\nname = \"B\"\nmatch = [{ process = \"q.exe\" },\n"
-                          "  { process = \"p.EXE\" }]\n";
+    const std::string b =
+        "[program]\nname = \"B\"\nmatch = [{ process = \"q.exe\" },\n"
+        "  { process = \"p.EXE\" }]\n";
     // Broken files claim nothing: "0.toml" would come first.
     const auto problems =
         InstallProfiles({{"b.toml", b}, {"0.toml", "[program"}, {"A.toml", a}}, {{"c.toml", a}});
@@ -248,9 +258,14 @@ TEST(ProfileKeyNames, EveryNameAFileWritesReadsBackInAnyCase) {
         EXPECT_EQ(KeyFromFileName(lower), k) << lower;
     }
     EXPECT_GE(named, 36 + 24 + 10 + 5 + 11 + 10 + 16);
-    const std::pair<const char*, int> aliases[] = {
-        {"Escape", vk::ESCAPE}, {"Return", vk::RETURN}, {"PgUp", vk::PRIOR}, {"PgDn", vk::NEXT},
-        {"Num*", -1},           {"F25", -1},           {"F01", -1},        {";", -1}};
+    const std::pair<const char*, int> aliases[] = {{"Escape", vk::ESCAPE},
+                                                   {"Return", vk::RETURN},
+                                                   {"PgUp", vk::PRIOR},
+                                                   {"PgDn", vk::NEXT},
+                                                   {"Num*", -1},
+                                                   {"F25", -1},
+                                                   {"F01", -1},
+                                                   {";", -1}};
     for (const auto& [name, key] : aliases) EXPECT_EQ(KeyFromFileName(name), key) << name;
 }
 
@@ -329,8 +344,8 @@ Digit1 = "NumMultiply"
 }
 
 TEST_F(ProfilePress, APackagedAppIsMatchedByItsOwnProcess) {
-    const WindowHandle frame = env.Foreground("ApplicationFrameHost.exe", "Media Player",
-                                              "ApplicationFrameWindow");
+    const WindowHandle frame =
+        env.Foreground("ApplicationFrameHost.exe", "Media Player", "ApplicationFrameWindow");
     FakeWindow core;
     core.parent = frame;
     core.className = "Windows.UI.Core.CoreWindow";
@@ -341,12 +356,15 @@ name = "Media Player"
 match = { process = "microsoft.media.player.exe", title_contains = "media" }
 [buttons]
 Play = "Ctrl+P"
-)"}, {"host.toml", R"([program]
+)"},
+                                 {"host.toml", R"([program]
 name = "Frame host"
 match = { process = "ApplicationFrameHost.exe" }
 [buttons]
 Play = "F5"
-)"}}, {}).empty());
+)"}},
+                                {})
+                    .empty());
     EXPECT_EQ(Press(Play), "key Ctrl+P");
 }
 
@@ -357,10 +375,11 @@ TEST_F(ProfilePress, TheMostSpecificMatchWinsThenTheFirstName) {
                key + "\"\n";
     };
     const std::string plain = file("{ process = \"player.exe\" }", "A");
-    const std::string titled = file("{ process = \"player.exe\", title_contains = \"MOVIE\" }", "B");
+    const std::string titled =
+        file("{ process = \"player.exe\", title_contains = \"MOVIE\" }", "B");
     const std::string classed = file("{ process = \"player.exe\", class = \"playerwnd\" }", "C");
-    const std::string both =
-        file("{ process = \"player.exe\", class = \"PlayerWnd\", title_contains = \"movie\" }", "D");
+    const std::string both = file(
+        "{ process = \"player.exe\", class = \"PlayerWnd\", title_contains = \"movie\" }", "D");
     const std::string otherTitle =
         file("{ process = \"player.exe\", title_contains = \"music\" }", "E");
     const std::string otherLength =
@@ -431,8 +450,9 @@ TEST_F(ProfilePress, LettersBeyondAsciiInStringsAreTakenAsWritten) {
 
 TEST_F(ProfilePress, OpenIsRefusedWhileElevated) {
     env.Foreground("player.exe");
-    ASSERT_TRUE(profiles.User("p.toml", std::string(kHead) +
-                                            "[buttons]\nMenu = { open = \"https://example.org\" }\n")
+    ASSERT_TRUE(profiles
+                    .User("p.toml", std::string(kHead) +
+                                        "[buttons]\nMenu = { open = \"https://example.org\" }\n")
                     .empty());
     Press(Menu);
     ASSERT_EQ(env.shell.calls.size(), 1u);
@@ -477,7 +497,8 @@ std::string ProcessOf(const AppProfile& row) {
     for (uint8_t c = 0; c < row.rule.count; ++c) {
         const catalogue::Clause& clause = row.rule.clauses[c];
         for (uint8_t i = 0; i < clause.count; ++i) {
-            if (clause.conditions[i].test == catalogue::Test::ProcessIs) return clause.conditions[i].text;
+            if (clause.conditions[i].test == catalogue::Test::ProcessIs)
+                return clause.conditions[i].text;
         }
     }
     return "";
@@ -535,7 +556,8 @@ TEST(ProfileExport, SaysWhatItCannotExport) {
 
 namespace {
 
-const std::string kMine = "# my VLC, as I like it\n[program]\nname = \"VLC\"\nmatch = { process = \"vlc.exe\" }\n";
+const std::string kMine =
+    "# my VLC, as I like it\n[program]\nname = \"VLC\"\nmatch = { process = \"vlc.exe\" }\n";
 
 TEST(TeachButton, ChangesOnlyThatButtonAndKeepsEverythingWrittenByHand) {
     const struct {
@@ -546,25 +568,25 @@ TEST(TeachButton, ChangesOnlyThatButtonAndKeepsEverythingWrittenByHand) {
         std::string after;
     } cases[] = {
         {"a line of its own, with its comment",
-         kMine + "\n[buttons]\nPlay = \"Space\"   # the space bar\nStop = \"S\" # stop\n",
-         Play, "\"Ctrl+P\"",
+         kMine + "\n[buttons]\nPlay = \"Space\"   # the space bar\nStop = \"S\" # stop\n", Play,
+         "\"Ctrl+P\"",
          kMine + "\n[buttons]\nPlay = \"Ctrl+P\"  # the space bar\nStop = \"S\" # stop\n"},
         {"a quoted key, a # inside the old value",
-         kMine + "[buttons]\n\"Next\" = { message = 0x111, class = \"a#b\" }\n",
-         Next, "\"none\"",
+         kMine + "[buttons]\n\"Next\" = { message = 0x111, class = \"a#b\" }\n", Next, "\"none\"",
          kMine + "[buttons]\n\"Next\" = \"none\"\n"},
         {"a new button after the table's last line, before the next table",
-         kMine + "[buttons]\nPlay = \"Space\"\n\n# held longer\n[hold]\nStop = \"Esc\"\n",
-         Stop, "{ app_command = \"MEDIA_STOP\" }",
-         kMine + "[buttons]\nPlay = \"Space\"\nStop = { app_command = \"MEDIA_STOP\" }\n\n# held longer\n[hold]\nStop = \"Esc\"\n"},
-        {"no [buttons] table yet, no line break at the end",
-         kMine + "hold_ms = 600",
-         Menu, "\"F10\"",
-         kMine + "hold_ms = 600\n\n[buttons]\nMenu = \"F10\"\n"},
+         kMine + "[buttons]\nPlay = \"Space\"\n\n# held longer\n[hold]\nStop = \"Esc\"\n", Stop,
+         "{ app_command = \"MEDIA_STOP\" }",
+         kMine + "[buttons]\nPlay = \"Space\"\nStop = { app_command = \"MEDIA_STOP\" }\n\n# held "
+                 "longer\n[hold]\nStop = \"Esc\"\n"},
+        {"no [buttons] table yet, no line break at the end", kMine + "hold_ms = 600", Menu,
+         "\"F10\"", kMine + "hold_ms = 600\n\n[buttons]\nMenu = \"F10\"\n"},
         {"Windows line breaks stay",
-         "[program]\r\nname = \"VLC\"\r\nmatch = { process = \"vlc.exe\" }\r\n[buttons]\r\nPlay = \"Space\"\r\n",
+         "[program]\r\nname = \"VLC\"\r\nmatch = { process = \"vlc.exe\" }\r\n[buttons]\r\nPlay = "
+         "\"Space\"\r\n",
          Play, "\"Ctrl+P\"",
-         "[program]\r\nname = \"VLC\"\r\nmatch = { process = \"vlc.exe\" }\r\n[buttons]\r\nPlay = \"Ctrl+P\"\r\n"},
+         "[program]\r\nname = \"VLC\"\r\nmatch = { process = \"vlc.exe\" }\r\n[buttons]\r\nPlay = "
+         "\"Ctrl+P\"\r\n"},
     };
     for (const auto& c : cases) {
         const TaughtText taught = TeachButtonInText({"vlc.toml", c.before}, c.button, c.action);
@@ -582,11 +604,13 @@ TEST(TeachButton, LeavesAFileItCannotChangeSafelyAsItIs) {
     } cases[] = {
         {"the file has an error", kMine + "[buttons]\nPlya = \"Space\"\n", "\"Ctrl+P\"",
          "user profile vlc.toml:6: unknown button"},
-        {"the value runs over several lines", kMine + "[buttons]\nPlay = [\n  \"Ctrl+L\",\n  \"Enter\",\n]\n",
-         "\"Ctrl+P\"", "add the line yourself: Play = \"Ctrl+P\""},
+        {"the value runs over several lines",
+         kMine + "[buttons]\nPlay = [\n  \"Ctrl+L\",\n  \"Enter\",\n]\n", "\"Ctrl+P\"",
+         "add the line yourself: Play = \"Ctrl+P\""},
         {"the buttons as dotted keys", "buttons.Play = \"Space\"\n" + kMine, "\"Ctrl+P\"",
          "add the line yourself"},
-        {"an action no file can hold", kMine + "[buttons]\n", "\"Ctrl+Nothing\"", "is not one a file can hold"},
+        {"an action no file can hold", kMine + "[buttons]\n", "\"Ctrl+Nothing\"",
+         "is not one a file can hold"},
     };
     for (const auto& c : cases) {
         const TaughtText taught = TeachButtonInText({"vlc.toml", c.before}, Play, c.action);
