@@ -194,6 +194,7 @@ void PressEngine::OnCodeComplete() {
     if (const RawCaptureSink sink = RawCapture()) {
         const std::vector<uint8_t> values(rx.values, rx.values + rx.valueCount);
         rx.valueCount = 0;
+        trace.Learning();
         sink(values, TickNow());
         return;
     }

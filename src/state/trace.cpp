@@ -286,7 +286,9 @@ void TraceTimedNote(const std::string& text, const char* source) {
 
 std::string FormatTraceRecord(const TraceRecord& record) {
     std::string line = TimeOfDay(record.when);
-    if (record.presses.empty()) {
+    if (record.learning) {
+        line += " | captured (" + std::to_string(record.values) + " values): a remote is being learned";
+    } else if (record.presses.empty()) {
         line += " | no match (" + std::to_string(record.values) + " values";
         if (record.values < 6) line += ", too short";
         line += ")";

@@ -213,6 +213,8 @@ struct TraceRecord {
     bool timer = false;
     // Handed to the display already (TraceShowNow), with nothing added since.
     bool shown = false;
+    // Taken whole by a remote being learned: matched against nothing.
+    bool learning = false;
 };
 
 // The outcome of one fact, and of a whole press: Blocked where the press knew its
@@ -255,6 +257,10 @@ public:
     // A button the code matched and the repeat filter's decision on it.
     void Match(int32_t button, int32_t variant, RepeatDecision decision) {
         if (record_) MatchSlow(button, variant, decision);
+    }
+    // The code went to a remote being learned.
+    void Learning() {
+        if (record_) record_->learning = true;
     }
 
 private:

@@ -135,13 +135,21 @@ TEST_F(AnotherRemoteTest, ARawCaptureTakesEveryCodeAndLeavesTheButtonCaptureAlon
     PressEngineInUse().StartCapture([&](int32_t id) { ids.push_back(id); });
     PressEngineInUse().StartRawCapture(
         [&](const std::vector<uint8_t>& values, uint32_t) { raw.push_back(values); });
+    g_lines.clear();
+    SetTraceOutput(&Capture);
+    SetTraceWatched(true);
     Send(kButtonCodes[Play].variant1);
     env.clock.Advance(500);
     Send("8585858585");  // one of nobody's
     env.clock.Advance(500);
     Send(kTvPlay);
+    SetTraceWatched(false);
+    SetTraceOutput(nullptr);
     ASSERT_EQ(raw.size(), 3u);
     EXPECT_EQ(raw[1], SequenceValues("8585858585"));
+    ASSERT_EQ(g_lines.size(), 3u);
+    EXPECT_NE(g_lines[1].find(" | captured (10 values): a remote is being learned"), std::string::npos)
+        << g_lines[1];
     EXPECT_TRUE(ids.empty());
     EXPECT_EQ(Batches(), 0u);
     EXPECT_EQ(TheButtonTiming().lastButton, -1);
