@@ -32,19 +32,14 @@ started=()
 . "$(dirname "$0")/lib/checks.sh"
 step() { run "$probe" "$@" >/dev/null || fail "step failed: $*"; }
 
-roaming=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")
-local_data=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")
-profiles="${roaming%/}/Orbiscope/Remote/Profiles"
-tracelog="${local_data%/}/Orbiscope/Remote/trace.log"
+. "$(dirname "$0")/lib/user_session.sh"
+user_folders
 
 cleanup() {
     run "$probe" close OrbiscopeKeyTarget >/dev/null || true
     run "$probe" close Orbiscope.Remote >/dev/null || true
     run "$probe" gone Orbiscope.Remote 5000 >/dev/null || true
-    for pid in "${started[@]}"; do
-        for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill "$pid" 2>/dev/null || true
-    done
+    end_started
     rm -f "$profiles/orbholdtest.toml"
     wine reg delete "$key" /v OnScreenDisplay /f >/dev/null 2>&1 || true
 }

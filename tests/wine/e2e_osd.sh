@@ -22,6 +22,7 @@ dot=$(printf '\xc2\xb7')
 run() { wine "$@" 2>>"$log"; }
 started=()
 . "$(dirname "$0")/lib/checks.sh"
+. "$(dirname "$0")/lib/user_session.sh"
 check() { run "$@" || fail "failed: $*"; }
 
 . "$(dirname "$0")/lib/sound_server.sh"
@@ -57,10 +58,7 @@ cleanup() {
         done
     fi
     run "$probe" gone Notepad 5000 >/dev/null || true
-    for pid in "${started[@]}"; do
-        for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill "$pid" 2>/dev/null || true
-    done
+    end_started
     wine reg delete "$key" /v OnScreenDisplay /f >/dev/null 2>&1 || true
     stop_sound_server
 }

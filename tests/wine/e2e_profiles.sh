@@ -24,20 +24,15 @@ started=()
 . "$(dirname "$0")/lib/checks.sh"
 step() { run "$probe" "$@" || fail "step failed: $*"; }
 
-roaming=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")
-local_data=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")
-profiles="${roaming%/}/Orbiscope/Remote/Profiles"
-tracelog="${local_data%/}/Orbiscope/Remote/trace.log"
+. "$(dirname "$0")/lib/user_session.sh"
+user_folders
 
 cleanup() {
     run "$probe" close OrbiscopeKeyTarget >/dev/null || true
     run "$probe" close '#32770' >/dev/null || true
     run "$probe" close Orbiscope.Remote >/dev/null || true
     run "$probe" gone Orbiscope.Remote 5000 >/dev/null || true
-    for pid in "${started[@]}"; do
-        for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill "$pid" 2>/dev/null || true
-    done
+    end_started
     rm -f "$profiles"/*.toml
 }
 trap cleanup EXIT

@@ -16,15 +16,13 @@ export ORBISCOPE_VIRTUAL_RECEIVER='\\.\pipe\orbiscope-e2e-shipped'
 run() { wine "$@" 2>>"$log"; }
 started=()
 . "$(dirname "$0")/lib/checks.sh"
+. "$(dirname "$0")/lib/user_session.sh"
 cleanup() {
     run "$probe" close OrbiscopeKeyTarget >/dev/null || true
     run "$probe" close Orbiscope.Remote >/dev/null || true
     run "$probe" gone OrbiscopeKeyTarget 5000 >/dev/null || true
     run "$probe" gone Orbiscope.Remote 5000 >/dev/null || true
-    for pid in "${started[@]}"; do
-        for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill "$pid" 2>/dev/null || true
-    done
+    end_started
     rm -rf "$work"
 }
 trap cleanup EXIT

@@ -22,6 +22,7 @@ export ORBISCOPE_VIRTUAL_RECEIVER='\\.\pipe\orbiscope-e2e-trace'
 run() { wine "$@" 2>>"$log"; }
 started=()
 . "$(dirname "$0")/lib/checks.sh"
+. "$(dirname "$0")/lib/user_session.sh"
 step() { run "$probe" "$@" || fail "step failed: $*"; }
 # Waits up to $3 seconds for the pattern $2 (extended regular expression) in file $1,
 # whose lines end as a Windows console ends them.
@@ -41,10 +42,7 @@ cleanup() {
     run "$probe" close Orbiscope.Remote >/dev/null || true
     run "$probe" gone Notepad 5000 >/dev/null || true
     run "$probe" gone Orbiscope.Remote 5000 >/dev/null || true
-    for pid in "${started[@]}"; do
-        for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill "$pid" 2>/dev/null || true
-    done
+    end_started
 }
 trap cleanup EXIT
 
